@@ -1,0 +1,46 @@
+# The two commands: `make run` starts the program, `make test` runs every test.
+# Both install what a fresh Debian 12 machine lacks and build first.
+
+BUILD      := build
+ASAN_BUILD := build-asan
+JOBS       := $(shell nproc 2>/dev/null || echo 2)
+PACKAGES   := cmake g++ make pkg-config libfltk1.3-dev librapidxml-dev libgtest-dev \
+              xvfb xauth xdotool imagemagick x11-utils python3
+
+.PHONY: run test test-fast test-asan bench install deps build build-asan clean
+
+run: build
+	tools/seed-data-folder.sh data
+	./$(BUILD)/marlowen-veloria
+
+test: test-fast test-asan
+
+test-fast: build
+	tools/with-xvfb.sh ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
+test-asan: build-asan
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	tools/with-xvfb.sh ctest --test-dir $(ASAN_BUILD) --output-on-failure -j$(JOBS)
+
+bench: build
+	@test -f $(BUILD)/heavy/user0.hma || python3 bench/make_heavy_record.py $(BUILD)/heavy/user0.hma
+	./$(BUILD)/mv-bench $(BUILD)/heavy/user0.hma
+
+install: build
+	cmake --install $(BUILD)
+
+deps:
+	@tools/install-packages.sh $(PACKAGES)
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD) -j$(JOBS)
+
+build-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMV_SANITIZE=ON >/dev/null
+	cmake --build $(ASAN_BUILD) -j$(JOBS)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

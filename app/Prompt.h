@@ -1,0 +1,21 @@
+// The one seam through which the program shows alerts and asks questions, so that
+// in-process tests can answer them. The toolkit's boxes are installed by main.
+#pragma once
+
+#include <string>
+
+class Prompt {
+public:
+    class Handler {
+    public:
+        virtual ~Handler() = default;
+        virtual void alert(const std::string& text) = 0;
+        // Returns the index of the chosen button (0, 1 or 2).
+        virtual int choice(const std::string& question, const char* b0, const char* b1, const char* b2) = 0;
+    };
+
+    static void alert(const char* format, ...) __attribute__((format(printf, 1, 2)));
+    static int choice(const std::string& question, const char* b0, const char* b1, const char* b2);
+    // Returns the previous handler; null restores the console handler.
+    static Handler* setHandler(Handler* handler);
+};

@@ -1,0 +1,108 @@
+#include "app/Trace.h"
+
+#include <cstdarg>
+#include <cstring>
+#include <ctime>
+#include <unistd.h>
+
+namespace {
+
+int traceThreshold = 3;
+std::FILE* redirected = nullptr;
+
+std::FILE* stream()
+{
+    if (redirected)
+        return redirected;
+    static std::FILE* out = [] {
+        std::FILE* f = std::fopen(Trace::logPath().c_str(), "a");
+        return f ? f : stdout;
+    }();
+    return out;
+}
+
+const char* baseName(const char* source)
+{
+    const char* base = source;
+    for (const char* p = source; *p; ++p)
+        if (*p == '\\' || *p == '/')
+            base = p + 1;
+    return base;
+}
+
+}
+
+Trace::Trace(const char* source, int line, const char* name, int level)
+    : source(source), line(line), name(name), level(level)
+{
+    if (level <= traceThreshold)
+        emit(source, line, name, std::string("Entering function , ") + name);
+}
+
+Trace::~Trace()
+{
+    if (level <= traceThreshold)
+        emit(source, line, name, std::string("Exiting function , ") + name);
+}
+
+void Trace::message(int line, int messageLevel, const char* format, ...) const
+{
+    if (messageLevel > traceThreshold)
+        return;
+    char text[4096];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    emit(source, line, name, text);
+}
+
+void Trace::write(const char* source, int line, const char* name, int level, const char* format, ...)
+{
+    if (level > traceThreshold)
+        return;
+    char text[4096];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    emit(source, line, name, text);
+}
+
+void Trace::setThreshold(int level) { traceThreshold = level; }
+int Trace::threshold() { return traceThreshold; }
+void Trace::redirect(std::FILE* out) { redirected = out; }
+
+std::string Trace::header(const char* source, int line, const char* name, const char* timeText)
+{
+    char text[999];
+    std::snprintf(text, sizeof text, "%-32s(%5.5i): , [%-16s], [s_%i] [%s, ", baseName(source), line, name, 0,
+                  timeText);
+    return text;
+}
+
+std::string Trace::logPath()
+{
+    char path[4096];
+    ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0)
+        return "marlowen-veloria_debuglog.txt";
+    path[n] = '\0';
+    return std::string(path) + "_debuglog.txt";
+}
+
+void Trace::emit(const char* source, int line, const char* name, const std::string& text)
+{
+    std::time_t now = std::time(nullptr);
+    char timeText[64] = "";
+    if (const char* t = std::ctime(&now)) {
+        std::snprintf(timeText, sizeof timeText, "%s", t);
+        if (char* newline = std::strchr(timeText, '\n'))
+            *newline = ']';
+    }
+    std::FILE* out = stream();
+    std::fputs(header(source, line, name, timeText).c_str(), out);
+    std::fputs(text.c_str(), out);
+    std::fputc('\n', out);
+    std::fflush(out);
+}

@@ -1,0 +1,35 @@
+#include "history/HistoryBox.h"
+
+#include "app/Trace.h"
+#include "ui/Palette.h"
+#include "ui/TabBrowser.h"
+
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Tabs.H>
+
+HistoryBox::HistoryBox(int y) : Fl_Group(3, y, 247, 197)
+{
+    TRACE_SCOPE("HistoryBox", "HistoryBox::HistoryBox", 3);
+    Fl_Box* background = new Fl_Box(3, y, 247, 197);
+    background->box(FL_THIN_DOWN_BOX);
+    background->color(panelColor);
+    Fl_Box* title = new Fl_Box(6, y + 3, 241, 25, "Add an entry");
+    title->box(FL_THIN_UP_BOX);
+    title->labelfont(FL_HELVETICA_BOLD);
+    title->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+    color(FL_WHITE);
+    tabs = new Fl_Tabs(13, y + 35, 227, 152);
+    tabs->box(FL_THIN_UP_BOX);
+    vitalsTab = new TabBrowser("Vitals", y + 60);
+    labTab = new TabBrowser("Lab", y + 60);
+    medicineTab = new TabBrowser("Medicine", y + 60);
+    tabs->end();
+    tabs->value(vitalsTab);
+    resizable(tabs);
+    end();
+}
+
+TabBrowser* HistoryBox::showingTab() const
+{
+    return static_cast<TabBrowser*>(tabs->value());
+}

@@ -1,0 +1,19 @@
+// The "Add an entry" panel: a tab set with the variable browsers for vitals, lab items and medicines.
+#pragma once
+
+#include <FL/Fl_Group.H>
+
+class Fl_Tabs;
+class TabBrowser;
+
+class HistoryBox : public Fl_Group {
+public:
+    explicit HistoryBox(int y);
+    ~HistoryBox() override = default;
+    TabBrowser* showingTab() const;
+
+    Fl_Tabs* tabs;
+    TabBrowser* vitalsTab;
+    TabBrowser* labTab;
+    TabBrowser* medicineTab;
+};

@@ -1,0 +1,101 @@
+#include "records/Global.h"
+#include "tests/unit/TestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+class GlobalRangesTest : public ::testing::Test {
+protected:
+    void SetUp() override { resetStore(folder.path()); }
+
+    void open(const std::string& variables)
+    {
+        folder.write("user0.hma", "<patient id=\"0\"><info><name><first>A</first><last>B</last></name></info>" +
+                                      variables + "</patient>");
+        ASSERT_TRUE(Global::loadFile(Global::userDoc, "user0.hma", Global::userBuffer, "patient",
+                                     Global::OnDamage::Report));
+    }
+
+    std::string range(const char* name, const char* kind)
+    {
+        double low = -1, high = -1;
+        char lowText[Global::rangeTextSize], highText[Global::rangeTextSize];
+        Global::findRange(name, kind, low, high, lowText, highText);
+        return std::to_string(low).substr(0, 6) + " " + std::to_string(high).substr(0, 6) + " " + lowText + " " +
+               highText;
+    }
+
+    TestFolder folder;
+};
+
+const char* const bloodPressure = "<variable name=\"Blood Pressure\">"
+                                  "<normalLow><systolic>85</systolic><diastolic>55</diastolic></normalLow>"
+                                  "<normalHigh><systolic>135</systolic><diastolic>85.75</diastolic></normalHigh>"
+                                  "<panicLow><systolic>75</systolic><diastolic>45</diastolic></panicLow>"
+                                  "<panicHigh><systolic>150</systolic><diastolic>100</diastolic></panicHigh>"
+                                  "</variable>";
+
+TEST_F(GlobalRangesTest, StoredBoundsOfAPlainVariable)
+{
+    open("<variable name=\"Temperature\"><normalLow>97</normalLow><normalHigh>99.50</normalHigh>"
+         "<panicLow>140.0</panicLow><panicHigh/></variable>");
+    EXPECT_EQ(range("Temperature", "normal"), "97.000 99.500 97 99.5");
+    // A stored low bound with an empty high bound: each side resolves on its own.
+    EXPECT_EQ(range("Temperature", "panic"), "140.00 100.50 140 100.5");
+}
+
+TEST_F(GlobalRangesTest, EmptyOrMissingBoundsFallBackToDefaults)
+{
+    open("<variable name=\"Temperature\"><normalLow/><normalHigh/><panicLow/><panicHigh/></variable>"
+         "<variable name=\"SpO2\"><normalLow>96</normalLow></variable>");
+    EXPECT_EQ(range("Temperature", "normal"), "96.900 99.500 96.9 99.5");
+    EXPECT_EQ(range("Temperature", "panic"), "95.500 100.50 95.5 100.5");
+    EXPECT_EQ(range("SpO2", "normal"), "95.000 100.00 95 100");
+    // Any kind other than "normal" reads the panic defaults.
+    EXPECT_EQ(range("SpO2", "other"), "90.000 100.00 90 100");
+}
+
+TEST_F(GlobalRangesTest, MembersReadTheirOwnChildren)
+{
+    open(bloodPressure);
+    EXPECT_EQ(range("Systolic", "normal"), "85.000 135.00 85 135");
+    EXPECT_EQ(range("diastolic", "normal"), "55.000 85.750 55 85.8");
+    EXPECT_EQ(range("Diastolic", "panic"), "45.000 100.00 45 100");
+}
+
+TEST_F(GlobalRangesTest, DerivedVariablesWithoutStoredBoundsUseTheirDefaults)
+{
+    open(bloodPressure);
+    EXPECT_EQ(range("Mean Arterial Pressure", "normal"), "70.000 110.00 70 110");
+    EXPECT_EQ(range("Mean Arterial Pressure", "panic"), "60.000 120.00 60 120");
+    EXPECT_EQ(range("Pulse Pressure", "normal"), "30.000 40.000 30 40");
+}
+
+TEST_F(GlobalRangesTest, NamesWithoutDefaultsOrElementsGiveZeroNotGarbage)
+{
+    open("<variable name=\"Mood\"><normalLow/><normalHigh>9</normalHigh></variable>");
+    EXPECT_EQ(range("Mood", "normal"), "0.0000 9.0000 0 9");
+    EXPECT_EQ(range("Heart Rate", "panic"), "0.0000 0.0000 0 0");
+    // Blood-sugar members resolve to a variable of their own name, which is absent here.
+    EXPECT_EQ(range("Fasting", "normal"), "90.000 130.00 90 130");
+    // No user open at all.
+    Global::userDoc = std::make_unique<XmlDocument>();
+    EXPECT_EQ(range("Systolic", "normal"), "90.000 139.00 90 139");
+}
+
+TEST_F(GlobalRangesTest, HugeOrOddStoredTextsStayInsideTheBuffers)
+{
+    open("<variable name=\"Pulse\"><normalLow>1e300</normalLow><normalHigh>abc</normalHigh></variable>");
+    double low, high;
+    char lowText[Global::rangeTextSize], highText[Global::rangeTextSize];
+    Global::findRange("Pulse", "normal", low, high, lowText, highText);
+    EXPECT_DOUBLE_EQ(low, 1e300);
+    EXPECT_EQ(std::string(lowText).size(), size_t(Global::rangeTextSize - 1));
+    EXPECT_DOUBLE_EQ(high, 0);
+    EXPECT_STREQ(highText, "0");
+}
+
+}

@@ -1,0 +1,91 @@
+#include "app/Trace.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+class TraceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        out = std::tmpfile();
+        Trace::redirect(out);
+        savedThreshold = Trace::threshold();
+    }
+    void TearDown() override
+    {
+        Trace::redirect(nullptr);
+        Trace::setThreshold(savedThreshold);
+        std::fclose(out);
+    }
+    std::string written()
+    {
+        std::fflush(out);
+        std::rewind(out);
+        std::string text;
+        char chunk[512];
+        size_t n;
+        while ((n = std::fread(chunk, 1, sizeof chunk, out)) > 0)
+            text.append(chunk, n);
+        return text;
+    }
+    std::FILE* out = nullptr;
+    int savedThreshold = 3;
+};
+
+TEST_F(TraceTest, HeaderPadsNamesAndZeroFillsLineNumbers)
+{
+    EXPECT_EQ(Trace::header("C:\\src\\Global", 7, "Global::saveFile", "Sat Dec  5 14:00:24 2026]"),
+              "Global                          (00007): , [Global::saveFile], [s_0] [Sat Dec  5 14:00:24 2026], ");
+    EXPECT_EQ(Trace::header("/home/src/main", 123456, "main", "T]"),
+              "main                            (123456): , [main            ], [s_0] [T], ");
+    std::string longName(40, 'x');
+    EXPECT_EQ(Trace::header(longName.c_str(), 1, "n", "T]").substr(0, 41), longName + "(");
+}
+
+TEST_F(TraceTest, ThresholdFiltersRecordsByLevel)
+{
+    Trace::setThreshold(3);
+    { Trace detail("Global", 10, "Global::findNodeWithId", 4); }
+    EXPECT_EQ(written(), "");
+
+    Trace::setThreshold(5);
+    { Trace detail("Global", 10, "Global::findNodeWithId", 4); }
+    std::string text = written();
+    EXPECT_NE(text.find("(00010): , [Global::findNodeWithId], [s_0] ["), std::string::npos);
+    EXPECT_NE(text.find("], Entering function , Global::findNodeWithId\n"), std::string::npos);
+    EXPECT_NE(text.find("], Exiting function , Global::findNodeWithId\n"), std::string::npos);
+    EXPECT_LT(text.find("Entering"), text.find("Exiting"));
+}
+
+TEST_F(TraceTest, MessagesKeepTheirLineBreaksAndAreCutToTheirBuffer)
+{
+    Trace::setThreshold(5);
+    {
+        TRACE_SCOPE("Global", "Global::saveFile", 3);
+        TRACE_MSG(3, "Saved file %s\n", "user3.hma");
+        TRACE_MSG(4, "%s", std::string(5000, 'y').c_str());
+    }
+    std::string text = written();
+    EXPECT_NE(text.find("], Saved file user3.hma\n\n"), std::string::npos);
+    std::string::size_type start = text.find("yyy");
+    ASSERT_NE(start, std::string::npos);
+    EXPECT_EQ(text.find('\n', start) - start, 4095u);
+}
+
+TEST_F(TraceTest, TimeStampEndsInABracketNotALineBreak)
+{
+    Trace::setThreshold(5);
+    Trace::write("main", 1, "main", 3, "\n\nNew Session\n");
+    std::string text = written();
+    // ctime's "Www Mmm dd hh:mm:ss yyyy" sits between the brackets.
+    std::string::size_type open = text.find("[s_0] [");
+    ASSERT_NE(open, std::string::npos);
+    EXPECT_EQ(text.substr(open + 7 + 24, 3), "], ");
+    EXPECT_EQ(text.substr(open + 10 + 24), "\n\nNew Session\n\n");
+}
+
+}

@@ -1,0 +1,11 @@
+#!/bin/sh
+# Runs a command with DISPLAY set to a private Xvfb server on a free display, stopped afterwards.
+set -u
+fifo=$(mktemp -u /tmp/xvfb-display.XXXXXX)
+mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+xvfb=$!
+read -r display <"$fifo"
+rm -f "$fifo"
+trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null' EXIT INT TERM
+DISPLAY=":$display" "$@"

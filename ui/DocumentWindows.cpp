@@ -1,0 +1,43 @@
+#include "ui/DocumentWindows.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Window.H>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+std::vector<Fl_Window*>& windows()
+{
+    static std::vector<Fl_Window*> open;
+    return open;
+}
+
+}
+
+void DocumentWindows::add(Fl_Window* window)
+{
+    windows().push_back(window);
+}
+
+void DocumentWindows::remove(Fl_Window* window)
+{
+    auto& open = windows();
+    open.erase(std::remove(open.begin(), open.end(), window), open.end());
+}
+
+void DocumentWindows::closeAll()
+{
+    std::vector<Fl_Window*> closing;
+    closing.swap(windows());
+    for (Fl_Window* window : closing) {
+        window->hide();
+        Fl::delete_widget(window);
+    }
+}
+
+int DocumentWindows::count()
+{
+    return int(windows().size());
+}

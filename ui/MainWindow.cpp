@@ -1,0 +1,311 @@
+#include "ui/MainWindow.h"
+
+#include "app/Prompt.h"
+#include "app/Trace.h"
+#include "charts/ChartController.h"
+#include "charts/LegendBox.h"
+#include "charts/TrendBox.h"
+#include "history/HistoryBox.h"
+#include "records/Global.h"
+#include "ui/Artwork.h"
+#include "ui/DocumentWindows.h"
+#include "ui/InfoWindow.h"
+#include "ui/SearchUserBox.h"
+#include "ui/TabBrowser.h"
+#include "ui/UserInfoBox.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Hold_Browser.H>
+#include <FL/Fl_Menu_Bar.H>
+#include <FL/Fl_Menu_Button.H>
+#include <FL/Fl_Pack.H>
+#include <FL/Fl_Pixmap.H>
+#include <FL/Fl_Text_Buffer.H>
+#include <FL/Fl_Text_Display.H>
+#include <FL/fl_draw.H>
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+MainWindow* mainWindow = nullptr;
+const char* const noticeText = "A personal log - not a substitute for a doctor's advice";
+
+namespace {
+
+const char* const source = "MainWindow";
+const char* const userMenuItems[] = {"File/Save", "File/Close", "Edit/Information"};
+
+Fl_Button* addIconButton(const char* const* xpm, Fl_Image* image, const char* tooltip, Fl_Callback* cb,
+                         void* data)
+{
+    Fl_Button* button = new Fl_Button(0, 0, 24, 24);
+    button->box(FL_THIN_UP_BOX);
+    button->image(image ? image : new Fl_Pixmap(xpm));
+    button->tooltip(tooltip);
+    button->callback(cb, data);
+    return button;
+}
+
+Fl_Menu_Button* addMenuButton(const char* label)
+{
+    Fl_Menu_Button* menu = new Fl_Menu_Button(0, 0, int(fl_width(label)) + 40, 25, label);
+    menu->box(FL_UP_BOX);
+    return menu;
+}
+
+}
+
+MainWindow::MainWindow(int w, int h, const char* title) : Fl_Double_Window(0, 0, w, h, title)
+{
+    TRACE_SCOPE(source, "MainWindow::MainWindow", 3);
+    const int s = panelHeight(h);
+    fl_open_display();
+
+    Fl_Group* top = new Fl_Group(0, 0, w, 50);
+    Fl_Group* menuRow = new Fl_Group(0, 0, w, 25);
+    fl_font(FL_HELVETICA_ITALIC, 12);
+    int c = int(fl_width(noticeText));
+    Fl_Box* logo = new Fl_Box(w - c - 80, 1, 65, 24);
+    logo->image(new Fl_Pixmap(logoXpm));
+    Fl_Box* notice = new Fl_Box(w - c - 10, 1, c, 24, noticeText);
+    notice->labelfont(FL_HELVETICA_ITALIC);
+    notice->labelsize(12);
+    fl_font(FL_HELVETICA, 12);
+    menuBar = new Fl_Menu_Bar(0, 0, w - c - 90, 25);
+    menuBar->add("File/New", 0, newCB, this);
+    menuBar->add("File/Close", 0, closeCB, this);
+    menuBar->add("File/Save", 0, menuCB, this);
+    menuBar->add("File/Exit", 0, menuCB, this);
+    menuBar->add("Edit/Information", 0, editInfoCB, this);
+    menuRow->end();
+    menuRow->resizable(menuBar);
+
+    Fl_Group* toolRow = new Fl_Group(0, 26, w, 24);
+    Fl_Pack* pack = new Fl_Pack(5, 27, w, 24);
+    pack->type(Fl_Pack::HORIZONTAL);
+    pack->spacing(5);
+    addUserButton = addIconButton(newUserXpm, nullptr, "Add a new user", newCB, this);
+    editUserButton = addIconButton(editUserXpm, nullptr, "Edit selected user", editInfoCB, this);
+    removeUserButton = addIconButton(removeUserXpm, nullptr, "Remove selected user", userRemoveCB, this);
+    clearChartButton =
+        addIconButton(clearChartXpm, nullptr, "Clear selected variables and chart", chartRemoveCB, this);
+    printButton = addIconButton(nullptr, Global::printIcon, "Print chart", printCB, this);
+    addIconButton(helpXpm, nullptr, "Help on Marlowen", helpCB, this);
+    multiDisplayMenu = addMenuButton("Multi-Display");
+    normalRangeMenu = addMenuButton("Normal Range Display");
+    tableMenu = addMenuButton("Table Display");
+    const auto& analysis = *Global::analyses.begin();
+    analysisButton = new Fl_Button(0, 0, int(fl_width(analysis.first.c_str())) + 40, 25, analysis.first.c_str());
+    analysisButton->box(FL_UP_BOX);
+    analysisButton->callback(analysisCB, const_cast<char*>(analysis.second.c_str()));
+    pack->end();
+    toolRow->end();
+    toolRow->resizable(nullptr);
+    top->end();
+
+    Fl_Group* content = new Fl_Group(0, 51, w, h - 51);
+    Fl_Group* left = new Fl_Group(0, 51, 250, h - 51);
+    Fl_Group* upperLeft = new Fl_Group(0, 51, 250, 2 * s + 2);
+    userList = new SearchUserBox(s);
+    userInfo = new UserInfoBox(s + 53, s);
+    infoEditButton = new Fl_Button(23, s + 111, 207, s - 86);
+    infoEditButton->box(FL_NO_BOX);
+    infoEditButton->callback(editInfoCB, this);
+    upperLeft->end();
+    historyBox = new HistoryBox(2 * s + 55);
+    left->end();
+    left->resizable(upperLeft);
+
+    Fl_Group* right = new Fl_Group(251, 51, w - 251, h - 51);
+    chart = new ChartController(252, w - 256, 2 * s + 1);
+    Fl_Group* trendRow = new Fl_Group(251, 2 * s + 53, w - 251, 198);
+    trendBox = new TrendBox(252, 2 * s + 55, w - 411);
+    new LegendBox(w - 157, 2 * s + 55);
+    trendRow->end();
+    trendRow->resizable(trendBox);
+    right->end();
+    right->resizable(chart);
+    content->end();
+    // The left column keeps its width; the chart takes what the window gains.
+    content->resizable(right);
+
+    enableUserMenuItems(false);
+    enableUserControls(false);
+    end();
+    resizable(content);
+    size_range(640, 480);
+    callback(windowCloseCB, this);
+    Global::userDocReplacing = DocumentWindows::closeAll;
+    show();
+    mainWindow = this;
+}
+
+void MainWindow::enableUserMenuItems(bool on)
+{
+    for (const char* path : userMenuItems)
+        if (Fl_Menu_Item* item = const_cast<Fl_Menu_Item*>(menuBar->find_item(path)))
+            on ? item->activate() : item->deactivate();
+}
+
+void MainWindow::enableUserControls(bool on)
+{
+    TRACE_SCOPE(source, "MainWindow::enableUserControls", 3);
+    enableUserMenuItems(on);
+    if (on)
+        resetDisplayMenu(false);
+    Fl_Widget* controls[] = {multiDisplayMenu, normalRangeMenu, tableMenu,    editUserButton, removeUserButton,
+                             clearChartButton, infoEditButton,  printButton, analysisButton};
+    for (Fl_Widget* control : controls)
+        on ? control->activate() : control->deactivate();
+}
+
+void MainWindow::closeUser()
+{
+    DocumentWindows::closeAll();
+    enableUserControls(false);
+    Global::userOpen = false;
+}
+
+void MainWindow::newCB_i()
+{
+    TRACE_SCOPE(source, "MainWindow::newCB_i", 3);
+    if (!Global::saveCurrentUser() || !Global::createNew())
+        return;
+    new InfoWindow("New User", true);
+    enableUserControls(true);
+}
+
+void MainWindow::closeCB_i()
+{
+    TRACE_SCOPE(source, "MainWindow::closeCB_i", 3);
+    closeUser();
+    refreshPanels(false, true, true);
+}
+
+void MainWindow::menuCB_i()
+{
+    TRACE_SCOPE(source, "MainWindow::menuCB_i", 3);
+    char path[256] = "";
+    menuBar->item_pathname(path, sizeof path);
+    std::cout << "item picked in menu: " << path << std::endl;
+    TRACE_MSG(3, "item picked in menu: %s\n", path);
+    if (!std::strcmp(path, "File/Exit")) {
+        // Leaving with a record that could not be saved would lose it; stay so it can be saved later.
+        if (Global::saveCurrentUser())
+            std::exit(0);
+    } else if (!std::strcmp(path, "File/Save")) {
+        Global::saveCurrentUser();
+    }
+}
+
+void MainWindow::userRemoveCB_i()
+{
+    TRACE_SCOPE(source, "MainWindow::userRemoveCB_i", 3);
+    if (!Global::userOpen)
+        return;
+    std::string question = "Do you really want to remove user:\n" + userList->selectedName() + "?";
+    if (Prompt::choice(question, "Cancel", "OK", nullptr) != 1)
+        return;
+    if (Global::removeCurrentUser() == -2)
+        return;
+    closeUser();
+    refreshPanels(false, false, true);
+}
+
+void MainWindow::chartRemoveCB_i()
+{
+    TRACE_SCOPE(source, "MainWindow::chartRemoveCB_i", 3);
+    for (int i = 1; i < multiDisplayMenu->size(); ++i)
+        const_cast<Fl_Menu_Item*>(&multiDisplayMenu->menu()[i])->clear();
+    chart->dropVar("all");
+    chart->refresh();
+}
+
+void MainWindow::printCB_i()
+{
+    TRACE_SCOPE(source, "MainWindow::printCB_i", 3);
+    // The chart report arrives with the charts; there is nothing to print before then.
+}
+
+void MainWindow::helpCB_i()
+{
+    TRACE_SCOPE(source, "MainWindow::helpCB_i", 3);
+    if (!helpWindow) {
+        Fl_Group* current = Fl_Group::current();
+        Fl_Group::current(nullptr);
+        helpWindow = new Fl_Double_Window(700, 480, "Help");
+        Fl_Text_Display* display = new Fl_Text_Display(10, 10, 680, 460);
+        Fl_Text_Buffer* buffer = new Fl_Text_Buffer(0, 1024);
+        display->buffer(buffer);
+        display->textsize(14);
+        display->wrap_mode(Fl_Text_Display::WRAP_AT_COLUMN, 100);
+        helpWindow->resizable(display);
+        helpWindow->end();
+        Fl_Group::current(current);
+        if (buffer->loadfile((Global::dataFolder + "readme.txt").c_str()) == 0 &&
+            buffer->length() >= 3 && !std::strncmp(buffer->address(0), "\xEF\xBB\xBF", 3))
+            buffer->remove(0, 3);
+    }
+    helpWindow->show();
+}
+
+void MainWindow::editInfoCB(Fl_Widget*, void*)
+{
+    TRACE_SCOPE(source, "MainWindow::editInfoCB", 3);
+    if (Global::userOpen)
+        new InfoWindow("Edit User Information", false);
+}
+
+void MainWindow::analysisCB(Fl_Widget*, void*)
+{
+    TRACE_SCOPE(source, "MainWindow::analysisCB", 3);
+    // The blood-pressure analysis arrives with the charts.
+}
+
+void MainWindow::windowCloseCB(Fl_Widget*, void*)
+{
+    // Closing the main window ends the program, whatever dialogs are still open.
+    while (Fl_Window* window = Fl::first_window())
+        window->hide();
+}
+
+void MainWindow::resetDisplayMenu(bool)
+{
+    TRACE_SCOPE(source, "MainWindow::resetDisplayMenu", 3);
+    // The display menus' items come with the charts; until then they hold only their greyed titles.
+    multiDisplayMenu->clear();
+    normalRangeMenu->clear();
+    tableMenu->clear();
+    multiDisplayMenu->add("Vitals", 0, nullptr, nullptr, FL_SUBMENU | FL_MENU_INACTIVE);
+    tableMenu->add("Vitals", 0, nullptr, nullptr, FL_SUBMENU | FL_MENU_INACTIVE);
+}
+
+void MainWindow::refreshPanels(bool selectCurrent, bool deselect, bool clearChart)
+{
+    TRACE_SCOPE(source, "MainWindow::refreshPanels", 3);
+    redraw();
+    userList->redraw();
+    int selected = userList->browser->value();
+    int line = userList->populateBrowser(Global::currentId);
+    if ((selected && line) || (selectCurrent && line))
+        userList->browser->select(line);
+    if (deselect)
+        userList->browser->deselect();
+    userInfo->redraw();
+    userInfo->populateBrowser();
+    // Every tab, not only the showing one: a hidden tab must not keep names from a replaced record.
+    for (TabBrowser* tab : {historyBox->vitalsTab, historyBox->labTab, historyBox->medicineTab})
+        tab->populateBrowser();
+    historyBox->redraw();
+    trendBox->redraw();
+    if (clearChart) {
+        resetDisplayMenu(false);
+        chart->dropVar("all");
+    } else {
+        resetDisplayMenu(true);
+    }
+    chart->refresh();
+}

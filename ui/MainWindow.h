@@ -1,0 +1,74 @@
+// The application's main window: menus, tool row and every panel, and the commands on whole users.
+#pragma once
+
+#include <FL/Fl_Double_Window.H>
+
+#include <string>
+
+class ChartController;
+class Fl_Button;
+class Fl_Group;
+class Fl_Menu_Bar;
+class Fl_Menu_Button;
+class Fl_Widget;
+class HistoryBox;
+class SearchUserBox;
+class TrendBox;
+class UserInfoBox;
+
+class MainWindow : public Fl_Double_Window {
+public:
+    MainWindow(int w, int h, const char* title);
+
+    // The height of the user list and of the information panel for a window height.
+    static int panelHeight(int windowHeight) { return (windowHeight - 251) / 2 - 1; }
+
+    void enableUserControls(bool on);
+    void refreshPanels(bool selectCurrent, bool deselect, bool clearChart);
+    void resetDisplayMenu(bool keepChecks);
+
+    static void newCB(Fl_Widget*, void* data) { static_cast<MainWindow*>(data)->newCB_i(); }
+    void newCB_i();
+    static void closeCB(Fl_Widget*, void* data) { static_cast<MainWindow*>(data)->closeCB_i(); }
+    void closeCB_i();
+    static void menuCB(Fl_Widget*, void* data) { static_cast<MainWindow*>(data)->menuCB_i(); }
+    void menuCB_i();
+    static void userRemoveCB(Fl_Widget*, void* data) { static_cast<MainWindow*>(data)->userRemoveCB_i(); }
+    void userRemoveCB_i();
+    static void chartRemoveCB(Fl_Widget*, void* data) { static_cast<MainWindow*>(data)->chartRemoveCB_i(); }
+    void chartRemoveCB_i();
+    static void printCB(Fl_Widget*, void* data) { static_cast<MainWindow*>(data)->printCB_i(); }
+    void printCB_i();
+    static void helpCB(Fl_Widget*, void* data) { static_cast<MainWindow*>(data)->helpCB_i(); }
+    void helpCB_i();
+    static void editInfoCB(Fl_Widget*, void*);
+    static void analysisCB(Fl_Widget*, void* data);
+    static void windowCloseCB(Fl_Widget*, void*);
+
+    Fl_Menu_Bar* menuBar;
+    Fl_Menu_Button* multiDisplayMenu;
+    Fl_Menu_Button* normalRangeMenu;
+    Fl_Menu_Button* tableMenu;
+    ChartController* chart;
+    SearchUserBox* userList;
+    UserInfoBox* userInfo;
+    HistoryBox* historyBox;
+    Fl_Button* addUserButton;
+    Fl_Button* editUserButton;
+    Fl_Button* removeUserButton;
+    Fl_Button* clearChartButton;
+    Fl_Button* printButton;
+    Fl_Button* infoEditButton;
+    Fl_Button* analysisButton;
+    TrendBox* trendBox;
+    Fl_Double_Window* helpWindow = nullptr;
+
+private:
+    void enableUserMenuItems(bool on);
+    void closeUser();
+};
+
+extern MainWindow* mainWindow;
+
+// The one-line notice shown at the right of the menu row.
+extern const char* const noticeText;

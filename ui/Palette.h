@@ -1,0 +1,12 @@
+// Colours shared by the panels, the chart, the table and the histogram (toolkit RGB colour values).
+#pragma once
+
+#include <FL/Enumerations.H>
+
+const Fl_Color panelColor = 0xE6E8E800;     // 230, 232, 232
+const Fl_Color normalColor = 0x32C81400;    // 50, 200, 20
+const Fl_Color lowColor = 0xC818D800;       // 200, 24, 216
+const Fl_Color highColor = 0xFF601400;      // 255, 96, 20
+const Fl_Color panicLowColor = 0x53189D00;  // 83, 24, 157
+const Fl_Color panicHighColor = 0xA01E0500; // 160, 30, 5
+const Fl_Color selectedButtonColor = 0x379CFF00; // 55, 156, 255

@@ -1,0 +1,26 @@
+// The "Users List" panel: one line per user of the directory; a click opens that user.
+#pragma once
+
+#include <FL/Fl_Group.H>
+
+#include <string>
+
+class Fl_Hold_Browser;
+class Fl_Widget;
+
+class SearchUserBox : public Fl_Group {
+public:
+    explicit SearchUserBox(int h);
+
+    // Rebuilds the list; returns the 1-based line of the user whose id is selectId, or 0.
+    int populateBrowser(const char* selectId);
+    // The id text of a line, or null.
+    const char* idOfLine(int line) const;
+    // The selected line's name as shown, or "" when no line is selected.
+    std::string selectedName() const;
+
+    static void browserCB(Fl_Widget*, void* data) { static_cast<SearchUserBox*>(data)->browserCB_i(); }
+    void browserCB_i();
+
+    Fl_Hold_Browser* browser;
+};
