@@ -20,6 +20,7 @@ int main(int, char**)
     TRACE_SCOPE("main", "main", 3);
 
     fl_message_font(FL_HELVETICA, 12);
+    fl_message_title_default("Marlowen Veloria");
     FL_NORMAL_SIZE = 12;
     Fl_Tooltip::font(FL_HELVETICA);
     Fl_Tooltip::size(11);

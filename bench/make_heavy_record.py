@@ -116,7 +116,8 @@ def main():
             element(out, 3, "conditions", conditions(rng, slot))
             out.append("\t\t</entry>\n")
         out.append("\t</variable>\n")
-    out.append("</patient>\n")
+    # The printer ends the document itself with a line break too.
+    out.append("</patient>\n\n")
 
     path = sys.argv[1]
     folder = os.path.dirname(os.path.abspath(path))

@@ -71,6 +71,8 @@ InfoWindow::InfoWindow(const char* title, bool isNew) : Fl_Double_Window(420, 34
     setInput(info, "stepSize", stepSizeInput);
     setInput(info, "race", raceInput);
 
+    if (mainWindow)
+        position(mainWindow->x() + (mainWindow->w() - w()) / 2, mainWindow->y() + (mainWindow->h() - h()) / 2);
     DocumentWindows::add(this);
     show();
 }

@@ -236,12 +236,13 @@ void MainWindow::helpCB_i()
     if (!helpWindow) {
         Fl_Group* current = Fl_Group::current();
         Fl_Group::current(nullptr);
-        helpWindow = new Fl_Double_Window(700, 480, "Help");
+        helpWindow = new Fl_Double_Window(x() + (w() - 700) / 2, y() + (h() - 480) / 2, 700, 480, "Help");
         Fl_Text_Display* display = new Fl_Text_Display(10, 10, 680, 460);
         Fl_Text_Buffer* buffer = new Fl_Text_Buffer(0, 1024);
         display->buffer(buffer);
         display->textsize(14);
-        display->wrap_mode(Fl_Text_Display::WRAP_AT_COLUMN, 100);
+        // Wrapping at the display's edge keeps every line readable whatever the window's width.
+        display->wrap_mode(Fl_Text_Display::WRAP_AT_BOUNDS, 0);
         helpWindow->resizable(display);
         helpWindow->end();
         Fl_Group::current(current);

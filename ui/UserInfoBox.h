@@ -11,5 +11,5 @@ public:
     void populateBrowser();
 
     Fl_Browser* browser;
-    int columnWidths[2] = {83, 0};
+    int columnWidths[2] = {92, 0}; // wide enough for "Date of Birth:" at size 12
 };
