@@ -107,8 +107,6 @@ bool Global::loadFile(std::unique_ptr<XmlDocument>& doc, const char* name, std::
         TRACE_MSG(1, "Error: Unable to open file: %s\n", name);
         terminate(std::string("Unable to open file: ") + name + "\nProgram will be terminated");
     }
-    text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }),
-               text.end());
     text.push_back('\0');
 
     auto fresh = std::make_unique<XmlDocument>();

@@ -88,6 +88,7 @@ bool SafeFile::read(const std::string& path, std::vector<char>& content)
     content.clear();
     struct stat info;
     if (fstat(fileno(f), &info) == 0 && info.st_size > 0) {
+        content.reserve(size_t(info.st_size) + 1); // room for the terminator the parser needs
         content.resize(size_t(info.st_size));
         content.resize(std::fread(content.data(), 1, content.size(), f));
     }

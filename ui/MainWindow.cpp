@@ -29,6 +29,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <map>
 
 MainWindow* mainWindow = nullptr;
 const char* const noticeText = "A personal log - not a substitute for a doctor's advice";
@@ -38,12 +39,21 @@ namespace {
 const char* const source = "MainWindow";
 const char* const userMenuItems[] = {"File/Save", "File/Close", "Edit/Information"};
 
-Fl_Button* addIconButton(const char* const* xpm, Fl_Image* image, const char* tooltip, Fl_Callback* cb,
-                         void* data)
+// Widgets do not own their images; these live, shared, for the whole run.
+Fl_Image* pixmap(const char* const* xpm)
+{
+    static auto* made = new std::map<const char* const*, Fl_Pixmap*>;
+    Fl_Pixmap*& image = (*made)[xpm];
+    if (!image)
+        image = new Fl_Pixmap(xpm);
+    return image;
+}
+
+Fl_Button* addIconButton(Fl_Image* image, const char* tooltip, Fl_Callback* cb, void* data)
 {
     Fl_Button* button = new Fl_Button(0, 0, 24, 24);
     button->box(FL_THIN_UP_BOX);
-    button->image(image ? image : new Fl_Pixmap(xpm));
+    button->image(image);
     button->tooltip(tooltip);
     button->callback(cb, data);
     return button;
@@ -69,7 +79,7 @@ MainWindow::MainWindow(int w, int h, const char* title) : Fl_Double_Window(0, 0,
     fl_font(FL_HELVETICA_ITALIC, 12);
     int c = int(fl_width(noticeText));
     Fl_Box* logo = new Fl_Box(w - c - 80, 1, 65, 24);
-    logo->image(new Fl_Pixmap(logoXpm));
+    logo->image(pixmap(logoXpm));
     Fl_Box* notice = new Fl_Box(w - c - 10, 1, c, 24, noticeText);
     notice->labelfont(FL_HELVETICA_ITALIC);
     notice->labelsize(12);
@@ -87,13 +97,12 @@ MainWindow::MainWindow(int w, int h, const char* title) : Fl_Double_Window(0, 0,
     Fl_Pack* pack = new Fl_Pack(5, 27, w, 24);
     pack->type(Fl_Pack::HORIZONTAL);
     pack->spacing(5);
-    addUserButton = addIconButton(newUserXpm, nullptr, "Add a new user", newCB, this);
-    editUserButton = addIconButton(editUserXpm, nullptr, "Edit selected user", editInfoCB, this);
-    removeUserButton = addIconButton(removeUserXpm, nullptr, "Remove selected user", userRemoveCB, this);
-    clearChartButton =
-        addIconButton(clearChartXpm, nullptr, "Clear selected variables and chart", chartRemoveCB, this);
-    printButton = addIconButton(nullptr, Global::printIcon, "Print chart", printCB, this);
-    addIconButton(helpXpm, nullptr, "Help on Marlowen", helpCB, this);
+    addUserButton = addIconButton(pixmap(newUserXpm), "Add a new user", newCB, this);
+    editUserButton = addIconButton(pixmap(editUserXpm), "Edit selected user", editInfoCB, this);
+    removeUserButton = addIconButton(pixmap(removeUserXpm), "Remove selected user", userRemoveCB, this);
+    clearChartButton = addIconButton(pixmap(clearChartXpm), "Clear selected variables and chart", chartRemoveCB, this);
+    printButton = addIconButton(Global::printIcon, "Print chart", printCB, this);
+    addIconButton(pixmap(helpXpm), "Help on Marlowen", helpCB, this);
     multiDisplayMenu = addMenuButton("Multi-Display");
     normalRangeMenu = addMenuButton("Normal Range Display");
     tableMenu = addMenuButton("Table Display");
