@@ -5,7 +5,7 @@ BUILD      := build
 ASAN_BUILD := build-asan
 JOBS       := $(shell nproc 2>/dev/null || echo 2)
 PACKAGES   := cmake g++ make pkg-config libfltk1.3-dev librapidxml-dev libgtest-dev \
-              xvfb xauth xdotool imagemagick x11-utils python3
+              xvfb xdotool imagemagick tzdata python3
 
 .PHONY: run test test-fast test-asan bench install deps build build-asan clean
 
@@ -15,13 +15,15 @@ run: build
 
 test: test-fast test-asan
 
+# Times go through local time: every test runs in UTC, the unit tests again in a zone with daylight saving.
 test-fast: build
-	tools/with-xvfb.sh ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+	TZ=UTC tools/with-xvfb.sh ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+	TZ=America/New_York ctest --test-dir $(BUILD) -L unit --output-on-failure -j$(JOBS)
 
 test-asan: build-asan
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
-	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 TZ=Europe/Berlin \
 	tools/with-xvfb.sh ctest --test-dir $(ASAN_BUILD) --output-on-failure -j$(JOBS)
 
 bench: build
