@@ -49,23 +49,26 @@ void Trace::message(int line, int messageLevel, const char* format, ...) const
 {
     if (messageLevel > traceThreshold)
         return;
-    char text[4096];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
+    emitFormatted(source, line, name, format, args);
     va_end(args);
-    emit(source, line, name, text);
 }
 
 void Trace::write(const char* source, int line, const char* name, int level, const char* format, ...)
 {
     if (level > traceThreshold)
         return;
-    char text[4096];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(text, sizeof text, format, args);
+    emitFormatted(source, line, name, format, args);
     va_end(args);
+}
+
+void Trace::emitFormatted(const char* source, int line, const char* name, const char* format, va_list args)
+{
+    char text[4096];
+    std::vsnprintf(text, sizeof text, format, args);
     emit(source, line, name, text);
 }
 

@@ -2,6 +2,7 @@
 // appended to "<executable path>_debuglog.txt" (standard output when that cannot be opened).
 #pragma once
 
+#include <cstdarg>
 #include <cstdio>
 #include <string>
 
@@ -28,6 +29,7 @@ public:
 
 private:
     static void emit(const char* source, int line, const char* name, const std::string& text);
+    static void emitFormatted(const char* source, int line, const char* name, const char* format, va_list args);
 
     const char* source;
     int line;

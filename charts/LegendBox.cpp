@@ -1,19 +1,14 @@
 #include "charts/LegendBox.h"
 
 #include "ui/Palette.h"
+#include "ui/PanelFrame.h"
 
 #include <FL/Fl_Box.H>
 #include <FL/fl_draw.H>
 
 LegendBox::LegendBox(int x, int y) : Fl_Group(x, y, 154, 197)
 {
-    Fl_Box* background = new Fl_Box(x, y, 154, 197);
-    background->box(FL_THIN_DOWN_BOX);
-    background->color(panelColor);
-    Fl_Box* title = new Fl_Box(x + 3, y + 3, 148, 25, "Legend");
-    title->box(FL_THIN_UP_BOX);
-    title->labelfont(FL_HELVETICA_BOLD);
-    title->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+    PanelFrame::add(x, y, 154, 197, "Legend");
     end();
 }
 

@@ -1,7 +1,7 @@
 #include "history/HistoryBox.h"
 
 #include "app/Trace.h"
-#include "ui/Palette.h"
+#include "ui/PanelFrame.h"
 #include "ui/TabBrowser.h"
 
 #include <FL/Fl_Box.H>
@@ -10,13 +10,7 @@
 HistoryBox::HistoryBox(int y) : Fl_Group(3, y, 247, 197)
 {
     TRACE_SCOPE("HistoryBox", "HistoryBox::HistoryBox", 3);
-    Fl_Box* background = new Fl_Box(3, y, 247, 197);
-    background->box(FL_THIN_DOWN_BOX);
-    background->color(panelColor);
-    Fl_Box* title = new Fl_Box(6, y + 3, 241, 25, "Add an entry");
-    title->box(FL_THIN_UP_BOX);
-    title->labelfont(FL_HELVETICA_BOLD);
-    title->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+    PanelFrame::add(3, y, 247, 197, "Add an entry");
     color(FL_WHITE);
     tabs = new Fl_Tabs(13, y + 35, 227, 152);
     tabs->box(FL_THIN_UP_BOX);

@@ -185,6 +185,8 @@ void MainWindow::newCB_i()
         return;
     new InfoWindow("New User", true);
     enableUserControls(true);
+    // The panels still point into the record that createNew just replaced.
+    refreshPanels(false, true, true);
 }
 
 void MainWindow::closeCB_i()

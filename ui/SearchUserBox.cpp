@@ -4,7 +4,7 @@
 #include "records/Global.h"
 #include "ui/DocumentWindows.h"
 #include "ui/MainWindow.h"
-#include "ui/Palette.h"
+#include "ui/PanelFrame.h"
 
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Hold_Browser.H>
@@ -16,13 +16,7 @@
 SearchUserBox::SearchUserBox(int h) : Fl_Group(3, 52, 247, h)
 {
     TRACE_SCOPE("SearchUserBox", "SearchUserBox::SearchUserBox", 3);
-    Fl_Box* background = new Fl_Box(3, 52, 247, h);
-    background->box(FL_THIN_DOWN_BOX);
-    background->color(panelColor);
-    Fl_Box* title = new Fl_Box(6, 55, 241, 25, "Users List");
-    title->box(FL_THIN_UP_BOX);
-    title->labelfont(FL_HELVETICA_BOLD);
-    title->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+    PanelFrame::add(3, 52, 247, h, "Users List");
     Fl_Group* inner = new Fl_Group(3, 80, 247, h - 28);
     browser = new Fl_Hold_Browser(23, 110, 207, h - 88);
     browser->box(FL_PLASTIC_DOWN_BOX);

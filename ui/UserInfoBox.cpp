@@ -2,7 +2,7 @@
 
 #include "app/Trace.h"
 #include "records/Global.h"
-#include "ui/Palette.h"
+#include "ui/PanelFrame.h"
 
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Browser.H>
@@ -12,13 +12,7 @@
 UserInfoBox::UserInfoBox(int y, int h) : Fl_Group(3, y, 247, h)
 {
     TRACE_SCOPE("UserInfoBox", "UserInfoBox::UserInfoBox", 3);
-    Fl_Box* background = new Fl_Box(3, y, 247, h);
-    background->box(FL_THIN_DOWN_BOX);
-    background->color(panelColor);
-    Fl_Box* title = new Fl_Box(6, y + 3, 241, 25, "User Information");
-    title->box(FL_THIN_UP_BOX);
-    title->labelfont(FL_HELVETICA_BOLD);
-    title->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+    PanelFrame::add(3, y, 247, h, "User Information");
     Fl_Group* inner = new Fl_Group(3, y + 28, 247, h - 28);
     browser = new Fl_Browser(23, y + 58, 207, h - 86);
     browser->box(FL_PLASTIC_DOWN_BOX);

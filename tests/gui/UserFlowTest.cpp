@@ -1,10 +1,12 @@
 #include "tests/gui/GuiFixture.h"
 
+#include "history/HistoryBox.h"
 #include "records/Global.h"
 #include "ui/DocumentWindows.h"
 #include "ui/InfoWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/SearchUserBox.h"
+#include "ui/TabBrowser.h"
 #include "ui/UserInfoBox.h"
 
 #include <FL/Fl.H>
@@ -55,6 +57,10 @@ TEST_F(UserFlowTest, APendingNewUserIsNeverWrittenOverAnotherUser)
     InfoWindow* dialog = openInfoWindow();
     ASSERT_NE(dialog, nullptr);
     EXPECT_STREQ(dialog->label(), "New User");
+    // The panels show the new record, not the one it replaced.
+    EXPECT_EQ(window->userList->browser->value(), 0);
+    EXPECT_EQ(window->historyBox->vitalsTab->items.size(), 6u);
+    EXPECT_STREQ(window->userInfo->browser->text(1), "@.First Name:\t@.");
 
     // Every way of leaving while the dialog is open: save, exit's save, another new user, another line.
     window->menuBar->picked(window->menuBar->find_item("File/Save"));
