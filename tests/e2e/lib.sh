@@ -45,7 +45,7 @@ start() {
 
 # Waits for a window whose title matches exactly and prints its id.
 wait_window() {
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 200); do
         id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) || true
         if [ -n "$id" ]; then
             sleep 0.3

@@ -31,10 +31,25 @@ shot startup-empty
 read -r width height < <(xdotool getdisplaygeometry)
 geometry=$(xdotool getwindowgeometry "$main" | sed -n 's/.*Geometry: //p')
 [ "$geometry" = "$((width - 20))x$((height - 40))" ] || fail "window is $geometry on a ${width}x${height} screen"
-kill "$pid"; wait "$pid" 2>/dev/null || true; pid=""
+# Closing the main window ends the program even with the help window open.
+click "$main" 162 39
+wait_window "Help" >/dev/null
+press "$main" Escape
+wait_exit
+[ "$status" -eq 0 ] || fail "closing the main window ended with status $status"
+
+# A directory file that does not parse ends the program after naming it, and is left as it was.
+printf '<config><patient id="0">' >"$folder/config.hma"
+start
+alert=$(wait_window "Marlowen Veloria")
+shot startup-damaged-config
+press "$alert" Return
+wait_exit
+[ "$status" -eq 1 ] || fail "a damaged config.hma ended with status $status, expected 1"
+[ "$(cat "$folder/config.hma")" = '<config><patient id="0">' ] || fail "the damaged config.hma was changed"
 
 # Each run starts with two empty lines and "New Session" inside a header line.
-[ "$(grep -c '^\[s_0\]\|New Session' "$log")" -ge 2 ] || fail "two runs, expected two separators"
+[ "$(grep -c '^New Session$' "$log")" -eq 4 ] || fail "four runs, expected four separators"
 header='^main                            \([0-9]{5,}\): , \[main            \], \[s_0\] \[[A-Z][a-z]{2} [A-Z][a-z]{2} [ 0-9][0-9] [0-9]{2}:[0-9]{2}:[0-9]{2} [0-9]{4}\], '
 grep -Eq "${header}$" "$log" || fail "no separator header line of the exact format"
 grep -Eq "${header}Entering function , main$" "$log" || fail "no entering line for main"

@@ -102,6 +102,14 @@ expect_in "$folder/user0.hma" "<first>Cy</first>"
 ls "$folder" | grep -q '^user0\.removed-.*\.hma$' || fail "the old record was not kept aside"
 grep -l "<first>Anna</first>" "$folder"/user0.removed-*.hma >/dev/null || fail "the kept record lost Anna's data"
 
+# The variable browser's right-click menu on Heart Rate, which has no entries yet.
+xdotool mousemove --window "$main" 60 879 click 3
+sleep 0.5
+shot users-variable-menu
+xdotool mousemove_relative 30 50 click 1
+sleep 0.3
+expect_in "$work/stdout.txt" "Properties Callback for Heart Rate"
+
 # Help, then File/Exit ends with status 0.
 click "$main" 162 39
 help=$(wait_window "Help")
