@@ -112,7 +112,9 @@ TEST_F(MainWindowTest, HelpOpensOneWindowAndDropsOnlyAByteOrderMark)
     EXPECT_EQ(shownText(help), "Help text");
 
     // A text without the mark keeps its first characters.
+    Fl_Text_Buffer* buffer = static_cast<Fl_Text_Display*>(help->child(0))->buffer();
     delete window->helpWindow;
+    delete buffer;
     window->helpWindow = nullptr;
     folder.write("readme.txt", "Help text");
     window->helpCB_i();
