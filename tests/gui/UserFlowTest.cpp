@@ -186,3 +186,27 @@ TEST_F(UserFlowTest, RemovingAsksAndKeepsTheRecordFile)
 }
 
 }
+
+namespace {
+
+TEST_F(UserFlowTest, AnUnsavableRecordIsNeitherSwitchedAwayFromNorExited)
+{
+    makeUsers({{"Ann", "Lee"}, {"Bo", "Ng"}});
+    startWindow();
+    clickUserLine(1);
+    Xml::setChildText(*Global::userDoc, Xml::child(Global::userDoc.get(), "patient", "info"), "race", "unsaved");
+    Global::dataFolder = folder.path() + "gone/";
+    clickUserLine(2);
+    EXPECT_STREQ(Global::currentFile, "user0.hma");
+    EXPECT_EQ(window->userList->browser->value(), 1);
+    // Exit refuses too, so this test goes on running.
+    window->menuBar->picked(window->menuBar->find_item("File/Exit"));
+    ASSERT_EQ(prompt.alerts.size(), 2u);
+    EXPECT_NE(prompt.alerts[1].find("Unable to save file: user0.hma"), std::string::npos);
+
+    Global::dataFolder = folder.path();
+    window->menuBar->picked(window->menuBar->find_item("File/Save"));
+    EXPECT_NE(folder.read("user0.hma").find("<race>unsaved</race>"), std::string::npos);
+}
+
+}

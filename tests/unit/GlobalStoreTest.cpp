@@ -247,6 +247,10 @@ TEST_F(GlobalStoreTest, AFailedSaveIsReportedAndKeepsMemoryAndDisk)
     EXPECT_NE(prompt.alerts[1].find("Unable to save file: config.hma"), std::string::npos);
     EXPECT_EQ(folder.read("config.hma"), onDisk);
 
+    EXPECT_FALSE(Global::addNewToConfig("Not", "Listed"));
+    EXPECT_EQ(printed(*Global::configDoc).find("Listed"), std::string::npos);
+    EXPECT_EQ(Global::currentFile, std::string("user0.hma"));
+
     Global::dataFolder = folder.path();
     EXPECT_FALSE(Global::saveFile(*Global::configDoc, "../config.hma"));
 }
