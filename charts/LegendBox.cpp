@@ -3,7 +3,6 @@
 #include "ui/Palette.h"
 #include "ui/PanelFrame.h"
 
-#include <FL/Fl_Box.H>
 #include <FL/fl_draw.H>
 
 LegendBox::LegendBox(int x, int y) : Fl_Group(x, y, 154, 197)

@@ -4,7 +4,6 @@
 #include "ui/PanelFrame.h"
 #include "ui/TabBrowser.h"
 
-#include <FL/Fl_Box.H>
 #include <FL/Fl_Tabs.H>
 
 HistoryBox::HistoryBox(int y) : Fl_Group(3, y, 247, 197)
@@ -21,9 +20,4 @@ HistoryBox::HistoryBox(int y) : Fl_Group(3, y, 247, 197)
     tabs->value(vitalsTab);
     resizable(tabs);
     end();
-}
-
-TabBrowser* HistoryBox::showingTab() const
-{
-    return static_cast<TabBrowser*>(tabs->value());
 }

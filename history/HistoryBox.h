@@ -10,7 +10,6 @@ class HistoryBox : public Fl_Group {
 public:
     explicit HistoryBox(int y);
     ~HistoryBox() override = default;
-    TabBrowser* showingTab() const;
 
     Fl_Tabs* tabs;
     TabBrowser* vitalsTab;

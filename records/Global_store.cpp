@@ -8,6 +8,7 @@
 #include <rapidxml/rapidxml_print.hpp>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>

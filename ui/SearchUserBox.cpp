@@ -6,7 +6,6 @@
 #include "ui/MainWindow.h"
 #include "ui/PanelFrame.h"
 
-#include <FL/Fl_Box.H>
 #include <FL/Fl_Hold_Browser.H>
 
 #include <cstring>

@@ -4,7 +4,6 @@
 #include "records/Global.h"
 #include "ui/PanelFrame.h"
 
-#include <FL/Fl_Box.H>
 #include <FL/Fl_Browser.H>
 
 #include <string>
