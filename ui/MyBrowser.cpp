@@ -2,11 +2,11 @@
 
 #include "app/Trace.h"
 #include "records/Global.h"
+#include "ui/Palette.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Menu_Item.H>
 
-#include <cstring>
 #include <iostream>
 
 namespace {
@@ -16,14 +16,13 @@ const char* const source = "MyBrowser";
 MyBrowser::MyBrowser(int y) : Fl_Hold_Browser(21, y, 211, 111)
 {
     TRACE_SCOPE(source, "MyBrowser::MyBrowser", 3);
+    format_char(textOnly);
 }
 
 std::string MyBrowser::selectedText() const
 {
     const char* line = value() ? text(value()) : nullptr;
-    if (!line)
-        return "";
-    return std::strncmp(line, "@.", 2) ? line : line + 2;
+    return line ? line : "";
 }
 
 bool MyBrowser::hasHistory(const char* name)

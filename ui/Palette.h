@@ -10,3 +10,7 @@ const Fl_Color highColor = 0xFF601400;      // 255, 96, 20
 const Fl_Color panicLowColor = 0x53189D00;  // 83, 24, 157
 const Fl_Color panicHighColor = 0xA01E0500; // 160, 30, 5
 const Fl_Color selectedButtonColor = 0x379CFF00; // 55, 156, 255
+
+// Browsers show names and values as typed; this control character never occurs in them, so it
+// stands in for the toolkit's '@' as the start of a formatting code.
+const char textOnly = '\x01';

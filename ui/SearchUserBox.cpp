@@ -2,6 +2,7 @@
 
 #include "app/Trace.h"
 #include "records/Global.h"
+#include "ui/Palette.h"
 #include "ui/DocumentWindows.h"
 #include "ui/MainWindow.h"
 #include "ui/PanelFrame.h"
@@ -20,6 +21,7 @@ SearchUserBox::SearchUserBox(int h) : Fl_Group(3, 52, 247, h)
     browser = new Fl_Hold_Browser(23, 110, 207, h - 88);
     browser->box(FL_PLASTIC_DOWN_BOX);
     browser->callback(browserCB, this);
+    browser->format_char(textOnly);
     inner->end();
     inner->resizable(browser);
     end();
@@ -39,8 +41,7 @@ int SearchUserBox::populateBrowser(const char* selectId)
             continue;
         XmlNode* name = Xml::child(p, "name");
         std::string text = std::string(Xml::childText(name, "first")) + " " + Xml::childText(name, "last");
-        // '@' starts a formatting code in the toolkit's browsers; a name must show as typed.
-        browser->add(("@." + text).c_str(), const_cast<char*>(id));
+        browser->add(text.c_str(), const_cast<char*>(id));
         if (selectId && !std::strcmp(selectId, id))
             found = browser->size();
     }
@@ -50,7 +51,7 @@ int SearchUserBox::populateBrowser(const char* selectId)
 std::string SearchUserBox::selectedName() const
 {
     const char* text = browser->value() ? browser->text(browser->value()) : nullptr;
-    return text ? text + 2 : "";
+    return text ? text : "";
 }
 
 const char* SearchUserBox::idOfLine(int line) const

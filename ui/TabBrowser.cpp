@@ -48,7 +48,7 @@ void TabBrowser::populateBrowser()
         if (const char* itemName = Xml::firstAttribute(node))
             items.push_back(itemName);
     for (const char* item : items)
-        browser->add((std::string("@.") + item).c_str());
+        browser->add(item);
 }
 
 void TabBrowser::browserCB_i()

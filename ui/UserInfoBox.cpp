@@ -2,6 +2,7 @@
 
 #include "app/Trace.h"
 #include "records/Global.h"
+#include "ui/Palette.h"
 #include "ui/PanelFrame.h"
 
 #include <FL/Fl_Browser.H>
@@ -17,6 +18,7 @@ UserInfoBox::UserInfoBox(int y, int h) : Fl_Group(3, y, 247, h)
     browser->box(FL_PLASTIC_DOWN_BOX);
     browser->column_widths(columnWidths);
     browser->column_char('\t');
+    browser->format_char(textOnly);
     inner->end();
     inner->resizable(browser);
     end();
@@ -32,9 +34,8 @@ void UserInfoBox::populateBrowser()
         return;
     XmlNode* info = Xml::child(Global::userDoc.get(), "patient", "info");
     XmlNode* name = Xml::child(info, "name");
-    // "@." keeps the toolkit from reading a leading '@' in typed text as a formatting code.
     auto addLine = [this](const char* caption, const char* value, const char* unit) {
-        browser->add((std::string("@.") + caption + "\t@." + value + unit).c_str());
+        browser->add((std::string(caption) + "\t" + value + unit).c_str());
     };
     addLine("First Name:", Xml::childText(name, "first"), "");
     addLine("Last Name:", Xml::childText(name, "last"), "");

@@ -82,6 +82,6 @@ std::vector<std::string> GuiFixture::userLines() const
     std::vector<std::string> lines;
     Fl_Hold_Browser* browser = window->userList->browser;
     for (int i = 1; i <= browser->size(); ++i)
-        lines.push_back(browser->text(i) + 2);
+        lines.push_back(browser->text(i));
     return lines;
 }

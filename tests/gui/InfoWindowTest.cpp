@@ -83,8 +83,8 @@ TEST_F(InfoWindowTest, SavedValuesShowInThePanelAsTyped)
     std::vector<std::string> lines;
     for (int i = 1; i <= panel->size(); ++i)
         lines.push_back(panel->text(i));
-    EXPECT_EQ(lines, (std::vector<std::string>{"@.First Name:\t@.Ann", "@.Last Name:\t@.Lee",
-                                               "@.Date of Birth:\t@.1/15/1950", "@.Height:\t@.5 ft 7.5 in"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"First Name:\tAnn", "Last Name:\tLee",
+                                               "Date of Birth:\t1/15/1950", "Height:\t5 ft 7.5 in"}));
     std::string saved = folder.read("user0.hma");
     EXPECT_NE(saved.find("<dob>1/15/1950</dob>"), std::string::npos);
     EXPECT_NE(saved.find("<weight/>"), std::string::npos);

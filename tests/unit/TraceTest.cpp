@@ -76,16 +76,4 @@ TEST_F(TraceTest, MessagesKeepTheirLineBreaksAndAreCutToTheirBuffer)
     EXPECT_EQ(text.find('\n', start) - start, 4095u);
 }
 
-TEST_F(TraceTest, TimeStampEndsInABracketNotALineBreak)
-{
-    Trace::setThreshold(5);
-    Trace::write("main", 1, "main", 3, "\n\nNew Session\n");
-    std::string text = written();
-    // ctime's "Www Mmm dd hh:mm:ss yyyy" sits between the brackets.
-    std::string::size_type open = text.find("[s_0] [");
-    ASSERT_NE(open, std::string::npos);
-    EXPECT_EQ(text.substr(open + 7 + 24, 3), "], ");
-    EXPECT_EQ(text.substr(open + 10 + 24), "\n\nNew Session\n\n");
-}
-
 }
