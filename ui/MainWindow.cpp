@@ -1,6 +1,6 @@
+// The main window: layout of every panel, the user controls and the panel refresh.
 #include "ui/MainWindow.h"
 
-#include "app/Prompt.h"
 #include "app/Trace.h"
 #include "charts/ChartController.h"
 #include "charts/LegendBox.h"
@@ -9,7 +9,6 @@
 #include "records/Global.h"
 #include "ui/Artwork.h"
 #include "ui/DocumentWindows.h"
-#include "ui/InfoWindow.h"
 #include "ui/SearchUserBox.h"
 #include "ui/TabBrowser.h"
 #include "ui/UserInfoBox.h"
@@ -22,13 +21,8 @@
 #include <FL/Fl_Menu_Button.H>
 #include <FL/Fl_Pack.H>
 #include <FL/Fl_Pixmap.H>
-#include <FL/Fl_Text_Buffer.H>
-#include <FL/Fl_Text_Display.H>
 #include <FL/fl_draw.H>
 
-#include <cstdlib>
-#include <cstring>
-#include <iostream>
 #include <map>
 
 MainWindow* mainWindow = nullptr;
@@ -171,128 +165,11 @@ void MainWindow::enableUserControls(bool on)
         on ? control->activate() : control->deactivate();
 }
 
-void MainWindow::closeUser()
-{
-    DocumentWindows::closeAll();
-    enableUserControls(false);
-    Global::userOpen = false;
-}
-
-void MainWindow::newCB_i()
-{
-    TRACE_SCOPE(source, "MainWindow::newCB_i", 3);
-    if (!Global::saveCurrentUser() || !Global::createNew())
-        return;
-    new InfoWindow("New User", true);
-    enableUserControls(true);
-    // The panels still point into the record that createNew just replaced.
-    refreshPanels(false, true, true);
-}
-
-void MainWindow::closeCB_i()
-{
-    TRACE_SCOPE(source, "MainWindow::closeCB_i", 3);
-    closeUser();
-    refreshPanels(false, true, true);
-}
-
-void MainWindow::menuCB_i()
-{
-    TRACE_SCOPE(source, "MainWindow::menuCB_i", 3);
-    char path[256] = "";
-    menuBar->item_pathname(path, sizeof path);
-    std::cout << "item picked in menu: " << path << std::endl;
-    TRACE_MSG(3, "item picked in menu: %s\n", path);
-    if (!std::strcmp(path, "File/Exit")) {
-        // Leaving with a record that could not be saved would lose it; stay so it can be saved later.
-        if (Global::saveCurrentUser())
-            std::exit(0);
-    } else if (!std::strcmp(path, "File/Save")) {
-        Global::saveCurrentUser();
-    }
-}
-
-void MainWindow::userRemoveCB_i()
-{
-    TRACE_SCOPE(source, "MainWindow::userRemoveCB_i", 3);
-    if (!Global::userOpen)
-        return;
-    std::string question = "Do you really want to remove user:\n" + userList->selectedName() + "?";
-    if (Prompt::choice(question, "Cancel", "OK", nullptr) != 1)
-        return;
-    if (Global::removeCurrentUser() == -2)
-        return;
-    closeUser();
-    refreshPanels(false, false, true);
-}
-
-void MainWindow::chartRemoveCB_i()
-{
-    TRACE_SCOPE(source, "MainWindow::chartRemoveCB_i", 3);
-    for (int i = 1; i < multiDisplayMenu->size(); ++i)
-        const_cast<Fl_Menu_Item*>(&multiDisplayMenu->menu()[i])->clear();
-    chart->dropVar("all");
-    chart->refresh();
-}
-
-void MainWindow::printCB_i()
-{
-    TRACE_SCOPE(source, "MainWindow::printCB_i", 3);
-    // The chart report arrives with the charts; there is nothing to print before then.
-}
-
-void MainWindow::helpCB_i()
-{
-    TRACE_SCOPE(source, "MainWindow::helpCB_i", 3);
-    if (!helpWindow) {
-        Fl_Group* current = Fl_Group::current();
-        Fl_Group::current(nullptr);
-        helpWindow = new Fl_Double_Window(x() + (w() - 700) / 2, y() + (h() - 480) / 2, 700, 480, "Help");
-        Fl_Text_Display* display = new Fl_Text_Display(10, 10, 680, 460);
-        Fl_Text_Buffer* buffer = new Fl_Text_Buffer(0, 1024);
-        display->buffer(buffer);
-        display->textsize(14);
-        // Wrapping at the display's edge keeps every line readable whatever the window's width.
-        display->wrap_mode(Fl_Text_Display::WRAP_AT_BOUNDS, 0);
-        helpWindow->resizable(display);
-        helpWindow->end();
-        Fl_Group::current(current);
-        if (buffer->loadfile((Global::dataFolder + "readme.txt").c_str()) == 0 &&
-            buffer->length() >= 3 && !std::strncmp(buffer->address(0), "\xEF\xBB\xBF", 3))
-            buffer->remove(0, 3);
-    }
-    helpWindow->show();
-}
-
-void MainWindow::editInfoCB(Fl_Widget*, void*)
-{
-    TRACE_SCOPE(source, "MainWindow::editInfoCB", 3);
-    if (Global::userOpen)
-        new InfoWindow("Edit User Information", false);
-}
-
-void MainWindow::analysisCB(Fl_Widget*, void*)
-{
-    TRACE_SCOPE(source, "MainWindow::analysisCB", 3);
-    // The blood-pressure analysis arrives with the charts.
-}
-
 void MainWindow::windowCloseCB(Fl_Widget*, void*)
 {
     // Closing the main window ends the program, whatever dialogs are still open.
     while (Fl_Window* window = Fl::first_window())
         window->hide();
-}
-
-void MainWindow::resetDisplayMenu(bool)
-{
-    TRACE_SCOPE(source, "MainWindow::resetDisplayMenu", 3);
-    // The display menus' items come with the charts; until then they hold only their greyed titles.
-    multiDisplayMenu->clear();
-    normalRangeMenu->clear();
-    tableMenu->clear();
-    multiDisplayMenu->add("Vitals", 0, nullptr, nullptr, FL_SUBMENU | FL_MENU_INACTIVE);
-    tableMenu->add("Vitals", 0, nullptr, nullptr, FL_SUBMENU | FL_MENU_INACTIVE);
 }
 
 void MainWindow::refreshPanels(bool selectCurrent, bool deselect, bool clearChart)
