@@ -122,9 +122,44 @@ type_into() { # window x y text: replaces the field's text
     settle
 }
 
-shot() {
+shot() { # name [window]: the whole screen, or one window in its own coordinates
     settle
-    import -window root "$shots/$1.png"
+    import -window "${2:-root}" "$shots/$1.png"
+}
+
+# Two sample users written from a fixed seed: three years of every vital, and five weeks.
+seed_demo() {
+    seed
+    python3 "$data_source/../tools/make_records.py" demo "$folder" >/dev/null
+}
+
+# Opens a menu button of the tool row (its x), hovers through points (x y ...) and clicks the last.
+menu_pick() { # window menu_x x y [x y ...]
+    local window=$1
+    xdotool mousemove --window "$window" "$2" 39 click 1
+    shift 2
+    settle
+    while [ $# -gt 2 ]; do
+        xdotool mousemove --window "$window" "$1" "$2"
+        settle
+        shift 2
+    done
+    xdotool mousemove --window "$window" "$1" "$2" click 1
+    settle
+}
+
+# Pixels of an image part within 8 % of a colour: count_colour png geometry colour
+count_colour() {
+    convert "$1" -crop "$2" +repage -fill black -opaque white -fuzz 8% -fill white -opaque "$3" \
+        -fuzz 0 -fill black +opaque white -format "%[fx:round(mean*w*h)]" info:
+}
+
+# The plot part of a screenshot against a reference image: fails when more than max pixels differ.
+expect_like() { # png geometry reference max
+    local crop="$work/crop.png" differ
+    convert "$1" -crop "$2" +repage "$crop"
+    differ=$(compare -metric AE -fuzz 10% "$3" "$crop" null: 2>&1) || true
+    [ "${differ%% *}" -le "$4" ] 2>/dev/null || fail "$1 differs from $(basename "$3") in $differ pixels"
 }
 
 expect_in() { # file text
