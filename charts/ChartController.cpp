@@ -9,6 +9,7 @@
 #include <FL/Fl_Pack.H>
 #include <FL/Fl_Tabs.H>
 
+#include <cstring>
 #include <iostream>
 
 namespace {
@@ -72,10 +73,11 @@ ChartController::ChartController(int x, int w, int h) : Fl_Group(x, 52, w, h)
 
 void ChartController::updateView()
 {
-    if (!update())
-        return;
-    fromBox->copy_label(fromText);
-    toBox->copy_label(toText);
+    // The trend panel may have brought the model up to date first.
+    update();
+    for (auto [box, text] : {std::make_pair(fromBox, fromText), std::make_pair(toBox, toText)})
+        if (std::strcmp(box->label() ? box->label() : "", text))
+            box->copy_label(text);
 }
 
 void ChartController::draw()

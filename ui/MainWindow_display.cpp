@@ -117,20 +117,23 @@ void MainWindow::variableCB_i(XmlNode* variable, const char* key)
     TRACE_MSG(4, "There are %d items checked\n", int(checked.size()));
     std::cout << "MainWindow::variableCB_i" << ": There are " << checked.size() << " items checked" << std::endl;
 
-    if (checked.size() > 4) {
+    bool refused = checked.size() > 4;
+    if (refused) {
         TRACE_MSG(4, "User checked more than 4 variables\n");
         toggled->clear();
         Prompt::alert("At most 4 variables can be displayed at the same time.\n"
                       "Please uncheck some variables or clear the graph first.");
-    } else {
-        if (rebuild) {
-            for (Fl_Menu_Item* item : checked)
-                addVarToChart(item->label(), keyOf(*item), static_cast<XmlNode*>(item->user_data()));
-        } else if (toggled->value()) {
+    }
+    if (rebuild) {
+        for (Fl_Menu_Item* item : checkedItems(multiDisplayMenu))
+            addVarToChart(item->label(), keyOf(*item), static_cast<XmlNode*>(item->user_data()));
+    } else if (!refused) {
+        if (toggled->value())
             addVarToChart(toggled->label(), key, variable);
-        } else {
+        else
             chart->dropVar(toggled->label());
-        }
+    }
+    if (rebuild || !refused) {
         chart->refresh();
         trendBox->redraw();
     }

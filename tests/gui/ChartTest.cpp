@@ -108,6 +108,12 @@ TEST_F(ChartTest, DisplayMenusFillTheChart)
     EXPECT_EQ(window->chart->displayType, ChartModel::Analysis);
     pick(multi, "Vitals/Heart Rate");
     EXPECT_EQ(charted(), "Heart Rate, Temperature");
+    // A refused fifth after the analysis still brings back the four.
+    pick(multi, "Vitals/Blood Pressure/Systolic");
+    pick(multi, "Vitals/Blood Pressure/Diastolic");
+    window->analysisButton->do_callback();
+    pick(multi, "Vitals/SpO2");
+    EXPECT_EQ(charted(), "Systolic, Diastolic, Heart Rate, Temperature");
 
     window->chartRemoveCB_i();
     EXPECT_EQ(checkedCount() + window->chart->seriesCount, 0);
