@@ -7,11 +7,15 @@ JOBS       := $(shell nproc 2>/dev/null || echo 2)
 PACKAGES   := cmake g++ make pkg-config libfltk1.3-dev librapidxml-dev libgtest-dev \
               xvfb xdotool imagemagick tzdata python3
 
-.PHONY: run test test-fast test-asan bench install deps build build-asan clean
+.PHONY: run demo test test-fast test-asan bench install deps build build-asan clean
 
 run: build
 	tools/seed-data-folder.sh data
 	./$(BUILD)/marlowen-veloria
+
+# The program on a temporary data folder with two sample users; your own folder is not touched.
+demo: build
+	tools/demo.sh ./$(BUILD)/marlowen-veloria
 
 test: test-fast test-asan
 
@@ -26,9 +30,10 @@ test-asan: build-asan
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 TZ=Europe/Berlin \
 	tools/with-xvfb.sh ctest --test-dir $(ASAN_BUILD) --output-on-failure -j$(JOBS)
 
+# Runs with TZ unset, as on a person's desktop, and draws on its own Xvfb.
 bench: build
-	@test -f $(BUILD)/heavy/user0.hma || python3 bench/make_heavy_record.py $(BUILD)/heavy/user0.hma
-	./$(BUILD)/mv-bench $(BUILD)/heavy/user0.hma
+	@test -f $(BUILD)/heavy/user0.hma || python3 tools/make_records.py heavy $(BUILD)/heavy/user0.hma
+	env -u TZ tools/with-xvfb.sh ./$(BUILD)/mv-bench $(BUILD)/heavy/user0.hma
 
 install: build
 	cmake --install $(BUILD)

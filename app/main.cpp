@@ -1,6 +1,7 @@
 // Start-up: the toolkit's look, the catalogue, the data folder, the directory of users, the main window.
 #include "app/DataFolder.h"
 #include "app/Prompt.h"
+#include "app/TimeZone.h"
 #include "app/ToolkitPrompt.h"
 #include "app/Trace.h"
 #include "records/Global.h"
@@ -15,6 +16,7 @@
 
 int main(int, char**)
 {
+    TimeZone::settle();
     Trace::setThreshold(5);
     Trace::write("main", __LINE__, "main", 3, "\n\nNew Session\n");
     TRACE_SCOPE("main", "main", 3);

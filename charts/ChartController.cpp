@@ -1,9 +1,8 @@
 #include "charts/ChartController.h"
 
+#include "app/Palette.h"
 #include "app/Trace.h"
-#include "charts/TrendBox.h"
-#include "ui/MainWindow.h"
-#include "ui/Palette.h"
+#include "charts/MyGraph.h"
 
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
@@ -13,17 +12,10 @@
 #include <cstring>
 #include <iostream>
 
-const char* const timeRangeNames[6] = {"Auto", "Year", "6 Months", "3 Months", "Month", "Week"};
-
 namespace {
 
 const char* const source = "ChartController";
 const int timeIndexes[6] = {0, 1, 2, 3, 4, 5};
-
-std::time_t secondsOf(std::tm when)
-{
-    return std::mktime(&when);
-}
 
 Fl_Box* addBox(int w, const char* label, Fl_Boxtype box)
 {
@@ -32,11 +24,14 @@ Fl_Box* addBox(int w, const char* label, Fl_Boxtype box)
     return b;
 }
 
+Fl_Pack* addRow(int x, int y, int w)
+{
+    Fl_Pack* row = new Fl_Pack(x, y, w, 20);
+    row->type(Fl_Pack::HORIZONTAL);
+    row->spacing(10);
+    return row;
 }
 
-bool CalendarOrder::operator()(const std::tm& a, const std::tm& b) const
-{
-    return secondsOf(b) - secondsOf(a) > 0;
 }
 
 ChartController::ChartController(int x, int w, int h) : Fl_Group(x, 52, w, h)
@@ -44,9 +39,7 @@ ChartController::ChartController(int x, int w, int h) : Fl_Group(x, 52, w, h)
     TRACE_SCOPE(source, "ChartController::ChartController", 3);
     color(panelColor);
     box(FL_THIN_DOWN_BOX);
-    timePack = new Fl_Pack(x + 10, 57, w, 20);
-    timePack->type(Fl_Pack::HORIZONTAL);
-    timePack->spacing(10);
+    timePack = addRow(x + 10, 57, w);
     addBox(100, "Time Range:", FL_ROUNDED_FRAME);
     for (int i = 0; i < 6; ++i) {
         Fl_Button* button = new Fl_Button(0, 0, 80, 20, timeRangeNames[i]);
@@ -57,9 +50,7 @@ ChartController::ChartController(int x, int w, int h) : Fl_Group(x, 52, w, h)
     timePack->end();
     timePack->deactivate();
 
-    fromToPack = new Fl_Pack(x + 30, 84, w, 20);
-    fromToPack->type(Fl_Pack::HORIZONTAL);
-    fromToPack->spacing(10);
+    fromToPack = addRow(x + 30, 84, w);
     addBox(35, "From: ", FL_NO_BOX);
     fromBox = addBox(70, nullptr, FL_PLASTIC_DOWN_BOX);
     fromBox->color(FL_WHITE);
@@ -70,17 +61,30 @@ ChartController::ChartController(int x, int w, int h) : Fl_Group(x, 52, w, h)
     fromToPack->deactivate();
 
     tabs = new Fl_Tabs(x + 3, 110, w - 6, h - 61);
-    graph = new Fl_Group(x + 8, 140, w - 16, h - 96, "Graph");
-    graph->box(FL_THIN_DOWN_BOX);
-    graph->color(FL_WHITE);
-    graph->end();
+    graph = new MyGraph(x + 8, w - 16, h - 96, this);
+    // The histogram tab arrives with the analysis displays.
     histogramTab = new Fl_Group(x + 8, 140, w - 16, h - 96, "Histogram");
-    histogramTab->box(FL_THIN_DOWN_BOX);
-    histogramTab->color(FL_WHITE);
+    histogramTab->color(panelColor);
     histogramTab->end();
     tabs->end();
     resizable(tabs);
     end();
+}
+
+void ChartController::updateView()
+{
+    // The trend panel may have brought the model up to date first.
+    update();
+    for (auto [box, text] : {std::make_pair(fromBox, fromText), std::make_pair(toBox, toText)})
+        if (std::strcmp(box->label() ? box->label() : "", text))
+            box->copy_label(text);
+}
+
+void ChartController::draw()
+{
+    TRACE_SCOPE(source, "ChartController::draw", 3);
+    updateView();
+    Fl_Group::draw();
 }
 
 void ChartController::timeButtonCB(Fl_Widget* button, void* data)
@@ -97,7 +101,6 @@ void ChartController::timeButtonCB(Fl_Widget* button, void* data)
 
 void ChartController::refresh()
 {
-    redraw();
     if (seriesCount == 0) {
         timePack->deactivate();
         fromToPack->deactivate();
@@ -109,44 +112,8 @@ void ChartController::refresh()
         timePack->activate();
         fromToPack->activate();
     }
-    if (mainWindow && mainWindow->trendBox)
-        mainWindow->trendBox->redraw();
-}
-
-void ChartController::dropVar(const char* name)
-{
-    TRACE_SCOPE(source, "ChartController::dropVar", 3);
-    if (!std::strcmp(name, "all")) {
-        series.clear();
-        seriesCount = 0;
-        return;
-    }
-    for (auto it = series.begin(); it != series.end(); ++it)
-        if (it->name == name) {
-            series.erase(it);
-            --seriesCount;
-            return;
-        }
-}
-
-int ChartController::addPointToVariable(std::string name, std::tm when, double value)
-{
-    TRACE_SCOPE(source, "ChartController::addPointToVariable", 3);
-    for (ChartSeries& s : series)
-        if (s.name == name) {
-            s.points[when] = value;
-            return 0;
-        }
-    return -1;
-}
-
-int ChartController::indexOfSeries(const char* name) const
-{
-    int index = 0, found = -1;
-    for (const ChartSeries& s : series) {
-        if (s.name == name)
-            found = index;
-        ++index;
-    }
-    return found;
+    updateView();
+    redraw();
+    if (trendView)
+        trendView->redraw();
 }

@@ -1,7 +1,7 @@
 #include "charts/LegendBox.h"
 
-#include "ui/Palette.h"
-#include "ui/PanelFrame.h"
+#include "app/Palette.h"
+#include "app/PanelFrame.h"
 
 #include <FL/fl_draw.H>
 

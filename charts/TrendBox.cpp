@@ -1,10 +1,14 @@
 #include "charts/TrendBox.h"
 
+#include "app/Palette.h"
 #include "app/Trace.h"
-#include "ui/Palette.h"
+#include "charts/ChartController.h"
+#include "charts/IndividualTrend.h"
 
 #include <FL/Fl_Pack.H>
 #include <FL/Fl_Scroll.H>
+
+#include <algorithm>
 
 TrendBox::TrendBox(int x, int y, int w) : Fl_Group(x, y, w, 197)
 {
@@ -27,4 +31,35 @@ TrendBox::TrendBox(int x, int y, int w) : Fl_Group(x, y, w, 197)
     frame->resizable(scroll);
     end();
     resizable(frame);
+}
+
+void TrendBox::draw()
+{
+    // The cards are rebuilt only when the chart's figures changed since they were made.
+    if (chart) {
+        chart->update();
+        if (chart->revision() != shownRevision)
+            populate();
+    }
+    Fl_Group::draw();
+}
+
+void TrendBox::populate()
+{
+    TRACE_SCOPE("TrendBox", "TrendBox::populate", 3);
+    trends.clear();
+    pack->clear();
+    shownRevision = chart->revision();
+    // Built while drawing: the current group must be left as it was, or windows opened later
+    // would land inside the pack.
+    Fl_Group* current = Fl_Group::current();
+    pack->begin();
+    for (const VisibleSeries& v : chart->visibleSeries)
+        trends.push_back(new IndividualTrend(pack->h(), v.series->name, v.figures));
+    Fl_Group::current(current);
+    // The pack lays its cards out only when drawn; sized now, the scroll bar appears at once.
+    int n = int(trends.size());
+    pack->size(std::max(scroll->w() - 6, n * 150 + (n - 1) * pack->spacing()), pack->h());
+    scroll->scroll_to(0, 0);
+    damage(FL_DAMAGE_ALL);
 }

@@ -5,15 +5,24 @@
 
 #include <vector>
 
+class ChartController;
 class Fl_Pack;
 class Fl_Scroll;
+class IndividualTrend;
 
 class TrendBox : public Fl_Group {
 public:
     TrendBox(int x, int y, int w);
+    void draw() override;
+    // Builds one card per charted series from the figures of the chart's time window.
+    void populate();
 
-    std::vector<Fl_Group*> trends;
+    std::vector<IndividualTrend*> trends;
     Fl_Pack* pack;
     Fl_Group* frame;
     Fl_Scroll* scroll;
+    ChartController* chart = nullptr;
+
+private:
+    unsigned shownRevision = 0;
 };

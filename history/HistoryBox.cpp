@@ -1,7 +1,7 @@
 #include "history/HistoryBox.h"
 
 #include "app/Trace.h"
-#include "ui/PanelFrame.h"
+#include "app/PanelFrame.h"
 #include "ui/TabBrowser.h"
 
 #include <FL/Fl_Tabs.H>

@@ -18,6 +18,11 @@ struct DerivedVariable {
     double (*formula)(double systolic, double diastolic);
 };
 
+// A colour by its red, green and blue parts; the interface turns it into a toolkit colour.
+struct Rgb {
+    unsigned char r, g, b;
+};
+
 struct BpClass {
     std::string name;
     double systolicFrom;
@@ -27,7 +32,7 @@ struct BpClass {
     bool bothRequired;
     int minReadings;
     int minDays;
-    unsigned int colour; // a toolkit colour value
+    Rgb colour;
 
     bool contains(double systolic, double diastolic) const;
 };
@@ -82,7 +87,7 @@ public:
     static Fl_Image* markerIcon;
 
     static void init();
-    static void initImages(); // Global_icons.cpp, part of the interface library
+    static void initImages(); // ui/Global_icons.cpp, part of the interface library
     static const char* groupOf(std::string name);
     static const char* derivedGroupOf(std::string name);
     static double meanArterialPressure(double systolic, double diastolic);

@@ -14,11 +14,10 @@ std::vector<BpClass> Global::bpClasses;
 
 namespace {
 
-// Toolkit colour values, kept here as numbers so that the records library needs no toolkit.
-const unsigned int green = 63;
-const unsigned int yellow = 95;
-const unsigned int red = 88;
-const unsigned int orange = (255u << 24) | (96u << 16) | (20u << 8);
+const Rgb green = {0, 255, 0};
+const Rgb yellow = {255, 255, 0};
+const Rgb orange = {255, 96, 20};
+const Rgb red = {255, 0, 0};
 
 }
 

@@ -6,7 +6,7 @@
 #include "records/Global.h"
 #include "ui/DocumentWindows.h"
 #include "ui/MainWindow.h"
-#include "ui/Palette.h"
+#include "app/Palette.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>

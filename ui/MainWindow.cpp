@@ -126,6 +126,8 @@ MainWindow::MainWindow(int w, int h, const char* title) : Fl_Double_Window(0, 0,
     chart = new ChartController(252, w - 256, 2 * s + 1);
     Fl_Group* trendRow = new Fl_Group(251, 2 * s + 53, w - 251, 198);
     trendBox = new TrendBox(252, 2 * s + 55, w - 411);
+    trendBox->chart = chart;
+    chart->trendView = trendBox;
     new LegendBox(w - 157, 2 * s + 55);
     trendRow->end();
     trendRow->resizable(trendBox);

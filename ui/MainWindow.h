@@ -1,8 +1,11 @@
 // The application's main window: menus, tool row and every panel, and the commands on whole users.
 #pragma once
 
+#include "records/Xml.h"
+
 #include <FL/Fl_Double_Window.H>
 
+#include <ctime>
 #include <string>
 
 class ChartController;
@@ -42,7 +45,24 @@ public:
     static void helpCB(Fl_Widget*, void* data) { static_cast<MainWindow*>(data)->helpCB_i(); }
     void helpCB_i();
     static void editInfoCB(Fl_Widget*, void*);
-    static void analysisCB(Fl_Widget*, void* data);
+    static void analysisCB(Fl_Widget* w, void* data) { of(w)->analysisCB_i(static_cast<const char*>(data)); }
+    void analysisCB_i(const char* group);
+
+    // Display menus and chart wiring (MainWindow_display.cpp). A Multi-Display item's trampoline
+    // binds the entry child that holds its value.
+    static void variableValueCB(Fl_Widget* w, void* v) { of(w)->variableCB_i(static_cast<XmlNode*>(v), "value"); }
+    static void variableSystolicCB(Fl_Widget* w, void* v) { of(w)->variableCB_i(static_cast<XmlNode*>(v), "systolic"); }
+    static void variableDiastolicCB(Fl_Widget* w, void* v) { of(w)->variableCB_i(static_cast<XmlNode*>(v), "diastolic"); }
+    static void variablePostprandialCB(Fl_Widget* w, void* v) { of(w)->variableCB_i(static_cast<XmlNode*>(v), "postprandial"); }
+    static void variableFastingCB(Fl_Widget* w, void* v) { of(w)->variableCB_i(static_cast<XmlNode*>(v), "fasting"); }
+    void variableCB_i(XmlNode* variable, const char* key);
+    static void normalRangeCB(Fl_Widget* w, void* v) { of(w)->normalRangeCB_i(static_cast<XmlNode*>(v)); }
+    void normalRangeCB_i(XmlNode* variable);
+    static void tableCB(Fl_Widget* w, void*) { of(w)->tableCB_i(); }
+    void tableCB_i();
+    void addVarToChart(std::string label, const char* key, XmlNode* variable);
+    // -1 when no series of that name is charted.
+    int addPointToChart(std::string name, std::tm when, double value);
     static void windowCloseCB(Fl_Widget*, void*);
 
     Fl_Menu_Bar* menuBar;
@@ -64,6 +84,7 @@ public:
     Fl_Double_Window* helpWindow = nullptr;
 
 private:
+    static MainWindow* of(Fl_Widget* w) { return static_cast<MainWindow*>(w->window()); }
     void enableUserMenuItems(bool on);
     void closeUser();
 };

@@ -1,43 +1,213 @@
 // MainWindow: the display menus, the chart wiring and the chart report.
 #include "ui/MainWindow.h"
 
+#include "app/Prompt.h"
 #include "app/Trace.h"
 #include "charts/ChartController.h"
+#include "charts/DisplayMenuItems.h"
+#include "charts/TrendBox.h"
+#include "records/Global.h"
 
 #include <FL/Fl_Menu_Button.H>
 
+#include <algorithm>
+#include <cstring>
+#include <iostream>
+
 namespace {
+
 const char* const source = "MainWindow";
+
+const struct {
+    Fl_Callback* callback;
+    const char* key;
+} variableCallbacks[] = {{MainWindow::variableValueCB, "value"},
+                         {MainWindow::variableSystolicCB, "systolic"},
+                         {MainWindow::variableDiastolicCB, "diastolic"},
+                         {MainWindow::variablePostprandialCB, "postprandial"},
+                         {MainWindow::variableFastingCB, "fasting"}};
+
+Fl_Callback* callbackFor(const char* key)
+{
+    for (const auto& c : variableCallbacks)
+        if (!std::strcmp(c.key, key))
+            return c.callback;
+    return nullptr;
 }
 
-void MainWindow::resetDisplayMenu(bool)
+const char* keyOf(const Fl_Menu_Item& item)
+{
+    for (const auto& c : variableCallbacks)
+        if (c.callback == item.callback())
+            return c.key;
+    return "value";
+}
+
+// The items that can be picked start after the "Vitals" title.
+std::vector<Fl_Menu_Item*> checkedItems(Fl_Menu_Button* menu)
+{
+    std::vector<Fl_Menu_Item*> checked;
+    for (int i = 1; i < menu->size(); ++i) {
+        Fl_Menu_Item* item = const_cast<Fl_Menu_Item*>(&menu->menu()[i]);
+        if (item->label() && item->checkbox() && item->value())
+            checked.push_back(item);
+    }
+    return checked;
+}
+
+}
+
+void MainWindow::resetDisplayMenu(bool keepChecks)
 {
     TRACE_SCOPE(source, "MainWindow::resetDisplayMenu", 3);
-    // The display menus' items come with the charts; until then they hold only their greyed titles.
+    std::vector<std::string> remembered;
+    if (keepChecks)
+        for (Fl_Menu_Item* item : checkedItems(multiDisplayMenu))
+            remembered.push_back(item->label());
     multiDisplayMenu->clear();
     normalRangeMenu->clear();
     tableMenu->clear();
     multiDisplayMenu->add("Vitals", 0, nullptr, nullptr, FL_SUBMENU | FL_MENU_INACTIVE);
     tableMenu->add("Vitals", 0, nullptr, nullptr, FL_SUBMENU | FL_MENU_INACTIVE);
+
+    std::vector<DisplayMenuItem> items = DisplayMenuItems::build(Global::userDoc.get());
+    for (const DisplayMenuItem& item : items) {
+        const char* path = item.path.c_str();
+        if (item.menu == DisplayMenuItem::Multi)
+            multiDisplayMenu->add(path, 0, callbackFor(item.key), item.variable, FL_MENU_TOGGLE);
+        else if (item.menu == DisplayMenuItem::NormalRange)
+            normalRangeMenu->add(path, 0, item.submenu ? nullptr : normalRangeCB, item.variable,
+                                 item.submenu ? FL_SUBMENU : 0);
+        else
+            tableMenu->add(path, 0, tableCB, item.variable, 0);
+    }
+    if (!items.empty())
+        for (Fl_Menu_Button* menu : {multiDisplayMenu, normalRangeMenu, tableMenu})
+            if (const Fl_Menu_Item* title = menu->find_item("Vitals"))
+                const_cast<Fl_Menu_Item*>(title)->activate();
+
+    for (int i = 1; i < multiDisplayMenu->size(); ++i) {
+        Fl_Menu_Item* item = const_cast<Fl_Menu_Item*>(&multiDisplayMenu->menu()[i]);
+        auto found = item->label() ? std::find(remembered.begin(), remembered.end(), item->label()) : remembered.end();
+        if (found != remembered.end()) {
+            item->set();
+            remembered.erase(found);
+        }
+    }
+}
+
+void MainWindow::variableCB_i(XmlNode* variable, const char* key)
+{
+    TRACE_SCOPE(source, "MainWindow::variableCB_i", 3);
+    Fl_Menu_Item* toggled = const_cast<Fl_Menu_Item*>(multiDisplayMenu->mvalue());
+    if (!toggled)
+        return;
+    // Coming from another display, the chart is rebuilt from every checked item below, so that
+    // the check marks and the chart agree again.
+    bool rebuild = chart->displayType != ChartModel::MultiDisplay;
+    if (rebuild)
+        chart->dropVar("all");
+    chart->displayType = ChartModel::MultiDisplay;
+
+    std::vector<Fl_Menu_Item*> checked = checkedItems(multiDisplayMenu);
+    for (Fl_Menu_Item* item : checked) {
+        TRACE_MSG(4, "%s is checked\n", item->label());
+        std::cout << "MainWindow::variableCB_i" << ": " << item->label() << " is checked" << std::endl;
+    }
+    TRACE_MSG(4, "There are %d items checked\n", int(checked.size()));
+    std::cout << "MainWindow::variableCB_i" << ": There are " << checked.size() << " items checked" << std::endl;
+
+    bool refused = checked.size() > 4;
+    if (refused) {
+        TRACE_MSG(4, "User checked more than 4 variables\n");
+        toggled->clear();
+        Prompt::alert("At most 4 variables can be displayed at the same time.\n"
+                      "Please uncheck some variables or clear the graph first.");
+    }
+    if (rebuild) {
+        for (Fl_Menu_Item* item : checkedItems(multiDisplayMenu))
+            addVarToChart(item->label(), keyOf(*item), static_cast<XmlNode*>(item->user_data()));
+    } else if (!refused) {
+        if (toggled->value())
+            addVarToChart(toggled->label(), key, variable);
+        else
+            chart->dropVar(toggled->label());
+    }
+    if (rebuild || !refused) {
+        chart->refresh();
+        trendBox->redraw();
+    }
+}
+
+void MainWindow::normalRangeCB_i(XmlNode* variable)
+{
+    TRACE_SCOPE(source, "MainWindow::normalRangeCB_i", 3);
+    chart->displayType = ChartModel::NormalRange;
+    chart->dropVar("all");
+    char path[256] = "";
+    normalRangeMenu->item_pathname(path, sizeof path, normalRangeMenu->mvalue());
+    TRACE_MSG(3, "item picked in normal range display menu: %s\n", path);
+    const char* slash = std::strrchr(path, '/');
+    std::string leaf = slash ? slash + 1 : path;
+    if (!std::strcmp(path, "Vitals/Blood Sugar")) {
+        addVarToChart("Fasting", "fasting", variable);
+        addVarToChart("Postprandial", "postprandial", variable);
+    } else {
+        addVarToChart(leaf, DisplayMenuItems::normalRangeKey(leaf).c_str(), variable);
+    }
+    resetDisplayMenu(false);
+    chart->refresh();
+}
+
+void MainWindow::tableCB_i()
+{
+    TRACE_SCOPE(source, "MainWindow::tableCB_i", 3);
+    // The history window arrives with the history table.
+    char path[256] = "";
+    tableMenu->item_pathname(path, sizeof path, tableMenu->mvalue());
+    TRACE_MSG(3, "item picked in table display menu: %s\n", path);
+}
+
+void MainWindow::analysisCB_i(const char* group)
+{
+    TRACE_SCOPE(source, "MainWindow::analysisCB", 3);
+    chart->displayType = ChartModel::Analysis;
+    chart->dropVar("all");
+    if (group && !std::strcmp(group, "Blood Pressure"))
+        if (XmlNode* variable = Global::findVariableNode("Blood Pressure")) {
+            addVarToChart("Systolic", "systolic", variable);
+            addVarToChart("Diastolic", "diastolic", variable);
+        }
+    chart->refresh();
+}
+
+void MainWindow::addVarToChart(std::string label, const char* key, XmlNode* variable)
+{
+    TRACE_SCOPE(source, "MainWindow::addVarToChart", 3);
+    ChartSeries added = ChartSeries::fromEntries(variable, label, key, std::cerr);
+    Global::findRange(label.c_str(), "normal", added.normalLow, added.normalHigh, added.normalLowText,
+                      added.normalHighText);
+    Global::findRange(label.c_str(), "panic", added.panicLow, added.panicHigh, added.panicLowText,
+                      added.panicHighText);
+    chart->addSeries(std::move(added));
+}
+
+int MainWindow::addPointToChart(std::string name, std::tm when, double value)
+{
+    return chart->addPointToVariable(name, when, value);
 }
 
 void MainWindow::chartRemoveCB_i()
 {
     TRACE_SCOPE(source, "MainWindow::chartRemoveCB_i", 3);
-    for (int i = 1; i < multiDisplayMenu->size(); ++i)
-        const_cast<Fl_Menu_Item*>(&multiDisplayMenu->menu()[i])->clear();
+    for (Fl_Menu_Item* item : checkedItems(multiDisplayMenu))
+        item->clear();
     chart->dropVar("all");
     chart->refresh();
-}
-
-void MainWindow::analysisCB(Fl_Widget*, void*)
-{
-    TRACE_SCOPE(source, "MainWindow::analysisCB", 3);
-    // The blood-pressure analysis arrives with the charts.
 }
 
 void MainWindow::printCB_i()
 {
     TRACE_SCOPE(source, "MainWindow::printCB_i", 3);
-    // The chart report arrives with the charts; there is nothing to print before then.
+    // The chart report arrives with the printing; there is nothing to print before then.
 }

@@ -2,7 +2,7 @@
 
 #include "app/Trace.h"
 #include "records/Global.h"
-#include "ui/Palette.h"
+#include "app/Palette.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Menu_Item.H>

@@ -2,10 +2,10 @@
 
 #include "app/Trace.h"
 #include "records/Global.h"
-#include "ui/Palette.h"
+#include "app/Palette.h"
 #include "ui/DocumentWindows.h"
 #include "ui/MainWindow.h"
-#include "ui/PanelFrame.h"
+#include "app/PanelFrame.h"
 
 #include <FL/Fl_Hold_Browser.H>
 

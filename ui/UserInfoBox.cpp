@@ -2,8 +2,8 @@
 
 #include "app/Trace.h"
 #include "records/Global.h"
-#include "ui/Palette.h"
-#include "ui/PanelFrame.h"
+#include "app/Palette.h"
+#include "app/PanelFrame.h"
 
 #include <FL/Fl_Browser.H>
 

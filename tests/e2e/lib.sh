@@ -43,68 +43,123 @@ start() {
     pid=$!
 }
 
+# Waits until the program is idle: its trace log, written by every operation and every chart
+# drawing, has stopped growing for 60 ms (a handled event writes to it within a millisecond or two).
+settle() {
+    local last=-1 size quiet=0
+    for _ in $(seq 1 500); do
+        size=$(stat -c %s "$log" 2>/dev/null || echo 0)
+        if [ "$size" = "$last" ]; then
+            quiet=$((quiet + 1))
+            [ "$quiet" -ge 3 ] && return 0
+        else
+            quiet=0
+        fi
+        last=$size
+        sleep 0.02
+    done
+}
+
+# Polls a condition (a command) every 50 ms for up to the given number of tries.
+poll() { # tries command...
+    local tries=$1
+    shift
+    for _ in $(seq 1 "$tries"); do
+        "$@" && return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+window_id() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+window_shown() { [ -n "$(window_id "$1")" ]; }
+window_hidden() { ! window_shown "$1"; }
+program_ended() { ! kill -0 "$pid" 2>/dev/null; }
+
 # Waits for a window whose title matches exactly and prints its id.
 wait_window() {
-    for _ in $(seq 1 200); do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) || true
-        if [ -n "$id" ]; then
-            sleep 0.3
-            echo "$id"
-            return 0
-        fi
-        sleep 0.1
-    done
-    fail "no window titled '$1'"
+    poll 200 window_shown "$1" || fail "no window titled '$1'"
+    settle
+    window_id "$1"
 }
 
 wait_gone() {
-    for _ in $(seq 1 50); do
-        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-        sleep 0.1
-    done
-    fail "window '$1' is still open"
+    poll 100 window_hidden "$1" || fail "window '$1' is still open"
 }
 
 # Ends with the program's exit status in $status.
 wait_exit() {
-    for _ in $(seq 1 100); do
-        if ! kill -0 "$pid" 2>/dev/null; then
-            set +e
-            wait "$pid"
-            status=$?
-            set -e
-            pid=""
-            return 0
-        fi
-        sleep 0.1
-    done
-    fail "the program did not end"
+    poll 200 program_ended || fail "the program did not end"
+    set +e
+    wait "$pid"
+    status=$?
+    set -e
+    pid=""
+}
+
+# Waits until a file holds a text (the program's output, a record).
+wait_in() { # file text
+    poll 100 grep -qF -- "$2" "$1" || fail "'$2' never appeared in $1"
 }
 
 click() { # window x y
     xdotool mousemove --window "$1" "$2" "$3" click 1
-    sleep 0.3
+    settle
 }
 
 press() { # window keys...: real key events to the focused window
     local window=$1
     shift
-    xdotool windowfocus "$window" 2>/dev/null || true
-    sleep 0.1
+    timeout 2 xdotool windowfocus --sync "$window" 2>/dev/null || true
     xdotool key --delay 30 "$@"
-    sleep 0.3
+    settle
 }
 
 type_into() { # window x y text: replaces the field's text
     click "$1" "$2" "$3"
     xdotool key ctrl+a BackSpace
     xdotool type --delay 20 "$4"
-    sleep 0.2
+    settle
 }
 
-shot() {
-    sleep 0.3
-    import -window root "$shots/$1.png"
+shot() { # name [window]: the whole screen, or one window in its own coordinates
+    settle
+    import -window "${2:-root}" "$shots/$1.png"
+}
+
+# Two sample users written from a fixed seed: three years of every vital, and five weeks.
+seed_demo() {
+    seed
+    python3 "$data_source/../tools/make_records.py" demo "$folder" >/dev/null
+}
+
+# Opens a menu button of the tool row (its x), hovers through points (x y ...) and clicks the last.
+menu_pick() { # window menu_x x y [x y ...]
+    local window=$1
+    xdotool mousemove --window "$window" "$2" 39 click 1
+    shift 2
+    settle
+    while [ $# -gt 2 ]; do
+        xdotool mousemove --window "$window" "$1" "$2"
+        settle
+        shift 2
+    done
+    xdotool mousemove --window "$window" "$1" "$2" click 1
+    settle
+}
+
+# Pixels of an image part within 8 % of a colour: count_colour png geometry colour
+count_colour() {
+    convert "$1" -crop "$2" +repage -fill black -opaque white -fuzz 8% -fill white -opaque "$3" \
+        -fuzz 0 -fill black +opaque white -format "%[fx:round(mean*w*h)]" info:
+}
+
+# The plot part of a screenshot against a reference image: fails when more than max pixels differ.
+expect_like() { # png geometry reference max
+    local crop="$work/crop.png" differ
+    convert "$1" -crop "$2" +repage "$crop"
+    differ=$(compare -metric AE -fuzz 10% "$3" "$crop" null: 2>&1) || true
+    [ "${differ%% *}" -le "$4" ] 2>/dev/null || fail "$1 differs from $(basename "$3") in $differ pixels"
 }
 
 expect_in() { # file text

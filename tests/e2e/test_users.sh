@@ -104,11 +104,10 @@ grep -l "<first>Anna</first>" "$folder"/user0.removed-*.hma >/dev/null || fail "
 
 # The variable browser's right-click menu on Heart Rate, which has no entries yet.
 xdotool mousemove --window "$main" 60 879 click 3
-sleep 0.5
+settle
 shot users-variable-menu
 xdotool mousemove_relative 30 50 click 1
-sleep 0.3
-expect_in "$work/stdout.txt" "Properties Callback for Heart Rate"
+wait_in "$work/stdout.txt" "Properties Callback for Heart Rate"
 
 # Help, then File/Exit ends with status 0.
 click "$main" 162 39

@@ -38,49 +38,40 @@ const char* const bloodPressure = "<variable name=\"Blood Pressure\">"
                                   "<panicHigh><systolic>150</systolic><diastolic>100</diastolic></panicHigh>"
                                   "</variable>";
 
-TEST_F(GlobalRangesTest, StoredBoundsOfAPlainVariable)
+// Low, high and their texts, from the record where both bounds are stored, else from the defaults.
+TEST_F(GlobalRangesTest, BoundsFromTheRecordOrTheDefaults)
 {
-    open("<variable name=\"Temperature\"><normalLow>97</normalLow><normalHigh>99.50</normalHigh>"
-         "<panicLow>140.0</panicLow><panicHigh/></variable>");
-    EXPECT_EQ(range("Temperature", "normal"), "97.000 99.500 97 99.5");
-    // A stored low bound with an empty high bound: each side resolves on its own.
-    EXPECT_EQ(range("Temperature", "panic"), "140.00 100.50 140 100.5");
-}
-
-TEST_F(GlobalRangesTest, EmptyOrMissingBoundsFallBackToDefaults)
-{
-    open("<variable name=\"Temperature\"><normalLow/><normalHigh/><panicLow/><panicHigh/></variable>"
-         "<variable name=\"SpO2\"><normalLow>96</normalLow></variable>");
-    EXPECT_EQ(range("Temperature", "normal"), "96.900 99.500 96.9 99.5");
-    EXPECT_EQ(range("Temperature", "panic"), "95.500 100.50 95.5 100.5");
-    EXPECT_EQ(range("SpO2", "normal"), "95.000 100.00 95 100");
-    // Any kind other than "normal" reads the panic defaults.
-    EXPECT_EQ(range("SpO2", "other"), "90.000 100.00 90 100");
-}
-
-TEST_F(GlobalRangesTest, MembersReadTheirOwnChildren)
-{
-    open(bloodPressure);
-    EXPECT_EQ(range("Systolic", "normal"), "85.000 135.00 85 135");
-    EXPECT_EQ(range("diastolic", "normal"), "55.000 85.750 55 85.8");
-    EXPECT_EQ(range("Diastolic", "panic"), "45.000 100.00 45 100");
-}
-
-TEST_F(GlobalRangesTest, DerivedVariablesWithoutStoredBoundsUseTheirDefaults)
-{
-    open(bloodPressure);
-    EXPECT_EQ(range("Mean Arterial Pressure", "normal"), "70.000 110.00 70 110");
-    EXPECT_EQ(range("Mean Arterial Pressure", "panic"), "60.000 120.00 60 120");
-    EXPECT_EQ(range("Pulse Pressure", "normal"), "30.000 40.000 30 40");
-}
-
-TEST_F(GlobalRangesTest, NamesWithoutDefaultsOrElementsGiveZeroNotGarbage)
-{
-    open("<variable name=\"Mood\"><normalLow/><normalHigh>9</normalHigh></variable>");
-    EXPECT_EQ(range("Mood", "normal"), "0.0000 9.0000 0 9");
-    EXPECT_EQ(range("Heart Rate", "panic"), "0.0000 0.0000 0 0");
-    // Blood-sugar members resolve to a variable of their own name, which is absent here.
-    EXPECT_EQ(range("Fasting", "normal"), "90.000 130.00 90 130");
+    const char* temperature = "<variable name=\"Temperature\"><normalLow>97</normalLow><normalHigh>99.50</normalHigh>"
+                              "<panicLow>140.0</panicLow><panicHigh/></variable>";
+    const char* empty = "<variable name=\"Temperature\"><normalLow/><normalHigh/><panicLow/><panicHigh/></variable>"
+                        "<variable name=\"SpO2\"><normalLow>96</normalLow></variable>";
+    const char* mood = "<variable name=\"Mood\"><normalLow/><normalHigh>9</normalHigh></variable>";
+    const struct {
+        const char *record, *name, *kind, *expected;
+    } cases[] = {
+        {temperature, "Temperature", "normal", "97.000 99.500 97 99.5"},
+        // A stored low bound with an empty high bound: each side resolves on its own.
+        {temperature, "Temperature", "panic", "140.00 100.50 140 100.5"},
+        {empty, "Temperature", "normal", "96.900 99.500 96.9 99.5"},
+        {empty, "Temperature", "panic", "95.500 100.50 95.5 100.5"},
+        {empty, "SpO2", "normal", "95.000 100.00 95 100"},
+        {empty, "SpO2", "other", "90.000 100.00 90 100"}, // any kind but "normal" reads the panic defaults
+        {bloodPressure, "Systolic", "normal", "85.000 135.00 85 135"},
+        {bloodPressure, "diastolic", "normal", "55.000 85.750 55 85.8"},
+        {bloodPressure, "Diastolic", "panic", "45.000 100.00 45 100"},
+        {bloodPressure, "Mean Arterial Pressure", "normal", "70.000 110.00 70 110"},
+        {bloodPressure, "Mean Arterial Pressure", "panic", "60.000 120.00 60 120"},
+        {bloodPressure, "Pulse Pressure", "normal", "30.000 40.000 30 40"},
+        // Names without defaults or elements give zero, not garbage.
+        {mood, "Mood", "normal", "0.0000 9.0000 0 9"},
+        {mood, "Heart Rate", "panic", "0.0000 0.0000 0 0"},
+        // Blood-sugar members resolve to a variable of their own name, which is absent here.
+        {mood, "Fasting", "normal", "90.000 130.00 90 130"},
+    };
+    for (const auto& c : cases) {
+        open(c.record);
+        EXPECT_EQ(range(c.name, c.kind), c.expected) << c.name << " " << c.kind;
+    }
     // No user open at all.
     Global::userDoc = std::make_unique<XmlDocument>();
     EXPECT_EQ(range("Systolic", "normal"), "90.000 139.00 90 139");

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""Writes a heavy user record for the benchmark: ten years of four readings a day for
-every vital, laid out exactly as the program saves a record.
+"""Writes user records laid out exactly as the program saves them, from a fixed seed.
 
-usage: make_heavy_record.py OUTPUT_PATH
+usage: make_records.py heavy OUTPUT_PATH   the benchmark's record: ten years, four readings a day,
+                                           every vital
+       make_records.py demo FOLDER         a data folder's config.hma with two users: three years
+                                           of every vital, and five weeks of a few
 """
 import datetime
 import math
@@ -11,7 +13,6 @@ import random
 import sys
 import xml.etree.ElementTree as ET
 
-DAYS = 3652
 LAST_DAY = datetime.date(2026, 11, 30)
 SEED = 20261130
 # Morning, noon, evening and late readings: (hour on the 24 h clock, minutes drawn from this span).
@@ -19,8 +20,19 @@ SLOTS = [(7, (0, 45)), (12, (5, 55)), (18, (0, 50)), (22, (0, 40))]
 VITALS = ["Blood Pressure", "Heart Rate", "Temperature", "SpO2", "Blood Sugar", "Mood"]
 TEMPLATE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "template_new.xml")
 
-INFO = [("name", [("first", "Edda"), ("last", "Tallmoor")]), ("dob", "05/21/1958"), ("gender", "Female"),
-        ("weight", "154"), ("height", "5 ft 6 in"), ("stepSize", "26"), ("race", "White")]
+
+
+def info(first, last, dob, gender, weight, height, step):
+    return [("name", [("first", first), ("last", last)]), ("dob", dob), ("gender", gender),
+            ("weight", weight), ("height", height), ("stepSize", step), ("race", "")]
+
+
+HEAVY = info("Edda", "Tallmoor", "05/21/1958", "Female", "154", "5 ft 6 in", "26")
+DEMO_USERS = [
+    (info("Edda", "Tallmoor", "05/21/1958", "Female", "154", "5 ft 6 in", "26"), 3 * 365, [0, 2], VITALS),
+    (info("Pim", "Arvelo", "11/02/1990", "Male", "172", "5 ft 11 in", "29"), 35, [0, 2],
+     ["Blood Pressure", "Heart Rate", "Temperature"]),
+]
 
 
 def element(out, depth, name, content=None):
@@ -48,13 +60,14 @@ def ranges_from_template():
     return {v.get("name"): [(c.tag, tree(c)) for c in v] for v in root.findall("variable")}
 
 
-def reading_times(rng):
+def reading_times(rng, days, slots):
     """Per day and slot: (date text, time text, slot index), shared by all vitals as one sitting."""
-    first = LAST_DAY - datetime.timedelta(days=DAYS - 1)
+    first = LAST_DAY - datetime.timedelta(days=days - 1)
     times = []
-    for d in range(DAYS):
+    for d in range(days):
         day = first + datetime.timedelta(days=d)
-        for slot, (hour, (lo, hi)) in enumerate(SLOTS):
+        for slot in slots:
+            hour, (lo, hi) = SLOTS[slot]
             minute, second = rng.randint(lo, hi), rng.randint(0, 59)
             shown = hour % 12 or 12
             times.append((day.strftime("%m/%d/%Y"), f"{shown:02d}:{minute:02d}:{second:02d} "
@@ -95,19 +108,18 @@ def conditions(rng, slot):
     return [(c, None) for c in sorted(rng.sample(pool, 1 if roll < 0.9 else 2))]
 
 
-def main():
-    if len(sys.argv) != 2:
-        sys.exit("usage: make_heavy_record.py OUTPUT_PATH")
-    rng = random.Random(SEED)
+def record(patient_id, person, days, slots, vitals, seed):
+    """The text of one user record and its number of entries."""
+    rng = random.Random(seed)
     ranges = ranges_from_template()
-    times = reading_times(rng)
-    out = ['<patient id="0">\n']
-    element(out, 1, "info", INFO)
+    times = reading_times(rng, days, slots)
+    out = [f'<patient id="{patient_id}">\n']
+    element(out, 1, "info", person)
     for name in VITALS:
         out.append(f'\t<variable name="{name}">\n')
         for bound in ranges[name]:
             element(out, 2, *bound)
-        for entry_id, (date, time, slot, day) in enumerate(times):
+        for entry_id, (date, time, slot, day) in enumerate(times if name in vitals else []):
             out.append(f'\t\t<entry id="{entry_id}">\n')
             for field, value in values(name, rng, slot, day):
                 out.append(f"\t\t\t<{field}>{value:f}</{field}>\n")
@@ -118,14 +130,35 @@ def main():
         out.append("\t</variable>\n")
     # The printer ends the document itself with a line break too.
     out.append("</patient>\n\n")
+    return "".join(out), len(times) * len(vitals)
 
-    path = sys.argv[1]
-    folder = os.path.dirname(os.path.abspath(path))
-    os.makedirs(folder, exist_ok=True)
-    text = "".join(out)
+
+def write(path, text):
+    os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
     with open(path, "w", encoding="ascii", newline="\n") as f:
         f.write(text)
-    print(f"{path}: {len(times) * len(VITALS)} entries, {len(text) / 1e6:.1f} MB")
+
+
+def main():
+    if len(sys.argv) != 3 or sys.argv[1] not in ("heavy", "demo"):
+        sys.exit(__doc__)
+    if sys.argv[1] == "heavy":
+        path = sys.argv[2]
+        text, entries = record(0, HEAVY, 3652, range(len(SLOTS)), VITALS, SEED)
+        write(path, text)
+        print(f"{path}: {entries} entries, {len(text) / 1e6:.1f} MB")
+        return
+    folder = sys.argv[2]
+    config = ["<config>\n"]
+    for patient_id, (person, days, slots, vitals) in enumerate(DEMO_USERS):
+        text, _ = record(patient_id, person, days, slots, vitals, SEED + patient_id)
+        write(os.path.join(folder, f"user{patient_id}.hma"), text)
+        config.append(f'\t<patient id="{patient_id}">\n')
+        element(config, 2, "name", person[0][1])
+        element(config, 2, "file", f"user{patient_id}.hma")
+        config.append("\t</patient>\n")
+    config.append("</config>\n\n")
+    write(os.path.join(folder, "config.hma"), "".join(config))
 
 
 if __name__ == "__main__":

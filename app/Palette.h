@@ -1,6 +1,8 @@
 // Colours shared by the panels, the chart, the table and the histogram (toolkit RGB colour values).
 #pragma once
 
+#include "records/Global.h"
+
 #include <FL/Enumerations.H>
 
 const Fl_Color panelColor = 0xE6E8E800;     // 230, 232, 232
@@ -14,3 +16,12 @@ const Fl_Color selectedButtonColor = 0x379CFF00; // 55, 156, 255
 // Browsers show names and values as typed; this control character never occurs in them, so it
 // stands in for the toolkit's '@' as the start of a formatting code.
 const char textOnly = '\x01';
+
+inline Fl_Color toolkitColor(Rgb c)
+{
+    return fl_rgb_color(c.r, c.g, c.b);
+}
+
+// The plot's grid and axis ticks (a dark grey of the toolkit's grey ramp) and its captions.
+const Fl_Color gridColor = 38;
+const Fl_Color labelColor = 0x32323200; // 50, 50, 50

@@ -1,6 +1,6 @@
-#include "ui/PanelFrame.h"
+#include "app/PanelFrame.h"
 
-#include "ui/Palette.h"
+#include "app/Palette.h"
 
 #include <FL/Fl_Box.H>
 

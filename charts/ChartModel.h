@@ -1,0 +1,90 @@
+// What the chart shows, worked out without a display: the charted series, the time window and
+// its axis, the visible points, the y scales and the trend figures. The chart panel, the plot
+// and the trend cards draw from it; it is recomputed only after something changed.
+#pragma once
+
+#include "charts/ChartSeries.h"
+
+#include <list>
+#include <string>
+#include <vector>
+
+extern const char* const timeRangeNames[6];
+
+struct TrendFigures {
+    int count = 0;
+    double minimum = 0, maximum = 0, average = 0;
+    // Empty when there is no point: "%.2f" for the average, "%.1f" for the extremes.
+    char averageText[32] = "", minimumText[32] = "", maximumText[32] = "";
+};
+
+// The points of one series that lie in the time window: points[first, last).
+struct VisibleSeries {
+    const ChartSeries* series;
+    size_t first, last;
+    TrendFigures figures;
+
+    const ChartPoint* begin() const { return series->points.data() + first; }
+    const ChartPoint* end() const { return series->points.data() + last; }
+    bool empty() const { return first == last; }
+};
+
+// A value axis: grid lines at (lo + j) * step for j = 0 .. hi - lo.
+struct YScale {
+    double step = 1;
+    int lo = 0, hi = 1;
+};
+
+class ChartModel {
+public:
+    enum DisplayType { MultiDisplay = 0, NormalRange = 1, Analysis = 2 };
+    static const long timeSpans[6]; // seconds subtracted from the last point, per time range
+
+    int seriesCount = 0;
+    int timeMode = 0;
+    int displayType = MultiDisplay;
+    std::list<ChartSeries> series;
+
+    // Results of update().
+    std::vector<size_t> startPoints, endPoints;
+    bool hasWindow = false; // false while no series holds a point
+    double xStart = 0, xEnd = 1, xSpacing = 1;
+    bool sameYear = true;
+    char fromText[16] = "", toText[16] = "";
+    std::vector<VisibleSeries> visibleSeries;
+    std::vector<YScale> yScales;
+    int gridIntervals = 1;
+
+    void addSeries(ChartSeries added);
+    void dropVar(const char* name);
+    int addPointToVariable(std::string name, std::tm when, double value);
+    int indexOfSeries(const char* name) const;
+
+    // Recomputes everything shown when the series, the time range or the display type changed
+    // since the last call; returns whether it did. revision() counts the recomputations.
+    bool update();
+    unsigned revision() const { return revisionCount; }
+
+    void xScaleOperations();
+    static double bestSpacing(bool flag, double x);
+    static void printDate(char* line1, char* line2, bool sameYear, double days, double spacing);
+    // Moves a secondary scale onto n grid intervals around its data.
+    static void yScaleOperations(int n, double& step, int& lo, int& hi, double vMin, double vMax, double target);
+    void yScaleOperations();
+
+    // "History for A, B and C".
+    std::string title() const;
+    // Pixel column of a time between the plot's left and right edges, and row of series i's value
+    // between the data area's bottom and top; both truncated toward zero and kept in pixel range.
+    int timeToX(const ChartPoint& point, int left, int right) const;
+    int valueToY(size_t i, double value, int bottom, int top) const;
+
+    static TrendFigures trendFigures(const ChartPoint* first, const ChartPoint* last);
+
+private:
+    void markChanged() { changed = true; }
+
+    bool changed = true;
+    int shownMode = -1, shownType = -1;
+    unsigned revisionCount = 0;
+};

@@ -1,0 +1,140 @@
+#include "charts/ChartModel.h"
+#include "records/EntryTime.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+TEST(BestSpacingTest, TimeAxisAndValueAxisSteps)
+{
+    const double hour = 1.0 / 24;
+    // A span in days (the argument is the span / 8) and a value range (the argument is the range / 6).
+    const double spans[][2] = {{0, hour}, {1, 3 * hour}, {2, 6 * hour}, {4, 12 * hour}, {7, 1}, {14, 3},
+                               {45, 5},   {60, 7},       {90, 10},      {182.625, 30},  {365.25, 50}, {730, 100}};
+    for (const auto& c : spans)
+        EXPECT_NEAR(ChartModel::bestSpacing(false, c[0] / 8), c[1], 1e-9) << c[0] << " days";
+    const double ranges[][2] = {{0, 0.1}, {1, 0.2}, {3, 0.5}, {6, 1}, {10, 2}, {20, 5}, {60, 10}, {100, 20}, {300, 50}};
+    for (const auto& c : ranges)
+        EXPECT_NEAR(ChartModel::bestSpacing(true, c[0] / 6), c[1], 1e-9) << "range " << c[0];
+}
+
+class ChartModelTest : public ::testing::Test {
+protected:
+    // A series of "M/D/YYYY value" readings at 8 AM.
+    void add(const char* name, std::vector<std::pair<const char*, double>> readings)
+    {
+        ChartSeries s;
+        s.name = name;
+        for (auto [date, value] : readings) {
+            ChartPoint p;
+            ASSERT_TRUE(EntryTime::parse(date, "08:00:00 AM", p.when, p.seconds)) << date;
+            s.store(p.when, value);
+        }
+        model.addSeries(s);
+        model.update();
+    }
+    size_t shown(size_t i) const { return model.visibleSeries[i].last - model.visibleSeries[i].first; }
+    std::string tick(bool sameYear)
+    {
+        char line1[8], line2[8];
+        ChartModel::printDate(line1, line2, sameYear, model.xStart * model.xSpacing, model.xSpacing);
+        return std::string(line1) + "/" + line2;
+    }
+
+    ChartModel model;
+};
+
+TEST_F(ChartModelTest, AutoSpansEverySeriesWithPoints)
+{
+    add("Empty", {});
+    EXPECT_FALSE(model.hasWindow);
+    EXPECT_EQ(model.title(), "History for Empty");
+    add("A", {{"3/1/2011", 1}, {"3/10/2011", 2}});
+    add("B", {{"4/1/2011", 3}, {"4/20/2011", 4}});
+    EXPECT_FALSE(model.update()) << "nothing changed";
+    EXPECT_EQ(std::string(model.fromText) + " " + model.toText, "03/01/11 04/20/11");
+    EXPECT_EQ(shown(0) + shown(1) + shown(2), 4u);
+    EXPECT_DOUBLE_EQ(model.xSpacing, 7); // 50 days
+    EXPECT_TRUE(model.sameYear);
+    EXPECT_EQ(tick(true).substr(0, 3) + tick(true).back(), "Feb/") << "month and day, no second line";
+    EXPECT_EQ(model.title(), "History for Empty, A and B");
+}
+
+TEST_F(ChartModelTest, ShorterRangesCountBackFromTheLatestPoint)
+{
+    add("Old", {{"1/1/2011", 1}, {"3/1/2011", 2}});
+    add("New", {{"3/1/2011", 1}, {"3/20/2011", 2}, {"3/25/2011", 3}});
+    const struct {
+        int mode;
+        size_t oldShown, newShown;
+    } cases[] = {{0, 2, 3}, {1, 2, 3}, {4, 1, 3}, {5, 0, 2}};
+    for (const auto& c : cases) {
+        model.timeMode = c.mode;
+        model.update();
+        EXPECT_EQ(shown(0) * 10 + shown(1), c.oldShown * 10 + c.newShown) << timeRangeNames[c.mode];
+    }
+    EXPECT_STREQ(model.fromText, "03/18/11") << "the last point less a week";
+    EXPECT_STREQ(model.visibleSeries[0].figures.averageText, "");
+    EXPECT_STREQ(model.visibleSeries[1].figures.averageText, "2.50");
+}
+
+TEST_F(ChartModelTest, OnePointGetsHourTicksAndANewYearAddsTheYear)
+{
+    add("A", {{"12/31/2010", 1}});
+    EXPECT_NEAR(model.xSpacing, 1.0 / 24, 1e-12);
+    EXPECT_EQ(tick(true), "Dec 31/05AM");
+    add("B", {{"1/10/2011", 1}});
+    EXPECT_FALSE(model.sameYear);
+    EXPECT_EQ(tick(false).substr(0, 3) + tick(false).substr(6), "Dec/2010");
+    // The first tick falls on local midnight, ten seconds in.
+    std::time_t first = std::time_t(model.xStart * model.xSpacing * 86400);
+    std::tm when;
+    localtime_r(&first, &when);
+    EXPECT_EQ(when.tm_hour * 3600 + when.tm_min * 60 + when.tm_sec, 10);
+}
+
+TEST_F(ChartModelTest, ValueScalesShareTheGrid)
+{
+    add("Constant", {{"1/1/2011", 100}, {"1/2/2011", 100}});
+    EXPECT_DOUBLE_EQ(model.yScales[0].step, 0.1);
+    EXPECT_EQ(model.yScales[0].hi - model.yScales[0].lo, 2);
+    EXPECT_EQ(model.yScales[0].lo, 999);
+    // Two grid intervals leave no target step for a series on one: it keeps its own step.
+    add("OneInterval", {{"1/1/2011", 98.65}});
+    EXPECT_DOUBLE_EQ(model.yScales[1].step, 0.1);
+    model.dropVar("all");
+    add("Wide", {{"1/1/2011", 60}, {"1/2/2011", 180}});
+    add("Narrow", {{"1/1/2011", 97.1}, {"1/2/2011", 99.3}});
+    for (auto& series : {std::make_pair(60.0, 180.0), std::make_pair(97.1, 99.3)}) {
+        size_t i = series.first == 60 ? 0 : 1;
+        const YScale& s = model.yScales[i];
+        EXPECT_EQ(s.hi - s.lo, model.gridIntervals) << i;
+        EXPECT_LE(s.lo * s.step, series.first) << i;
+        EXPECT_GE(s.hi * s.step, series.second) << i;
+        int y = model.valueToY(i, series.first, 400, 100);
+        EXPECT_TRUE(y >= 100 && y <= 400) << y;
+    }
+    model.displayType = ChartModel::NormalRange;
+    ASSERT_TRUE(model.update());
+    EXPECT_EQ(model.yScales[1].lo, model.yScales[0].lo) << "one scale for the range displays";
+}
+
+TEST_F(ChartModelTest, PointsAddedLaterReplaceOrInsert)
+{
+    add("A", {{"1/1/2011", 120}, {"1/2/2011", 130}, {"1/3/2011", 125}});
+    EXPECT_STREQ(model.visibleSeries[0].figures.averageText, "125.00");
+    std::tm when = model.series.front().points[1].when;
+    EXPECT_EQ(model.addPointToVariable("B", when, 1), -1);
+    EXPECT_EQ(model.addPointToVariable("A", when, 140), 0);
+    EXPECT_EQ(model.addPointToVariable("A", when, std::nan("")), 0);
+    model.update();
+    const TrendFigures& f = model.visibleSeries[0].figures;
+    EXPECT_EQ(std::string(f.minimumText) + " " + f.maximumText + " " + f.averageText, "120.0 140.0 128.33");
+    model.dropVar("nothing");
+    EXPECT_EQ(model.seriesCount, 1);
+}
+
+}

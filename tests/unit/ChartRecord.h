@@ -1,0 +1,40 @@
+// Small user records for chart tests, with entries laid out as the program saves them.
+#pragma once
+
+#include "records/Xml.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+struct ChartRecord {
+    explicit ChartRecord(std::string variables) : text("<patient id=\"0\"><info/>" + variables + "</patient>")
+    {
+        doc.parse<0>(&text[0]);
+    }
+    XmlNode* variable() const { return Xml::child(&doc, "patient", "variable"); }
+    static std::string entry(const std::string& date, const std::string& time, const std::string& fields)
+    {
+        return "<entry id=\"0\">" + fields + "<date>" + date + "</date><time>" + time + "</time><conditions/></entry>";
+    }
+    static std::string variableOf(const std::string& name, const std::string& entries)
+    {
+        return "<variable name=\"" + name + "\"><normalLow/><normalHigh/><panicLow/><panicHigh/>" + entries + "</variable>";
+    }
+
+    std::string text;
+    XmlDocument doc;
+};
+
+// Sets TZ (null: unsets it) for one test and puts the previous value back.
+struct ZoneScope {
+    explicit ZoneScope(const char* zone) : had(std::getenv("TZ")), previous(had ? std::getenv("TZ") : "") { set(zone); }
+    ~ZoneScope() { set(had ? previous.c_str() : nullptr); }
+    static void set(const char* zone)
+    {
+        zone ? setenv("TZ", zone, 1) : unsetenv("TZ");
+        tzset();
+    }
+    bool had;
+    std::string previous;
+};
