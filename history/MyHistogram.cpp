@@ -14,6 +14,7 @@ namespace {
 const Fl_Color plotBackgroundColor = 0xF0F2F200; // 240, 242, 242
 // In the order of RangeClass.
 const Fl_Color rangeColors[5] = {panicLowColor, lowColor, normalColor, highColor, panicHighColor};
+const int minimumBar = 4;
 
 }
 
@@ -62,9 +63,14 @@ void MyHistogram::draw()
     int x0 = plotLeft;
     for (int count : bins.counts) {
         double lo = bin * bins.binWidth;
-        int height = int(count * pixelsPerCount);
+        int top = int(plotBottom - count * pixelsPerCount + 1), height = int(count * pixelsPerCount);
+        // A bin with a reading or two among thousands still shows, in its colour.
+        if (count > 0 && height < minimumBar) {
+            top = plotBottom + 1 - minimumBar;
+            height = minimumBar;
+        }
         if (height > 0)
-            fl_draw_box(FL_PLASTIC_DOWN_BOX, x0, int(plotBottom - count * pixelsPerCount + 1), barWidth, height,
+            fl_draw_box(FL_PLASTIC_DOWN_BOX, x0, top, barWidth, height,
                         rangeColors[int(HistogramBins::rangeOf(lo, lo + bins.binWidth, *series->series))]);
         drawBinEdge(x0, barWidth, lo, format);
         bin += 1;
