@@ -119,7 +119,7 @@ void MyGraph::draw()
             drawRangeLines(i);
     }
     if (ranges)
-        drawNote(legendY);
+        drawNote(legendY, seriesX - 20);
     fl_line_style(0);
     fl_pop_clip();
 }
@@ -237,12 +237,13 @@ void MyGraph::drawRangeLines(size_t i) const
     }
 }
 
-void MyGraph::drawNote(int legendY) const
+void MyGraph::drawNote(int legendY, int legendEnd) const
 {
     fl_color(FL_BLACK);
     fl_font(FL_HELVETICA_ITALIC, 14);
-    const int width = int(fl_width(noteText));
-    fl_draw(noteText, x() + w() - width - 10, legendY, width + 5, 20, FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+    const int width = int(fl_width(noteText)), noteX = x() + w() - width - 10;
+    // Where the legend leaves no room, above the title, so that neither covers the other.
+    fl_draw(noteText, noteX, noteX < legendEnd ? y() + 2 : legendY, width + 5, 20, FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
 }
 
 void MyGraph::drawMarker(int x, int y) const
@@ -259,14 +260,6 @@ void MyGraph::drawClassBand(int legendX, int row) const
     int classX = legendX + textWidth("Classifications :");
     fl_draw("Classifications :", legendX, row, classX - legendX, 20, FL_ALIGN_LEFT);
     classX += 10;
-    fl_font(FL_HELVETICA, 12);
-    auto legendEntry = [&](Fl_Color colour, const char* name) {
-        fl_draw_box(FL_PLASTIC_DOWN_BOX, classX, row, 40, 20, colour);
-        fl_color(FL_BLACK);
-        int width = textWidth(name);
-        fl_draw(name, classX + 45, row, width, 20, FL_ALIGN_LEFT);
-        classX += 45 + width + 11;
-    };
 
     const int s = chart.indexOfSeries("Systolic");
     const VisibleSeries* systolic = s >= 0 && size_t(s) < chart.visibleSeries.size() ? &chart.visibleSeries[size_t(s)] : nullptr;
@@ -276,6 +269,12 @@ void MyGraph::drawClassBand(int legendX, int row) const
         int first = column(systolic->first);
         fl_draw_box(FL_PLASTIC_DOWN_BOX, first, dataBottom, column(systolic->last - 1) - first, band, FL_WHITE);
     }
+    struct Entry {
+        const char* name;
+        Fl_Color colour;
+        bool marker;
+    };
+    std::vector<Entry> entries;
     for (size_t k = 0; k < chart.classPeriods.size() && k < Global::bpClasses.size(); ++k) {
         const BpClass& bpClass = Global::bpClasses[k];
         for (const ClassPeriod& period : chart.classPeriods[k]) {
@@ -284,8 +283,9 @@ void MyGraph::drawClassBand(int legendX, int row) const
                         toolkitColor(bpClass.colour));
         }
         if (!chart.classPeriods[k].empty())
-            legendEntry(toolkitColor(bpClass.colour), bpClass.name.c_str());
+            entries.push_back({bpClass.name.c_str(), toolkitColor(bpClass.colour), false});
     }
+    entries.push_back({"Transition", FL_WHITE, false});
 
     const int markerW = Global::markerIcon ? Global::markerIcon->w() : 0;
     const int markerH = Global::markerIcon ? Global::markerIcon->h() : 0;
@@ -297,17 +297,42 @@ void MyGraph::drawClassBand(int legendX, int row) const
             drawMarker(x - markerW / 2, (dataBottom - markerH + plotBottom) / 2);
         drawnAt = x;
     }
-    legendEntry(FL_WHITE, "Transition");
-    if (!chart.veryHighPoints.empty()) {
-        drawMarker(classX, row);
-        classX += markerW + 5;
-        fl_color(FL_BLACK);
-        int width = textWidth("Very high BP");
-        fl_draw("Very high BP", classX, row, width, 20, FL_ALIGN_LEFT);
-        classX += width + 10;
-    }
-    fl_color(labelColor);
-    fl_font(FL_HELVETICA_ITALIC, 13);
+    if (!chart.veryHighPoints.empty())
+        entries.push_back({"Very high BP", FL_BLACK, true});
+
+    // A row too long for the plot gets narrower colour boxes, and the pointer to the help only
+    // where it fits.
+    fl_font(FL_HELVETICA, 12);
+    const int right = x() + w() - 5;
     const char* help = "(refer to help for more details)";
-    fl_draw(help, classX + 5, row, textWidth(help), 20, FL_ALIGN_LEFT);
+    fl_font(FL_HELVETICA_ITALIC, 13);
+    const int helpWidth = textWidth(help);
+    fl_font(FL_HELVETICA, 12);
+    auto rowWidth = [&](int boxWidth) {
+        int width = 0;
+        for (const Entry& e : entries)
+            width += e.marker ? markerW + 5 + textWidth(e.name) + 10 : boxWidth + 5 + textWidth(e.name) + 11;
+        return width;
+    };
+    const int boxWidth = classX + rowWidth(40) + 5 + helpWidth <= right ? 40 : 20;
+    for (const Entry& e : entries) {
+        int width = textWidth(e.name);
+        if (e.marker) {
+            drawMarker(classX, row);
+            classX += markerW + 5;
+            fl_color(FL_BLACK);
+            fl_draw(e.name, classX, row, width, 20, FL_ALIGN_LEFT);
+            classX += width + 10;
+        } else {
+            fl_draw_box(FL_PLASTIC_DOWN_BOX, classX, row, boxWidth, 20, e.colour);
+            fl_color(FL_BLACK);
+            fl_draw(e.name, classX + boxWidth + 5, row, width, 20, FL_ALIGN_LEFT);
+            classX += boxWidth + 5 + width + 11;
+        }
+    }
+    if (classX + 5 + helpWidth <= right) {
+        fl_color(labelColor);
+        fl_font(FL_HELVETICA_ITALIC, 13);
+        fl_draw(help, classX + 5, row, helpWidth, 20, FL_ALIGN_LEFT);
+    }
 }

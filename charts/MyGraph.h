@@ -34,7 +34,7 @@ private:
     void drawExcursions(std::size_t i, const std::vector<PlotPoint>& points) const;
     static void fillTriangle(const Vertex& a, const Vertex& b, const Vertex& c, bool above);
     void drawRangeLines(std::size_t i) const;
-    void drawNote(int legendY) const;
+    void drawNote(int legendY, int legendEnd) const;
     // The analysis display: the class band over the time axis and its legend row.
     void drawClassBand(int legendX, int row) const;
     void drawMarker(int x, int y) const;
