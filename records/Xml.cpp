@@ -154,6 +154,8 @@ bool Xml::hasControl(const char* text, size_t size)
 
 std::string Xml::damageIn(const char* text, size_t size)
 {
+    if (!size)
+        return "";
     const char* end = text + size;
     if (hasControl(text, size))
         return "it holds a control character";
