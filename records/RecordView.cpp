@@ -10,7 +10,8 @@ std::vector<RecordView::UserLine> RecordView::userLines()
         if (Global::idValue(Xml::attribute(p, "id")) < 0)
             continue;
         XmlNode* name = Xml::child(p, "name");
-        lines.push_back({shortened(std::string(Xml::childText(name, "first")) + " " + Xml::childText(name, "last")), p});
+        // Each name cut on its own, so that a long first name leaves the last name in sight.
+        lines.push_back({shortened(Xml::childText(name, "first"), 24) + " " + shortened(Xml::childText(name, "last"), 24), p});
     }
     return lines;
 }

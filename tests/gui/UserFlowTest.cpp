@@ -20,19 +20,76 @@ namespace {
 
 using UserFlowTest = GuiFixture;
 
-TEST_F(UserFlowTest, IdenticalNamesOpenTheirOwnRecords)
+// Two entries with id 0; the second, with a name too long to show whole, names user1.hma.
+TEST_F(UserFlowTest, LinesWithADuplicatedIdActOnTheirOwnRecords)
 {
-    makeUsers({{"Ann", "Lee"}, {"Ann", "Lee"}});
-    folder.write("user1.hma", record(1, "Ann", "Lee").replace(record(1, "Ann", "Lee").find("150"), 3, "181"));
+    const std::string longName(10000, 'x');
+    makeUsers({{"Ann", "Lee"}, {longName, "Lee"}});
+    std::string config = folder.read("config.hma");
+    folder.write("config.hma", config.replace(config.find("id=\"1\""), 6, "id=\"0\""));
+    folder.write("user1.hma", record(0, longName, "Lee").replace(record(0, longName, "Lee").find("150"), 3, "181"));
     startWindow();
-    EXPECT_EQ(userLines(), (std::vector<std::string>{"Ann Lee", "Ann Lee"}));
+    const std::string shown = std::string(24, 'x') + "\xE2\x80\xA6 Lee";
+    EXPECT_EQ(userLines(), (std::vector<std::string>{"Ann Lee", shown}));
     clickUserLine(2);
     EXPECT_STREQ(Global::currentFile, "user1.hma");
     EXPECT_STREQ(window->userInfo->browser->text(3), "Weight:\t181 lbs");
+
+    MainWindow::editInfoCB(nullptr, window);
+    openInfoWindow()->firstInput->value("Bo");
+    openInfoWindow()->saveCB_i();
+    Fl::check();
+    EXPECT_EQ(userLines(), (std::vector<std::string>{"Ann Lee", "Bo Lee"}));
+    EXPECT_EQ(window->userList->browser->value(), 2);
+    EXPECT_EQ(folder.read("user0.hma"), record(0, "Ann", "Lee"));
+
+    prompt.answer = 1;
+    window->userRemoveCB_i();
+    EXPECT_EQ(prompt.questions.at(0), "Do you really want to remove user:\nBo Lee?");
+    EXPECT_EQ(userLines(), std::vector<std::string>{"Ann Lee"});
     clickUserLine(1);
     EXPECT_STREQ(Global::currentFile, "user0.hma");
-    EXPECT_STREQ(window->userInfo->browser->text(3), "Weight:\t150 lbs");
-    EXPECT_EQ(window->userList->browser->value(), 1);
+}
+
+TEST_F(UserFlowTest, OneInformationDialogPerUserAndNothingToRemoveWhilePending)
+{
+    makeUsers({{"Ann", "Lee"}});
+    startWindow();
+    clickUserLine(1);
+    MainWindow::editInfoCB(nullptr, window);
+    MainWindow::editInfoCB(nullptr, window);
+    EXPECT_EQ(DocumentWindows::count(), 1);
+    window->newCB_i();
+    MainWindow::editInfoCB(nullptr, window);
+    EXPECT_EQ(DocumentWindows::count(), 1);
+    ASSERT_STREQ(openInfoWindow()->label(), "New User");
+    window->userRemoveCB_i();
+    EXPECT_TRUE(prompt.questions.empty());
+}
+
+TEST_F(UserFlowTest, AFailedSaveInTheDialogIsUndoneAndKeepsWhatWasTyped)
+{
+    makeUsers({{"Ann", "Lee"}});
+    startWindow();
+    clickUserLine(1);
+    MainWindow::editInfoCB(nullptr, window);
+    InfoWindow* dialog = openInfoWindow();
+    dialog->firstInput->value("Anna");
+    Global::dataFolder = folder.path() + "gone/";
+    dialog->saveCB_i();
+    Fl::check();
+    ASSERT_EQ(openInfoWindow(), dialog);
+    EXPECT_STREQ(dialog->firstInput->value(), "Anna");
+    EXPECT_NE(prompt.alerts.at(0).find("Unable to save file: user0.hma"), std::string::npos);
+    EXPECT_STREQ(Xml::childText(Xml::child(Xml::child(Global::userDoc.get(), "patient", "info"), "name"), "first"), "Ann");
+    EXPECT_EQ(userLines(), std::vector<std::string>{"Ann Lee"});
+
+    Global::dataFolder = folder.path();
+    dialog->saveCB_i();
+    Fl::check();
+    EXPECT_EQ(openInfoWindow(), nullptr);
+    EXPECT_EQ(userLines(), std::vector<std::string>{"Anna Lee"});
+    EXPECT_NE(folder.read("user0.hma").find("<first>Anna</first>"), std::string::npos);
 }
 
 TEST_F(UserFlowTest, ReopeningTheOpenUserSavesAndReloadsIt)
