@@ -1,5 +1,6 @@
 #include "records/Xml.h"
 
+#include <array>
 #include <cctype>
 #include <cstring>
 
@@ -71,6 +72,12 @@ bool isControl(unsigned long code)
 const char* skipPast(const char* from, const char* end, const char* terminator)
 {
     size_t length = std::strlen(terminator);
+    if (length == 1) {
+        // Tags are short: a plain loop beats a call to memchr.
+        while (from < end && *from != terminator[0])
+            ++from;
+        return from < end ? from + 1 : end;
+    }
     for (const char* p = from; p + length <= end; ++p) {
         p = static_cast<const char*>(std::memchr(p, terminator[0], size_t(end - p)));
         if (!p || p + length > end)
@@ -114,15 +121,23 @@ const char* skipSpace(const char* p, const char* end)
 // is not empty into depth. Returns where the tag ends, or null where the parser would fail.
 const char* endOfStartTag(const char* p, const char* end, int& depth)
 {
-    auto nameChar = [](char c) { return !isSpace(c) && c != '/' && c != '>' && c != '?'; };
-    auto attributeChar = [&](char c) { return nameChar(c) && c != '<' && c != '=' && c != '!'; };
+    // The parser's classes of characters: 1 in a name, 2 in an attribute's name as well.
+    static const auto classes = [] {
+        std::array<unsigned char, 256> table{};
+        for (unsigned c = 1; c < 256; ++c) {
+            bool name = !isSpace(char(c)) && c != '/' && c != '>' && c != '?';
+            table[c] = name ? (c != '<' && c != '=' && c != '!' ? 3 : 1) : 0;
+        }
+        return table;
+    }();
+    auto is = [&](const char* at, unsigned kind) { return at < end && (classes[static_cast<unsigned char>(*at)] & kind); };
     const char* name = p;
-    while (p < end && nameChar(*p))
+    while (is(p, 1))
         ++p;
     if (p == name)
         return nullptr;
-    for (p = skipSpace(p, end); p < end && attributeChar(*p);) {
-        while (p < end && attributeChar(*p))
+    for (p = skipSpace(p, end); is(p, 2);) {
+        while (is(p, 2))
             ++p;
         p = skipSpace(p, end);
         if (p == end || *p != '=')
@@ -146,10 +161,21 @@ const char* endOfStartTag(const char* p, const char* end, int& depth)
 
 bool Xml::hasControl(const char* text, size_t size)
 {
-    bool found = false;
-    for (size_t i = 0; i < size; ++i)
-        found |= isControl(static_cast<unsigned char>(text[i]));
-    return found;
+    // Sixteen bytes at a time: a whole record is checked on every load.
+    typedef unsigned char Bytes __attribute__((vector_size(16)));
+    Bytes found = {};
+    size_t i = 0;
+    for (; i + sizeof(Bytes) <= size; i += sizeof(Bytes)) {
+        Bytes c;
+        std::memcpy(&c, text + i, sizeof c);
+        found |= Bytes((c < 0x20) & (c != '\t') & (c != '\n') & (c != '\r'));
+    }
+    bool any = false;
+    for (size_t k = 0; k < sizeof(Bytes); ++k)
+        any |= found[k] != 0;
+    for (; i < size; ++i)
+        any |= isControl(static_cast<unsigned char>(text[i]));
+    return any;
 }
 
 std::string Xml::damageIn(const char* text, size_t size)
@@ -165,21 +191,25 @@ std::string Xml::damageIn(const char* text, size_t size)
 
     // The nesting as the parser sees it: markup that cannot hold elements is skipped as it skips it.
     int depth = 0;
-    for (const char* p = text; (p = static_cast<const char*>(std::memchr(p, '<', size_t(end - p))));) {
-        if (startsWith(p, end, "<!--"))
-            p = skipPast(p + 4, end, "-->");
-        else if (startsWith(p, end, "<![CDATA["))
-            p = skipPast(p + 9, end, "]]>");
-        else if (startsWith(p, end, "<?"))
-            p = skipPast(p + 2, end, "?>");
-        else if (startsWith(p, end, "<!") || startsWith(p, end, "</")) {
-            depth -= p[1] == '/';
+    for (const char* p = text; p < end; ++p) {
+        if (*p != '<')
+            continue;
+        char next = p + 1 < end ? p[1] : '\0';
+        if (next == '/') {
+            --depth;
             p = skipPast(p + 2, end, ">");
+        } else if (next == '?') {
+            p = skipPast(p + 2, end, "?>");
+        } else if (next == '!') {
+            p = startsWith(p, end, "<!--") ? skipPast(p + 4, end, "-->")
+                : startsWith(p, end, "<![CDATA[") ? skipPast(p + 9, end, "]]>")
+                : skipPast(p + 2, end, ">");
         } else if (!(p = endOfStartTag(p + 1, end, depth))) {
             return ""; // the parser stops at the same place, with an error
         } else if (depth > maxDepth) {
             return "its elements are nested more than " + std::to_string(maxDepth) + " deep";
         }
+        --p; // at the end of the markup, which the loop steps past
     }
     return "";
 }
