@@ -29,10 +29,18 @@ void Startup::openDataFolder(const std::string& installPrefixData)
         Global::terminate("Marlowen Veloria is already running on this data folder:\n" + Global::dataFolder +
                           "\nOnly one copy at a time can use it; this one ends without changing anything.");
     }
-    for (const std::string& name : SafeFile::removeLeftovers(Global::dataFolder))
+    Global::loadFile(Global::configDoc, "config.hma", Global::configBuffer, "config", Global::OnDamage::Terminate);
+    // A record listed under such a name by hand is still a record.
+    auto listed = [](const std::string& name) {
+        XmlNode* config = Xml::child(Global::configDoc.get(), "config");
+        for (XmlNode* p = Xml::child(config, "patient"); p; p = p->next_sibling("patient"))
+            if (name == Xml::childText(p, "file"))
+                return true;
+        return false;
+    };
+    for (const std::string& name : SafeFile::removeLeftovers(Global::dataFolder, listed))
         TRACE_MSG(3, "Removed %s, left behind by a save that did not finish\n", name.c_str());
 
-    Global::loadFile(Global::configDoc, "config.hma", Global::configBuffer, "config", Global::OnDamage::Terminate);
     std::string problems = Global::directoryProblems();
     if (!problems.empty()) {
         TRACE_MSG(1, "%s", problems.c_str());

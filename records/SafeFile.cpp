@@ -187,7 +187,8 @@ bool SafeFile::isLeftover(const std::string& name)
     return true;
 }
 
-std::vector<std::string> SafeFile::removeLeftovers(const std::string& folder)
+std::vector<std::string> SafeFile::removeLeftovers(const std::string& folder,
+                                                   const std::function<bool(const std::string&)>& keep)
 {
     std::vector<std::string> removed;
     DIR* dir = opendir(folder.c_str());
@@ -197,7 +198,7 @@ std::vector<std::string> SafeFile::removeLeftovers(const std::string& folder)
         std::string name = entry->d_name;
         struct stat info;
         std::string path = folderOf(folder + "/") + name;
-        if (isLeftover(name) && lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+        if (isLeftover(name) && !keep(name) && lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
             unlink(path.c_str()) == 0)
             removed.push_back(name);
     }

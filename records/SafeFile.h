@@ -24,8 +24,10 @@ public:
 
     // True for the name of a temporary file that write makes for a ".hma" file: ".NAME.hma.XXXXXX".
     static bool isLeftover(const std::string& name);
-    // Removes the regular files of folder whose names are leftovers; returns the names removed.
-    static std::vector<std::string> removeLeftovers(const std::string& folder);
+    // Removes the regular files of folder whose names are leftovers, except those keep holds;
+    // returns the names removed.
+    static std::vector<std::string> removeLeftovers(const std::string& folder,
+                                                    const std::function<bool(const std::string&)>& keep);
     // Creates the folder and its missing parents (mode 0700 for new ones); true when it exists after.
     static bool makeFolders(const std::string& path);
 

@@ -95,13 +95,15 @@ namespace {
 TEST_F(SafeFileTest, OnlyLeftoversOfItsOwnSavesAreRemoved)
 {
     const std::vector<std::string> leftovers = {".user0.hma.a1B2c3", ".config.hma.ZZZZZZ"};
-    const std::vector<std::string> kept = {"user0.hma",         ".user0.hma.abc",    ".user0.hma.abc-de", "user1.hma.abcdef",
-                                           ".notes.txt.abcdef", ".user0.hma.abcdefg"};
+    const std::vector<std::string> kept = {"user0.hma",         ".user0.hma.abc",     ".user0.hma.abc-de",
+                                           "user1.hma.abcdef",  ".notes.txt.abcdef",  ".user0.hma.abcdefg",
+                                           ".user9.hma.listed"};
     for (const std::string& name : leftovers)
         folder.write(name, "partial");
     for (const std::string& name : kept)
         folder.write(name, "kept");
-    std::vector<std::string> removed = SafeFile::removeLeftovers(folder.path());
+    std::vector<std::string> removed =
+        SafeFile::removeLeftovers(folder.path(), [](const std::string& name) { return name == ".user9.hma.listed"; });
     std::sort(removed.begin(), removed.end());
     EXPECT_EQ(removed, (std::vector<std::string>{".config.hma.ZZZZZZ", ".user0.hma.a1B2c3"}));
     for (const std::string& name : kept)
