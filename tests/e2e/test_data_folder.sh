@@ -60,4 +60,17 @@ wait_gone "New User"
 expect_in "$folder/config.hma" "<first>Cy</first>"
 press "$main" Escape
 wait_exit
+
+# Ids listed twice are told once, at start-up, before the main window.
+sed -i 's/id="0"/id="7"/' "$folder/config.hma"
+printf '<config><patient id="7"><name><first>A</first><last>B</last></name><file>user7.hma</file></patient>%s' \
+    "$(tail -c +9 "$folder/config.hma")" >"$folder/config.hma"
+start
+alert=$(wait_window "Marlowen Veloria")
+shot duplicate-ids
+press "$alert" Return
+main=$(wait_window "Kestrelon - Marlowen Veloria")
+expect_in "$log" "These user ids are listed more than once in config.hma: 7."
+press "$main" Escape
+wait_exit
 echo ok
