@@ -51,6 +51,15 @@ void expectReadsBack(const XmlDocument& doc, const char* root)
     expect(printed(*again) == text, "a written file reads back differently");
 }
 
+// The check before parsing lets nothing through that nests deeper than the limit.
+int depthOf(const XmlNode* node)
+{
+    int deepest = 0;
+    for (const XmlNode* child = node->first_node(); child; child = child->next_sibling())
+        deepest = std::max(deepest, depthOf(child));
+    return node->type() == rapidxml::node_element ? deepest + 1 : deepest;
+}
+
 bool load(const char* begin, const char* end, const char* root, std::unique_ptr<XmlDocument>& doc,
           std::vector<char>& buffer)
 {
@@ -58,6 +67,7 @@ bool load(const char* begin, const char* end, const char* root, std::unique_ptr<
     if (!Global::parse(text, root, doc).empty())
         return false;
     buffer.swap(text);
+    expect(depthOf(doc.get()) <= Xml::maxDepth, "a document deeper than the limit was parsed");
     expectReadsBack(*doc, root);
     return true;
 }

@@ -199,6 +199,12 @@ std::string Xml::damageIn(const char* text, size_t size)
             --depth;
             p = skipPast(p + 2, end, ">");
         } else if (next == '?') {
+            // A declaration is kept and written back: only in front, and saying something, does it
+            // read back as it was.
+            if (end - p > 5 && std::tolower(p[2]) == 'x' && std::tolower(p[3]) == 'm' && std::tolower(p[4]) == 'l' &&
+                isSpace(p[5]) && (p != text + std::strspn(text, "\xEF\xBB\xBF \t\r\n") ||
+                                  startsWith(skipSpace(p + 5, end), end, "?>")))
+                return "it has an XML declaration out of place or without attributes";
             p = skipPast(p + 2, end, "?>");
         } else if (next == '!') {
             p = startsWith(p, end, "<!--") ? skipPast(p + 4, end, "-->")

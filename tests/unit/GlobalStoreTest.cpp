@@ -178,6 +178,8 @@ TEST_F(GlobalStoreTest, DamagedOrOddRecordsAreReportedAndTheOpenDocumentStays)
         {"<patient><info><name><first>&#1b;</first></name></info></patient>", "reference to a control character"},
         {"<patient><info><name><first>a\x01</first></name></info></patient>", "holds a control character"},
         {std::string("<patient/>\0<more/>", 18), "holds a control character"},
+        {"<patient><info><?xml version=\"1.0\"?></info></patient>", "XML declaration out of place"},
+        {" <?xml ?><patient/>", "XML declaration out of place or without attributes"},
     };
     for (const auto& [text, damage] : damaged) {
         folder.write("user1.hma", text);
