@@ -6,6 +6,7 @@ ASAN_BUILD := build-asan
 FUZZ_BUILD := build-fuzz
 STAGE      := $(BUILD)/stage
 FUZZ_SECONDS ?= 600
+FUZZ_SEED    ?= 0
 JOBS       := $(shell nproc 2>/dev/null || echo 2)
 PACKAGES   := cmake g++ make pkg-config libfltk1.3-dev librapidxml-dev libgtest-dev \
               xvfb xdotool imagemagick tzdata python3 libxml2-utils clang libclang-rt-14-dev
@@ -23,7 +24,7 @@ demo: build
 	tools/demo.sh ./$(BUILD)/marlowen-veloria
 
 test: test-fast test-asan
-	$(MAKE) fuzz FUZZ_SECONDS=30
+	$(MAKE) fuzz FUZZ_SECONDS=30 FUZZ_SEED=1
 
 # Times go through local time: every test runs in UTC, the unit tests again in a zone with daylight saving.
 test-fast: build
@@ -39,7 +40,7 @@ test-asan: build-asan
 # The loader under libFuzzer for FUZZ_SECONDS; findings are written to $(FUZZ_BUILD)/crash-*.
 fuzz: build-fuzz
 	mkdir -p $(FUZZ_BUILD)/corpus
-	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 $(FUZZ_BUILD)/load-fuzzer -max_total_time=$(FUZZ_SECONDS) \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 $(FUZZ_BUILD)/load-fuzzer -max_total_time=$(FUZZ_SECONDS) -seed=$(FUZZ_SEED) \
 	  -max_len=65536 -timeout=10 -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus fuzz/corpus
 
 # Runs with TZ unset, as on a person's desktop, and draws on its own Xvfb.

@@ -192,8 +192,8 @@ std::string Xml::damageIn(const char* text, size_t size)
     // The nesting as the parser sees it: markup that cannot hold elements is skipped as it skips it.
     int depth = 0;
     for (const char* p = text; p < end; ++p) {
-        if (*p != '<')
-            continue;
+        if (!(p = static_cast<const char*>(std::memchr(p, '<', size_t(end - p)))))
+            break;
         char next = p + 1 < end ? p[1] : '\0';
         if (next == '/') {
             --depth;
