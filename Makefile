@@ -3,21 +3,28 @@
 
 BUILD      := build
 ASAN_BUILD := build-asan
+FUZZ_BUILD := build-fuzz
+STAGE      := $(BUILD)/stage
+FUZZ_SECONDS ?= 600
+FUZZ_SEED    ?= 0
 JOBS       := $(shell nproc 2>/dev/null || echo 2)
 PACKAGES   := cmake g++ make pkg-config libfltk1.3-dev librapidxml-dev libgtest-dev \
-              xvfb xdotool imagemagick tzdata python3
+              xvfb xdotool imagemagick tzdata python3 libxml2-utils clang libclang-rt-14-dev
 
-.PHONY: run demo test test-fast test-asan bench install deps build build-asan clean
+.PHONY: run demo test test-fast test-asan fuzz bench install deps build build-asan build-fuzz clean
 
+# Run as installed: the program finds its data files through XDG_DATA_DIRS and makes the data
+# folder from them on the first run.
 run: build
-	tools/seed-data-folder.sh data
-	./$(BUILD)/marlowen-veloria
+	cmake --install $(BUILD) --prefix $(STAGE) >/dev/null
+	XDG_DATA_DIRS="$(CURDIR)/$(STAGE)/share:$${XDG_DATA_DIRS:-/usr/local/share:/usr/share}" ./$(BUILD)/marlowen-veloria
 
 # The program on a temporary data folder with two sample users; your own folder is not touched.
 demo: build
 	tools/demo.sh ./$(BUILD)/marlowen-veloria
 
 test: test-fast test-asan
+	$(MAKE) fuzz FUZZ_SECONDS=30 FUZZ_SEED=1
 
 # Times go through local time: every test runs in UTC, the unit tests again in a zone with daylight saving.
 test-fast: build
@@ -29,6 +36,12 @@ test-asan: build-asan
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 TZ=Europe/Berlin \
 	tools/with-xvfb.sh ctest --test-dir $(ASAN_BUILD) --output-on-failure -j$(JOBS)
+
+# The loader under libFuzzer for FUZZ_SECONDS; findings are written to $(FUZZ_BUILD)/crash-*.
+fuzz: build-fuzz
+	mkdir -p $(FUZZ_BUILD)/corpus
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 $(FUZZ_BUILD)/load-fuzzer -max_total_time=$(FUZZ_SECONDS) -seed=$(FUZZ_SEED) \
+	  -max_len=65536 -timeout=10 -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus fuzz/corpus
 
 # Runs with TZ unset, as on a person's desktop, and draws on its own Xvfb.
 bench: build
@@ -49,5 +62,9 @@ build-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMV_SANITIZE=ON >/dev/null
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 
+build-fuzz: deps
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMV_SANITIZE=ON -DMV_FUZZ=ON >/dev/null
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target load-fuzzer
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

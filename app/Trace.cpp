@@ -1,8 +1,13 @@
 #include "app/Trace.h"
 
+#include "app/DataFolder.h"
+#include "records/SafeFile.h"
+
 #include <cstdarg>
 #include <cstring>
 #include <ctime>
+#include <cstdlib>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -15,7 +20,7 @@ std::FILE* stream()
     if (redirected)
         return redirected;
     static std::FILE* out = [] {
-        std::FILE* f = std::fopen(Trace::logPath().c_str(), "a");
+        std::FILE* f = Trace::openLog(Trace::logPaths(), Trace::rotateAbove);
         return f ? f : stdout;
     }();
     return out;
@@ -84,14 +89,32 @@ std::string Trace::header(const char* source, int line, const char* name, const 
     return text;
 }
 
-std::string Trace::logPath()
+std::vector<std::string> Trace::logPaths()
 {
     char path[4096];
     ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0)
-        return "marlowen-veloria_debuglog.txt";
-    path[n] = '\0';
-    return std::string(path) + "_debuglog.txt";
+    std::string executable = n > 0 ? std::string(path, size_t(n)) : "marlowen-veloria";
+    std::string name = executable.substr(executable.rfind('/') + 1) + "_debuglog.txt";
+    std::vector<std::string> paths = {executable + "_debuglog.txt"};
+    std::string state = DataFolder::compose(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"), ".local/state");
+    if (!state.empty())
+        paths.push_back(state + name);
+    return paths;
+}
+
+std::FILE* Trace::openLog(const std::vector<std::string>& paths, long rotateAbove)
+{
+    for (const std::string& path : paths) {
+        std::string folder = path.substr(0, path.rfind('/'));
+        struct stat info;
+        if (!folder.empty() && stat(folder.c_str(), &info) != 0)
+            SafeFile::makeFolders(folder);
+        if (stat(path.c_str(), &info) == 0 && info.st_size > rotateAbove)
+            std::rename(path.c_str(), (path + ".1").c_str());
+        if (std::FILE* f = std::fopen(path.c_str(), "a"))
+            return f;
+    }
+    return nullptr;
 }
 
 void Trace::emit(const char* source, int line, const char* name, const std::string& text)

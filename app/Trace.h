@@ -1,10 +1,12 @@
-// Trace log: entering and exiting lines of every operation and free-form messages,
-// appended to "<executable path>_debuglog.txt" (standard output when that cannot be opened).
+// Trace log: entering and exiting lines of every operation and free-form messages, appended to
+// "<executable path>_debuglog.txt"; where that cannot be written, to the same name in the user's
+// state folder; standard output only when neither can be opened.
 #pragma once
 
 #include <cstdarg>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 class Trace {
 public:
@@ -23,7 +25,12 @@ public:
 
     // The line header, without the time stamp's trailing line break; exposed for tests.
     static std::string header(const char* source, int line, const char* name, const char* timeText);
-    static std::string logPath();
+    // Where the log may go, in the order to try: beside the executable, then the state folder.
+    static std::vector<std::string> logPaths();
+    // Opens the first path that can be appended to, making its folder when missing. A log over
+    // rotateAbove bytes is first moved to one ".1" copy, replacing the older one. Null when none opens.
+    static std::FILE* openLog(const std::vector<std::string>& paths, long rotateAbove);
+    static constexpr long rotateAbove = 4L << 20;
     // Tests point the log elsewhere; null restores the default.
     static void redirect(std::FILE* stream);
 

@@ -1,6 +1,6 @@
-// Start-up: the toolkit's look, the catalogue, the data folder, the directory of users, the main window.
-#include "app/DataFolder.h"
+// Start-up: the toolkit's look, the catalogue, the data folder and its directory of users, the main window.
 #include "app/Prompt.h"
+#include "app/Startup.h"
 #include "app/TimeZone.h"
 #include "app/ToolkitPrompt.h"
 #include "app/Trace.h"
@@ -37,13 +37,7 @@ int main(int, char**)
     Global::init();
     Global::initImages();
 
-    Global::dataFolder = DataFolder::fromEnvironment();
-    if (Global::dataFolder.empty()) {
-        Prompt::alert("Error: AppData folder could not be found on this machine.\nPlease contact your vendor Kestrelon");
-        TRACE_MSG(3, "AppData folder could not be found on this machine");
-        return 1;
-    }
-    Global::loadFile(Global::configDoc, "config.hma", Global::configBuffer, "config", Global::OnDamage::Terminate);
+    Startup::openDataFolder(MV_INSTALL_DATADIR);
 
     std::string title = std::string("Kestrelon") + " - " + "Marlowen Veloria";
     int x, y, w, h;

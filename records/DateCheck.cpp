@@ -1,11 +1,12 @@
 #include "records/DateCheck.h"
 
 #include <cstdio>
+#include <cstring>
 
 DateCheck::Result DateCheck::checkDate(const char* text)
 {
-    int month, day, year;
-    if (std::sscanf(text, "%d/%d/%d", &month, &day, &year) < 3)
+    int month, day, year, end = 0;
+    if (std::sscanf(text, "%d/%d/%d%n", &month, &day, &year, &end) < 3 || text[end + std::strspn(text + end, " ")])
         return Unreadable;
     return isRealDate(year, month, day) ? Valid : OutOfRange;
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class Change;
 class Fl_Image;
 
 struct DerivedVariable {
@@ -53,26 +54,45 @@ public:
     static std::function<void()> userDocReplacing;
 
     enum class OnDamage { Terminate, Report };
-    // A file that cannot be opened ends the program. A file that does not parse or lacks its
-    // root element either ends the program or is reported and left alone; the previous
-    // document then stays in place and false is returned.
+    // A file that cannot be opened ends the program. A file that is damaged (see parse) or is not
+    // a regular file of a sane size either ends the program or is reported and left alone; the
+    // previous document then stays in place and false is returned.
     static bool loadFile(std::unique_ptr<XmlDocument>& doc, const char* name, std::vector<char>& buffer,
                          const char* rootName, OnDamage onDamage);
-    // Atomic; a failure is reported and traced, the document in memory stays as it is.
+    // Parses text (NUL-terminated, kept by the caller for the document's life) into a fresh
+    // document. Returns "" or the damage: too deep, a control character, not well-formed, no root.
+    static std::string parse(std::vector<char>& text, const char* rootName, std::unique_ptr<XmlDocument>& doc);
+    // Atomic; a failure is reported and traced, the file on disk stays as it was.
     static bool saveFile(const XmlDocument& doc, const char* name);
     // Saves the open user unless none is open or it is a new user not yet confirmed.
     static bool saveCurrentUser();
     static bool createNew();
-    static bool addNewToConfig(const char* first, const char* last);
+    // Lists the new user from userDoc: gives it its id and file, writes its record, then the
+    // directory. Undone through the change when either save fails.
+    static bool addNewToConfig(const char* first, const char* last, Change& change);
+    // Saves the open user's record after change edited its information, then the directory entry
+    // with its name. A record whose id config.hma does not list is a new user, which this adds.
+    static bool saveUser(Change& change);
+    // The smallest free id at or after the first usable listed id, and the element the new user
+    // goes before (null: at the end); -1 when there is none.
     static int getNewId(XmlNode** insertBefore);
+    // The value of an id text: decimal digits within an int; -1 for anything else.
+    static int idValue(const char* text);
     static XmlNode* findNodeWithId(const char* id);
+    // The directory entry whose file is the open user's, or null (none open, or not yet listed).
+    static XmlNode* currentEntry();
     // 0 removed, -1 not listed, -2 the directory could not be saved (nothing changed).
     static int removeCurrentUser();
     static XmlNode* findVariableNode(const char* name);
-    // Opens the listed user with this id: 0 opened, -1 not listed, -2 refused or damaged.
-    static int openUser(const char* id);
+    // Opens the user of this directory entry: 0 opened, -2 refused or damaged.
+    static int openUser(XmlNode* patient);
     // A record file name must be a plain name inside the data folder.
     static bool isPlainFileName(const char* name);
+    // What a person should know about config.hma: ids listed twice, entries without a usable id.
+    // Empty when there is nothing to say.
+    static std::string directoryProblems();
+    // Brings the names in config.hma in line with the users' records, which are written first.
+    static void correctNamesFromRecords();
     // Alerts and ends the process with status 1.
     [[noreturn]] static void terminate(const std::string& message);
 

@@ -3,6 +3,7 @@
 
 #include "app/Prompt.h"
 #include "app/Trace.h"
+#include "records/Change.h"
 #include "records/SafeFile.h"
 
 #include <rapidxml/rapidxml_print.hpp>
@@ -16,6 +17,8 @@
 #include <ctime>
 #include <iostream>
 #include <iterator>
+#include <map>
+#include <set>
 
 std::unique_ptr<XmlDocument> Global::configDoc = std::make_unique<XmlDocument>();
 std::vector<char> Global::configBuffer;
@@ -50,6 +53,12 @@ bool isReservedName(const char* name)
 {
     return !std::strcmp(name, "config.hma") || !std::strcmp(name, "template_new.xml") ||
            !std::strcmp(name, "readme.txt");
+}
+
+void forEachPatient(const std::function<void(XmlNode*)>& visit)
+{
+    for (XmlNode* p = Xml::child(configRoot(), "patient"); p; p = p->next_sibling("patient"))
+        visit(p);
 }
 
 XmlNode* findPatientWithFile(const char* file)
@@ -103,22 +112,17 @@ bool Global::loadFile(std::unique_ptr<XmlDocument>& doc, const char* name, std::
 {
     TRACE_SCOPE(source, "Global::loadFile", 3);
     std::vector<char> text;
-    if (!isPlainFileName(name) || !SafeFile::read(dataFolder + name, text)) {
+    std::string damage;
+    SafeFile::Read read =
+        isPlainFileName(name) ? SafeFile::read(dataFolder + name, text, damage) : SafeFile::Read::CannotOpen;
+    if (read == SafeFile::Read::CannotOpen) {
         std::cerr << "Unable to open file: " << name << std::endl;
         TRACE_MSG(1, "Error: Unable to open file: %s\n", name);
         terminate(std::string("Unable to open file: ") + name + "\nProgram will be terminated");
     }
-    text.push_back('\0');
-
-    auto fresh = std::make_unique<XmlDocument>();
-    std::string damage;
-    try {
-        fresh->parse<parseFlags>(text.data());
-        if (!fresh->first_node(rootName))
-            damage = std::string("it has no <") + rootName + "> element";
-    } catch (const rapidxml::parse_error& e) {
-        damage = std::string("the XML is not well-formed: ") + e.what();
-    }
+    std::unique_ptr<XmlDocument> fresh;
+    if (read == SafeFile::Read::Ok)
+        damage = parse(text, rootName, fresh);
     if (!damage.empty()) {
         std::cerr << "Damaged file: " << name << ": " << damage << std::endl;
         TRACE_MSG(1, "Error: damaged file %s: %s\n", name, damage.c_str());
@@ -136,6 +140,24 @@ bool Global::loadFile(std::unique_ptr<XmlDocument>& doc, const char* name, std::
     return true;
 }
 
+std::string Global::parse(std::vector<char>& text, const char* rootName, std::unique_ptr<XmlDocument>& doc)
+{
+    std::string damage = Xml::damageIn(text.data(), text.size());
+    if (!damage.empty())
+        return damage;
+    text.push_back('\0');
+    auto fresh = std::make_unique<XmlDocument>();
+    try {
+        fresh->parse<parseFlags>(text.data());
+    } catch (const rapidxml::parse_error& e) {
+        return std::string("the XML is not well-formed: ") + e.what();
+    }
+    if (!fresh->first_node(rootName))
+        return std::string("it has no <") + rootName + "> element";
+    doc.swap(fresh);
+    return "";
+}
+
 bool Global::saveFile(const XmlDocument& doc, const char* name)
 {
     TRACE_SCOPE(source, "Global::saveFile", 3);
@@ -150,8 +172,9 @@ bool Global::saveFile(const XmlDocument& doc, const char* name)
         }
     }
     TRACE_MSG(1, "Error: could not save file %s: %s\n", name, error.c_str());
-    Prompt::alert("Unable to save file: %s\n%s.\nThe changes are kept in memory; the file on disk is unchanged.", name,
-                  error.c_str());
+    Prompt::alert("Unable to save file: %s\n%s.\nNothing was changed: the file on disk and the record shown are "
+                  "as they were.",
+                  name, error.c_str());
     return false;
 }
 
@@ -177,20 +200,19 @@ bool Global::createNew()
     return true;
 }
 
-bool Global::addNewToConfig(const char* first, const char* last)
+bool Global::addNewToConfig(const char* first, const char* last, Change& change)
 {
     TRACE_SCOPE(source, "Global::addNewToConfig", 3);
     XmlNode* config = configRoot();
     XmlNode* place = nullptr;
     int id = getNewId(&place);
-    std::string idText = std::to_string(id);
-    std::string file = "user" + idText + ".hma";
-
-    if (findPatientWithFile(file.c_str())) {
-        Prompt::alert("Unable to add the user: the file %s already belongs to another user in config.hma.",
-                      file.c_str());
+    XmlNode* patient = Xml::child(userDoc.get(), "patient");
+    if (!config || !patient || id < 0) {
+        Prompt::alert("Unable to add the user: config.hma has no free id left.");
         return false;
     }
+    std::string idText = std::to_string(id);
+    std::string file = "user" + idText + ".hma";
     std::string error;
     if (SafeFile::exists(dataFolder + file) && !moveAside(file.c_str(), error)) {
         Prompt::alert("Unable to add the user: an old record %s is in the way and could not be moved aside: %s.",
@@ -198,23 +220,57 @@ bool Global::addNewToConfig(const char* first, const char* last)
         return false;
     }
 
-    XmlDocument& doc = *configDoc;
-    XmlNode* patient = doc.allocate_node(rapidxml::node_element, "patient");
-    Xml::setAttribute(doc, patient, "id", idText.c_str());
-    config->insert_node(place, patient);
-    XmlNode* name = doc.allocate_node(rapidxml::node_element, "name");
-    patient->append_node(name);
-    Xml::setChildText(doc, name, "first", first);
-    Xml::setChildText(doc, name, "last", last);
-    Xml::setChildText(doc, patient, "file", file.c_str());
-
-    if (!saveFile(doc, "config.hma")) {
-        config->remove_node(patient);
-        return false;
-    }
+    // The record first: a directory entry must never name a file that is not there.
+    change.setAttribute(*userDoc, patient, "id", idText.c_str());
     copyBounded(currentId, idText.c_str());
     copyBounded(currentFile, file.c_str());
-    return true;
+    change.onUndo([] { currentId[0] = currentFile[0] = '\0'; });
+    if (!change.save(*userDoc, currentFile))
+        return false;
+
+    XmlDocument& doc = *configDoc;
+    XmlNode* entry = doc.allocate_node(rapidxml::node_element, "patient");
+    Xml::setAttribute(doc, entry, "id", idText.c_str());
+    XmlNode* name = doc.allocate_node(rapidxml::node_element, "name");
+    entry->append_node(name);
+    Xml::setChildText(doc, name, "first", first);
+    Xml::setChildText(doc, name, "last", last);
+    Xml::setChildText(doc, entry, "file", file.c_str());
+    change.insert(config, place, entry);
+    return change.save(doc, "config.hma");
+}
+
+bool Global::saveUser(Change& change)
+{
+    TRACE_SCOPE(source, "Global::saveUser", 3);
+    XmlNode* patient = Xml::child(userDoc.get(), "patient");
+    XmlNode* name = Xml::child(patient, "info", "name");
+    const char* first = Xml::childText(name, "first");
+    const char* last = Xml::childText(name, "last");
+    const char* id = Xml::attribute(patient, "id");
+    XmlNode* entry = currentEntry();
+    if (!entry && !(id && findNodeWithId(id))) {
+        TRACE_MSG(3, "New User added in config: %s %s, with id=%d\n", first, last, id ? std::atoi(id) : 0);
+        return addNewToConfig(first, last, change);
+    }
+    if (!entry)
+        entry = findNodeWithId(id);
+    XmlNode* listed = Xml::child(entry, "name");
+    if (!listed) {
+        listed = configDoc->allocate_node(rapidxml::node_element, "name");
+        change.insert(entry, entry->first_node(), listed);
+    }
+    change.setText(*configDoc, listed, "first", first);
+    change.setText(*configDoc, listed, "last", last);
+    return change.save(*userDoc, currentFile) && change.save(*configDoc, "config.hma");
+}
+
+int Global::idValue(const char* text)
+{
+    if (!text || !*text || std::strlen(text) > 10 || std::strspn(text, "0123456789") != std::strlen(text))
+        return -1;
+    long long value = std::atoll(text);
+    return value <= INT_MAX ? int(value) : -1;
 }
 
 int Global::getNewId(XmlNode** insertBefore)
@@ -222,25 +278,27 @@ int Global::getNewId(XmlNode** insertBefore)
     TRACE_SCOPE(source, "Global::getNewId", 3);
     if (insertBefore)
         *insertBefore = nullptr;
-    XmlNode* patient = Xml::child(configRoot(), "patient");
-    while (patient && !Xml::attribute(patient, "id"))
-        patient = patient->next_sibling("patient");
-    if (!patient)
-        return 0;
-    long long previous = std::atoi(Xml::attribute(patient, "id"));
-    for (patient = patient->next_sibling("patient"); patient; patient = patient->next_sibling("patient")) {
-        const char* id = Xml::attribute(patient, "id");
-        if (!id)
-            continue;
-        long long current = std::atoi(id);
-        if (current > previous + 1) {
-            if (insertBefore)
-                *insertBefore = patient;
-            return int(previous + 1);
-        }
-        previous = current;
-    }
-    return previous < INT_MAX ? int(previous + 1) : INT_MAX;
+    int first = -1;
+    std::set<long long> taken;
+    std::set<std::string> files;
+    forEachPatient([&](XmlNode* p) {
+        files.insert(Xml::childText(p, "file"));
+        int value = idValue(Xml::attribute(p, "id"));
+        if (value >= 0 && first < 0)
+            first = value;
+        taken.insert(value);
+    });
+    long long id = first < 0 ? 0 : first;
+    while (taken.count(id) || files.count("user" + std::to_string(id) + ".hma"))
+        ++id;
+    if (id > INT_MAX)
+        return -1;
+    if (insertBefore)
+        forEachPatient([&](XmlNode* p) {
+            if (!*insertBefore && idValue(Xml::attribute(p, "id")) > id)
+                *insertBefore = p;
+        });
+    return int(id);
 }
 
 XmlNode* Global::findNodeWithId(const char* id)
@@ -254,19 +312,21 @@ XmlNode* Global::findNodeWithId(const char* id)
     return nullptr;
 }
 
+XmlNode* Global::currentEntry()
+{
+    return currentFile[0] ? findPatientWithFile(currentFile) : nullptr;
+}
+
 int Global::removeCurrentUser()
 {
     TRACE_SCOPE(source, "Global::removeCurrentUser", 3);
-    XmlNode* patient = currentFile[0] ? findPatientWithFile(currentFile) : nullptr;
+    XmlNode* patient = currentEntry();
     if (!patient)
         return -1;
-    XmlNode* config = configRoot();
-    XmlNode* next = patient->next_sibling();
-    config->remove_node(patient);
-    if (!saveFile(*configDoc, "config.hma")) {
-        config->insert_node(next, patient);
+    Change change;
+    change.remove(patient);
+    if (!change.save(*configDoc, "config.hma"))
         return -2;
-    }
     TRACE_MSG(3, "Removed user: %s\n", currentFile);
     return 0;
 }
@@ -282,14 +342,16 @@ XmlNode* Global::findVariableNode(const char* name)
     return nullptr;
 }
 
-int Global::openUser(const char* id)
+int Global::openUser(XmlNode* patient)
 {
     TRACE_SCOPE(source, "Global::openUser", 3);
-    XmlNode* patient = findNodeWithId(id);
-    if (!patient)
-        return -1;
+    const char* id = Xml::attribute(patient, "id");
     const char* file = Xml::childText(patient, "file");
-    if (!isPlainFileName(file) || isReservedName(file) || std::strlen(id) >= sizeof currentId) {
+    if (idValue(id) < 0) {
+        Prompt::alert("The id of this user in config.hma is not a whole number.\nThe user was not opened.");
+        return -2;
+    }
+    if (!isPlainFileName(file) || isReservedName(file)) {
         TRACE_MSG(1, "Error: refused record file name '%s' for id %s\n", file, id);
         Prompt::alert("The record file of this user is listed in config.hma as \"%s\",\nwhich is not a plain "
                       "user file name in the data folder.\nThe user was not opened.",
@@ -297,10 +359,91 @@ int Global::openUser(const char* id)
         return -2;
     }
     std::string idText = id;
-    if (!loadFile(userDoc, file, userBuffer, "patient", OnDamage::Report))
+    std::string fileText = file;
+    if (!loadFile(userDoc, fileText.c_str(), userBuffer, "patient", OnDamage::Report))
         return -2;
     copyBounded(currentId, idText.c_str());
-    copyBounded(currentFile, file);
+    copyBounded(currentFile, fileText.c_str());
     userOpen = true;
     return 0;
+}
+
+std::string Global::directoryProblems()
+{
+    std::map<int, int> counts;
+    std::string unusable;
+    forEachPatient([&](XmlNode* p) {
+        int id = idValue(Xml::attribute(p, "id"));
+        if (id >= 0)
+            ++counts[id];
+        else
+            unusable += std::string(unusable.empty() ? "" : ", ") + "\"" + Xml::childText(p, "file") + "\"";
+    });
+    std::string duplicated;
+    for (const auto& [id, count] : counts)
+        if (count > 1)
+            duplicated += (duplicated.empty() ? "" : ", ") + std::to_string(id);
+    std::string text;
+    if (!duplicated.empty())
+        text += "These user ids are listed more than once in config.hma: " + duplicated +
+                ".\nEach line of the user list opens, edits and removes only its own record file.\n";
+    if (!unusable.empty())
+        text += "These users of config.hma have no usable id and are left out of the user list: " + unusable +
+                ".\nAn id must be a whole number.\n";
+    return text;
+}
+
+namespace {
+
+// The names in a record's information, read from its head alone: records keep it first, and a
+// ten-year record need not be read whole for it.
+bool recordNames(const std::string& file, std::string& first, std::string& last)
+{
+    std::vector<char> text;
+    std::string why;
+    if (SafeFile::read(Global::dataFolder + file, text, why, 65536) != SafeFile::Read::Ok)
+        return false;
+    const char* end = "</info>";
+    auto at = std::search(text.begin(), text.end(), end, end + std::strlen(end));
+    if (at == text.end())
+        return false;
+    text.erase(at + long(std::strlen(end)), text.end());
+    const char* close = "</patient>";
+    text.insert(text.end(), close, close + std::strlen(close));
+    std::unique_ptr<XmlDocument> head;
+    if (!Global::parse(text, "patient", head).empty())
+        return false;
+    XmlNode* name = Xml::child(Xml::child(head.get(), "patient", "info"), "name");
+    first = Xml::childText(name, "first");
+    last = Xml::childText(name, "last");
+    return !first.empty() || !last.empty();
+}
+
+}
+
+void Global::correctNamesFromRecords()
+{
+    TRACE_SCOPE(source, "Global::correctNamesFromRecords", 3);
+    Change change;
+    bool corrected = false;
+    forEachPatient([&](XmlNode* p) {
+        const char* file = Xml::childText(p, "file");
+        std::string first, last;
+        if (!isPlainFileName(file) || isReservedName(file) || !recordNames(file, first, last))
+            return;
+        XmlNode* name = Xml::child(p, "name");
+        if (first == Xml::childText(name, "first") && last == Xml::childText(name, "last"))
+            return;
+        if (!name) {
+            name = configDoc->allocate_node(rapidxml::node_element, "name");
+            change.insert(p, p->first_node(), name);
+        }
+        change.setText(*configDoc, name, "first", first.c_str());
+        change.setText(*configDoc, name, "last", last.c_str());
+        TRACE_MSG(1, "Corrected the name of %s in config.hma from its record: %s %s\n", file, first.c_str(),
+                  last.c_str());
+        corrected = true;
+    });
+    if (corrected)
+        change.save(*configDoc, "config.hma");
 }

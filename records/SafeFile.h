@@ -11,10 +11,25 @@
 class SafeFile {
 public:
     // On failure returns false, leaves any previous file at path untouched and describes why in error.
+    // A path that is a symbolic link is written through: its target is replaced, the link stays.
     static bool write(const std::string& path, const std::string& text, std::string& error);
     static bool exists(const std::string& path);
-    // The whole file, or false when it cannot be read.
-    static bool read(const std::string& path, std::vector<char>& content);
+
+    enum class Read { Ok, CannotOpen, Refused };
+    // The whole file. Only a regular file of at most maxSize bytes is read: anything else
+    // (a pipe, a device, a folder, a huge file) is Refused, with the reason in why. With a head
+    // size, only that many bytes from the start are read, whatever the file's size.
+    static Read read(const std::string& path, std::vector<char>& content, std::string& why, size_t head = 0);
+    static constexpr long long maxSize = 512LL << 20;
+
+    // True for the name of a temporary file that write makes for a ".hma" file: ".NAME.hma.XXXXXX".
+    static bool isLeftover(const std::string& name);
+    // Removes the regular files of folder whose names are leftovers, except those keep holds;
+    // returns the names removed.
+    static std::vector<std::string> removeLeftovers(const std::string& folder,
+                                                    const std::function<bool(const std::string&)>& keep);
+    // Creates the folder and its missing parents (mode 0700 for new ones); true when it exists after.
+    static bool makeFolders(const std::string& path);
 
     // Test seam for the low-level write; defaults to ::write.
     static std::function<ssize_t(int fd, const void* data, size_t size)> writeCall;

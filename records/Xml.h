@@ -4,6 +4,9 @@
 
 #include <rapidxml/rapidxml.hpp>
 
+#include <cstddef>
+#include <string>
+
 using XmlDocument = rapidxml::xml_document<>;
 using XmlNode = rapidxml::xml_node<>;
 using XmlAttribute = rapidxml::xml_attribute<>;
@@ -22,4 +25,15 @@ public:
     static XmlNode* setChildText(XmlDocument& doc, XmlNode* parent, const char* name, const char* value);
     static void setAttribute(XmlDocument& doc, XmlNode* node, const char* name, const char* value);
     static const char* copy(XmlDocument& doc, const char* value);
+
+    // No record is nested deeper than this; a deeper document is damage, refused before parsing
+    // because the parser and the printer recurse once per level.
+    static constexpr int maxDepth = 32;
+    // Checks a text before it is parsed: its elements nest at most maxDepth deep, and neither the
+    // text nor a character reference in it holds a control character other than tab, line feed
+    // and carriage return (such a file could not be written so that it reads back).
+    // Returns "" or the damage found.
+    static std::string damageIn(const char* text, size_t size);
+    // True when text holds a control character other than tab, line feed and carriage return.
+    static bool hasControl(const char* text, size_t size);
 };

@@ -37,6 +37,11 @@ void DocumentWindows::closeAll()
     }
 }
 
+const std::vector<Fl_Window*>& DocumentWindows::all()
+{
+    return windows();
+}
+
 int DocumentWindows::count()
 {
     return int(windows().size());

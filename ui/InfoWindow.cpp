@@ -2,8 +2,10 @@
 
 #include "app/Prompt.h"
 #include "app/Trace.h"
+#include "records/Change.h"
 #include "records/DateCheck.h"
 #include "records/Global.h"
+#include "records/TextCheck.h"
 #include "ui/DocumentWindows.h"
 #include "ui/MainWindow.h"
 #include "app/Palette.h"
@@ -16,8 +18,7 @@
 #include <FL/Fl_Input_Choice.H>
 #include <FL/Fl_Return_Button.H>
 
-#include <cstdio>
-#include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -65,6 +66,7 @@ InfoWindow::InfoWindow(const char* title, bool isNew) : Fl_Double_Window(420, 34
     firstInput->value(Xml::childText(name, "first"));
     lastInput->value(Xml::childText(name, "last"));
     setInput(info, "dob", dobInput);
+    originalDob = dobInput->value();
     setInput(info, "gender", genderChoice->input());
     setInput(info, "weight", weightInput);
     setInput(info, "height", heightInput);
@@ -89,22 +91,34 @@ void InfoWindow::setInput(XmlNode* parent, const char* name, Fl_Input_* input)
         input->value(node->value());
 }
 
-void InfoWindow::setNode(Fl_Input_* input, const char* name, XmlNode* parent)
+void InfoWindow::setNode(Fl_Input_* input, const char* name, XmlNode* parent, Change& change)
 {
     TRACE_SCOPE(source, "InfoWindow::setNode", 3);
-    Xml::setChildText(*Global::userDoc, parent, name, input->value());
+    change.setText(*Global::userDoc, parent, name, input->value());
 }
 
 int InfoWindow::checkInputs()
 {
     TRACE_SCOPE(source, "InfoWindow::checkInputs", 3);
-    if (!*firstInput->value() || !*lastInput->value()) {
+    if (!TextCheck::isVisible(firstInput->value()) || !TextCheck::isVisible(lastInput->value())) {
         Prompt::alert("Enter a value for first AND last name\nPlease try again");
         TRACE_MSG(4, "User tried to enter an incomplete name\n");
         return -1;
     }
+    const std::pair<Fl_Input_*, const char*> texts[] = {
+        {firstInput, "first name"}, {lastInput, "last name"}, {dobInput, "date of birth"},
+        {genderChoice->input(), "gender"}, {weightInput, "weight"}, {heightInput, "height"},
+        {stepSizeInput, "step size"}, {raceInput, "race"}};
+    for (const auto& [input, what] : texts)
+        if (TextCheck::hasControl(input->value())) {
+            Prompt::alert("The %s you entered holds a control character, which a record cannot keep.\n"
+                          "Please try again or hit \"Cancel\"", what);
+            TRACE_MSG(4, "User tried to enter a control character in the %s\n", what);
+            return -1;
+        }
+    // A date of birth kept from an older record passes as it is; only a newly typed one is checked.
     const char* dob = dobInput->value();
-    if (*dob) {
+    if (*dob && dob != originalDob) {
         DateCheck::Result result = DateCheck::checkDate(dob);
         if (result == DateCheck::Unreadable) {
             Prompt::alert("The date of birth you entered could not be read.\nThe correct format is: MM/DD/YYYY\n"
@@ -120,14 +134,19 @@ int InfoWindow::checkInputs()
         }
     }
     const char* height = heightInput->value();
-    int feet;
-    float inches;
-    if (*height && std::sscanf(height, "%d ft %f in", &feet, &inches) < 2) {
+    if (*height && !TextCheck::isHeight(height)) {
         Prompt::alert("The value you entered for height could not be read.\nThe correct format is for example: "
                       "5 ft 7.5 in\nPlease try again or hit \"Cancel\"");
         TRACE_MSG(4, "User tried to enter an incorrect height: %s\n", height);
         return -1;
     }
+    for (const auto& [input, what] : {std::make_pair(weightInput, "weight"), std::make_pair(stepSizeInput, "step size")})
+        if (*input->value() && !TextCheck::isAmount(input->value())) {
+            Prompt::alert("The value you entered for %s is not a number from 0 to %g.\n"
+                          "Please try again or hit \"Cancel\"", what, TextCheck::maxAmount);
+            TRACE_MSG(4, "User tried to enter an incorrect %s: %s\n", what, input->value());
+            return -1;
+        }
     return 0;
 }
 
@@ -136,55 +155,30 @@ void InfoWindow::saveCB_i()
     TRACE_SCOPE(source, "InfoWindow::saveCB_i", 3);
     if (checkInputs() != 0)
         return;
+    // A failed save undoes the whole change; the dialog stays open with what was typed.
+    Change change;
     XmlDocument& doc = *Global::userDoc;
     XmlNode* patient = doc.first_node("patient");
     XmlNode* info = Xml::child(patient, "info");
     if (!info) {
         info = doc.allocate_node(rapidxml::node_element, "info");
-        patient->prepend_node(info);
+        change.insert(patient, patient->first_node(), info);
     }
     XmlNode* name = Xml::child(info, "name");
     if (!name) {
         name = doc.allocate_node(rapidxml::node_element, "name");
-        info->prepend_node(name);
+        change.insert(info, info->first_node(), name);
     }
-    Xml::setChildText(doc, name, "first", firstInput->value());
-    Xml::setChildText(doc, name, "last", lastInput->value());
-
-    if (isNew) {
-        const char* id = Xml::attribute(patient, "id");
-        TRACE_MSG(3, "New User added in config: %s %s, with id=%d\n", firstInput->value(), lastInput->value(),
-                  id ? std::atoi(id) : 0);
-        if (!Global::addNewToConfig(firstInput->value(), lastInput->value()))
-            return;
-    } else {
-        XmlNode* entry = Global::findNodeWithId(Global::currentId);
-        if (entry) {
-            XmlDocument& config = *Global::configDoc;
-            XmlNode* listed = Xml::child(entry, "name");
-            if (!listed) {
-                listed = config.allocate_node(rapidxml::node_element, "name");
-                entry->prepend_node(listed);
-            }
-            Xml::setChildText(config, listed, "first", firstInput->value());
-            Xml::setChildText(config, listed, "last", lastInput->value());
-            if (!Global::saveFile(config, "config.hma"))
-                return;
-        }
-    }
-    setNode(dobInput, "dob", info);
-    setNode(genderChoice->input(), "gender", info);
-    setNode(weightInput, "weight", info);
-    setNode(heightInput, "height", info);
-    setNode(stepSizeInput, "stepSize", info);
-    setNode(raceInput, "race", info);
-
-    if (!Global::saveFile(doc, Global::currentFile)) {
-        // A listed user must have a record file: take a new user off the list again.
-        if (isNew && Global::removeCurrentUser() == 0)
-            Global::currentFile[0] = Global::currentId[0] = '\0';
+    change.setText(doc, name, "first", firstInput->value());
+    change.setText(doc, name, "last", lastInput->value());
+    setNode(dobInput, "dob", info, change);
+    setNode(genderChoice->input(), "gender", info, change);
+    setNode(weightInput, "weight", info, change);
+    setNode(heightInput, "height", info, change);
+    setNode(stepSizeInput, "stepSize", info, change);
+    setNode(raceInput, "race", info, change);
+    if (!Global::saveUser(change))
         return;
-    }
     mainWindow->refreshPanels(isNew, false, true);
     close();
 }
@@ -192,7 +186,7 @@ void InfoWindow::saveCB_i()
 void InfoWindow::cancelCB_i()
 {
     TRACE_SCOPE(source, "InfoWindow::cancelCB_i", 3);
-    if (isNew) {
+    if (isNew && !Global::currentEntry()) {
         Global::userOpen = false;
         mainWindow->enableUserControls(false);
         mainWindow->refreshPanels(false, true, true);

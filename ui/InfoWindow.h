@@ -5,6 +5,9 @@
 
 #include <FL/Fl_Double_Window.H>
 
+#include <string>
+
+class Change;
 class Fl_Button;
 class Fl_Float_Input;
 class Fl_Input;
@@ -19,7 +22,7 @@ public:
     ~InfoWindow() override;
 
     static void setInput(XmlNode* parent, const char* name, Fl_Input_* input);
-    static void setNode(Fl_Input_* input, const char* name, XmlNode* parent);
+    static void setNode(Fl_Input_* input, const char* name, XmlNode* parent, Change& change);
     // 0 when the inputs can be saved, -1 after an alert.
     int checkInputs();
 
@@ -42,4 +45,6 @@ public:
 
 private:
     void close();
+    std::string originalDob; // as the record held it when the dialog opened
+
 };

@@ -65,7 +65,8 @@ void MainWindow::menuCB_i()
 void MainWindow::userRemoveCB_i()
 {
     TRACE_SCOPE(source, "MainWindow::userRemoveCB_i", 3);
-    if (!Global::userOpen)
+    // A user that is not on the list (a new one still pending) has nothing to remove.
+    if (!Global::userOpen || !Global::currentEntry())
         return;
     std::string question = "Do you really want to remove user:\n" + userList->selectedName() + "?";
     if (Prompt::choice(question, "Cancel", "OK", nullptr) != 1)
@@ -79,7 +80,12 @@ void MainWindow::userRemoveCB_i()
 void MainWindow::editInfoCB(Fl_Widget*, void*)
 {
     TRACE_SCOPE(source, "MainWindow::editInfoCB", 3);
-    if (Global::userOpen)
+    if (!Global::userOpen)
+        return;
+    // One information dialog per user: a second request brings the open one to the front.
+    if (InfoWindow* open = DocumentWindows::find<InfoWindow>())
+        open->show();
+    else
         new InfoWindow("Edit User Information", false);
 }
 

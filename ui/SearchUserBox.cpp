@@ -3,6 +3,7 @@
 #include "app/Trace.h"
 #include "records/Global.h"
 #include "app/Palette.h"
+#include "records/RecordView.h"
 #include "ui/DocumentWindows.h"
 #include "ui/MainWindow.h"
 #include "app/PanelFrame.h"
@@ -10,7 +11,6 @@
 #include <FL/Fl_Hold_Browser.H>
 
 #include <cstring>
-#include <iostream>
 #include <string>
 
 SearchUserBox::SearchUserBox(int h) : Fl_Group(3, 52, 247, h)
@@ -34,15 +34,12 @@ int SearchUserBox::populateBrowser(const char* selectId)
     TRACE_SCOPE("SearchUserBox", "SearchUserBox::populateBrowser", 3);
     browser->clear();
     int found = 0;
-    XmlNode* config = Xml::child(Global::configDoc.get(), "config");
-    for (XmlNode* p = Xml::child(config, "patient"); p; p = p->next_sibling("patient")) {
-        const char* id = Xml::attribute(p, "id");
-        if (!id)
-            continue;
-        XmlNode* name = Xml::child(p, "name");
-        std::string text = std::string(Xml::childText(name, "first")) + " " + Xml::childText(name, "last");
-        browser->add(text.c_str(), const_cast<char*>(id));
-        if (selectId && !std::strcmp(selectId, id))
+    // With an id listed twice, the open user's own line is the one to select.
+    XmlNode* current = Global::currentEntry();
+    for (const RecordView::UserLine& line : RecordView::userLines()) {
+        browser->add(line.text.c_str(), line.patient);
+        const char* id = Xml::attribute(line.patient, "id");
+        if (line.patient == current || (!found && selectId && !std::strcmp(selectId, id)))
             found = browser->size();
     }
     return found;
@@ -54,9 +51,9 @@ std::string SearchUserBox::selectedName() const
     return text ? text : "";
 }
 
-const char* SearchUserBox::idOfLine(int line) const
+XmlNode* SearchUserBox::patientOfLine(int line) const
 {
-    return line > 0 && line <= browser->size() ? static_cast<const char*>(browser->data(line)) : nullptr;
+    return line > 0 && line <= browser->size() ? static_cast<XmlNode*>(browser->data(line)) : nullptr;
 }
 
 void SearchUserBox::browserCB_i()
@@ -68,27 +65,17 @@ void SearchUserBox::browserCB_i()
         window->refreshPanels(true, false, false);
         return;
     }
-    const char* id = idOfLine(browser->value());
-    if (!id) {
+    XmlNode* patient = patientOfLine(browser->value());
+    if (!patient) {
         DocumentWindows::closeAll();
         Global::userOpen = false;
         window->enableUserControls(false);
+    } else if (Global::openUser(patient) == 0) {
+        window->enableUserControls(true);
     } else {
-        std::string idText = id;
-        int opened = Global::openUser(idText.c_str());
-        if (opened == 0) {
-            window->enableUserControls(true);
-        } else if (opened == -1) {
-            TRACE_MSG(1, "Error in SearchUserBox::browserCB_i : patient with id %s not found in config\n",
-                      idText.c_str());
-            std::cerr << "Error in SearchUserBox::browserCB_i : patient with id " << idText << " not found in config."
-                      << std::endl;
-        }
-        if (opened != 0) {
-            // The open record stays; show its line again rather than the one that failed.
-            window->refreshPanels(Global::userOpen, !Global::userOpen, false);
-            return;
-        }
+        // The open record stays; show its line again rather than the one that failed.
+        window->refreshPanels(Global::userOpen, !Global::userOpen, false);
+        return;
     }
     window->refreshPanels(false, false, true);
 }

@@ -1,6 +1,8 @@
 // The "Users List" panel: one line per user of the directory; a click opens that user.
 #pragma once
 
+#include "records/Xml.h"
+
 #include <FL/Fl_Group.H>
 
 #include <string>
@@ -14,8 +16,8 @@ public:
 
     // Rebuilds the list; returns the 1-based line of the user whose id is selectId, or 0.
     int populateBrowser(const char* selectId);
-    // The id text of a line, or null.
-    const char* idOfLine(int line) const;
+    // The directory entry a line acts on, or null.
+    XmlNode* patientOfLine(int line) const;
     // The selected line's name as shown, or "" when no line is selected.
     std::string selectedName() const;
 

@@ -2,25 +2,11 @@
 
 #include "app/Trace.h"
 #include "records/Global.h"
+#include "records/RecordView.h"
 #include "ui/MyBrowser.h"
 
-#include <cstring>
-
 namespace {
-
 const char* const source = "TabBrowser";
-
-const char* elementListed(const std::string& tab)
-{
-    if (tab == "Vitals")
-        return "variable";
-    if (tab == "Lab")
-        return "lab";
-    if (tab == "Medicine")
-        return "drug";
-    return nullptr;
-}
-
 }
 
 TabBrowser::TabBrowser(const char* tabName, int y) : Fl_Group(21, y, 211, 127), name(tabName)
@@ -40,13 +26,9 @@ void TabBrowser::populateBrowser()
     TRACE_SCOPE(source, "TabBrowser::populateBrowser", 3);
     browser->clear();
     items.clear();
-    const char* element = elementListed(name);
-    if (!Global::userOpen || !element)
+    if (!Global::userOpen)
         return;
-    XmlNode* patient = Xml::child(Global::userDoc.get(), "patient");
-    for (XmlNode* node = Xml::child(patient, element); node; node = node->next_sibling(element))
-        if (const char* itemName = Xml::firstAttribute(node))
-            items.push_back(itemName);
+    items = RecordView::tabItems(name);
     for (const char* item : items)
         browser->add(item);
 }

@@ -4,6 +4,7 @@
 #include "records/Global.h"
 #include "app/Palette.h"
 #include "app/PanelFrame.h"
+#include "records/RecordView.h"
 
 #include <FL/Fl_Browser.H>
 
@@ -32,24 +33,6 @@ void UserInfoBox::populateBrowser()
     browser->clear();
     if (!Global::userOpen)
         return;
-    XmlNode* info = Xml::child(Global::userDoc.get(), "patient", "info");
-    XmlNode* name = Xml::child(info, "name");
-    auto addLine = [this](const char* caption, const char* value, const char* unit) {
-        browser->add((std::string(caption) + "\t" + value + unit).c_str());
-    };
-    addLine("First Name:", Xml::childText(name, "first"), "");
-    addLine("Last Name:", Xml::childText(name, "last"), "");
-
-    static const struct {
-        const char* element;
-        const char* caption;
-        const char* unit;
-    } lines[] = {{"dob", "Date of Birth:", ""}, {"gender", "Gender:", ""},   {"weight", "Weight:", " lbs"},
-                 {"height", "Height:", ""},     {"stepSize", "Step size:", " in"}, {"race", "Race:", ""}};
-    XmlNode* node = name;
-    for (const auto& line : lines) {
-        node = node ? node->next_sibling(line.element) : nullptr;
-        if (node && *node->value())
-            addLine(line.caption, node->value(), line.unit);
-    }
+    for (const std::string& line : RecordView::infoLines())
+        browser->add(line.c_str());
 }

@@ -9,6 +9,7 @@
 #include <FL/Fl_Browser.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Float_Input.H>
+#include <FL/Fl_Input_Choice.H>
 
 namespace {
 
@@ -35,41 +36,56 @@ protected:
     InfoWindow* dialog = nullptr;
 };
 
-TEST_F(InfoWindowTest, BothNamesAreRequired)
+TEST_F(InfoWindowTest, ChecksRefuseWhatARecordCannotKeep)
 {
-    dialog->lastInput->value("");
-    EXPECT_EQ(check(), "Enter a value for first AND last name");
-    std::string before = folder.read("user0.hma");
+    const std::string name = "Enter a value for first AND last name";
+    const std::string unreadable = "The date of birth you entered could not be read.";
+    const std::string range = "Incorrect range for date of birth.";
+    const std::string height = "The value you entered for height could not be read.";
+    const std::string amount = "The value you entered for ";
+    const std::string control = "The last name you entered holds a control character, which a record cannot keep.";
+    const struct {
+        Fl_Input_* input;
+        const char* text;
+        std::string alert;
+    } cases[] = {
+        {dialog->lastInput, "", name},          {dialog->lastInput, "   ", name},
+        {dialog->lastInput, "Lee\a", control},  {dialog->dobInput, "1/15/1950", ""},
+        {dialog->dobInput, "2/29/1997", range},  {dialog->dobInput, "1/1/2000abc", unreadable},
+        {dialog->dobInput, "4/27/61", range},    {dialog->dobInput, "4/27/1961", ""},
+        {dialog->heightInput, "5 ft 7.5 in", ""}, {dialog->heightInput, "5 ft", height},
+        {dialog->heightInput, "170 cm", height}, {dialog->heightInput, "", ""},
+        {dialog->weightInput, "-150", amount},   {dialog->weightInput, "1e308", amount},
+        {dialog->stepSizeInput, ".", amount},    {dialog->stepSizeInput, "nan", amount},
+        {dialog->stepSizeInput, "28.5", ""},
+    };
+    for (const auto& c : cases) {
+        std::string before = c.input->value();
+        c.input->value(c.text);
+        std::string alert = check();
+        EXPECT_EQ(alert.substr(0, c.alert.size()), c.alert) << c.text;
+        EXPECT_EQ(alert.empty(), c.alert.empty()) << c.text;
+        c.input->value(before.c_str());
+    }
+    std::string record = folder.read("user0.hma");
+    dialog->lastInput->value(" ");
     dialog->saveCB_i();
-    EXPECT_EQ(folder.read("user0.hma"), before);
+    EXPECT_EQ(folder.read("user0.hma"), record);
     EXPECT_NE(openInfoWindow(), nullptr);
 }
 
-TEST_F(InfoWindowTest, DatesOfBirthMustExist)
+TEST_F(InfoWindowTest, ADateOfBirthKeptFromAnOlderRecordPassesUntilChanged)
 {
-    const std::string unreadable = "The date of birth you entered could not be read.";
-    const std::string range = "Incorrect range for date of birth.";
-    const std::pair<const char*, std::string> cases[] = {
-        {"2/29/1996", ""},       {"2/29/1997", range},  {"1/15/1950", ""},        {"2/29/1960", ""},
-        {"2/29/1900", range},    {"15/1/1990", range},  {"Jan 5 1990", unreadable}, {"12/31/1899", range},
-        {"02/30/1990", range},   {"0/10/1990", range},  {"", ""},
-    };
-    for (const auto& c : cases) {
-        dialog->dobInput->value(c.first);
-        EXPECT_EQ(check(), c.second) << c.first;
-    }
-}
-
-TEST_F(InfoWindowTest, HeightsNeedFeetAndInches)
-{
-    const std::string unreadable = "The value you entered for height could not be read.";
-    const std::pair<const char*, std::string> cases[] = {
-        {"5 ft 7.5 in", ""}, {"5 ft 7 in", ""}, {"5 ft", unreadable}, {"170 cm", unreadable}, {"", ""},
-    };
-    for (const auto& c : cases) {
-        dialog->heightInput->value(c.first);
-        EXPECT_EQ(check(), c.second) << c.first;
-    }
+    dialog->hide();
+    folder.write("user0.hma", record(0, "Ann", "Lee").replace(record(0, "Ann", "Lee").find("<dob/>"), 6,
+                                                                 "<dob>4/27/61</dob>"));
+    clickUserLine(1);
+    MainWindow::editInfoCB(nullptr, window);
+    dialog = openInfoWindow();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(check(), "");
+    dialog->dobInput->value("4/27/62");
+    EXPECT_EQ(check(), "Incorrect range for date of birth.");
 }
 
 TEST_F(InfoWindowTest, SavedValuesShowInThePanelAsTyped)

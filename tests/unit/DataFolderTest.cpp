@@ -1,25 +1,90 @@
 #include "app/DataFolder.h"
+#include "tests/unit/TestFolder.h"
 
 #include <gtest/gtest.h>
 
-TEST(DataFolderTest, PrefersAnAbsoluteXdgDataHome)
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+TEST(DataFolderTest, ComposedFromXdgOrHome)
 {
-    EXPECT_EQ(DataFolder::compose("/data", "/home/ann"), "/data/Kestrelon/Marlowen Veloria/");
-    EXPECT_EQ(DataFolder::compose("/data/", "/home/ann"), "/data/Kestrelon/Marlowen Veloria/");
+    const char* home = "/home/ann/.local/share/Kestrelon/Marlowen Veloria/";
+    const struct {
+        const char* xdg;
+        const char* home;
+        const char* folder;
+    } cases[] = {
+        {"/data", "/home/ann", "/data/Kestrelon/Marlowen Veloria/"},
+        {"/data/", "/home/ann", "/data/Kestrelon/Marlowen Veloria/"},
+        {nullptr, "/home/ann", home},
+        {"", "/home/ann", home},
+        {"relative/dir", "/home/ann", home},
+        {nullptr, nullptr, ""},
+        {"", "", ""},
+        {"x", "relative", ""},
+        {"/", nullptr, "/Kestrelon/Marlowen Veloria/"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DataFolder::compose(c.xdg, c.home), c.folder) << (c.xdg ? c.xdg : "null");
+    EXPECT_EQ(DataFolder::compose(nullptr, "/home/ann", ".local/state"),
+              "/home/ann/.local/state/Kestrelon/Marlowen Veloria/");
 }
 
-TEST(DataFolderTest, FallsBackToHomeWhenXdgIsUnusable)
+TEST(DataFolderTest, InstalledDataIsLookedForInXdgDataDirsThenThePrefix)
 {
-    const char* expected = "/home/ann/.local/share/Kestrelon/Marlowen Veloria/";
-    EXPECT_EQ(DataFolder::compose(nullptr, "/home/ann"), expected);
-    EXPECT_EQ(DataFolder::compose("", "/home/ann"), expected);
-    EXPECT_EQ(DataFolder::compose("relative/dir", "/home/ann"), expected);
+    EXPECT_EQ(DataFolder::installedData("/opt/a/:relative::/b", "/usr/x/share"),
+              (std::vector<std::string>{"/opt/a/marlowen-veloria/", "/b/marlowen-veloria/",
+                                        "/usr/x/share/marlowen-veloria/"}));
+    EXPECT_EQ(DataFolder::installedData(nullptr, "/p/share").size(), 3u);
 }
 
-TEST(DataFolderTest, NoFolderWithoutAnyUsableVariable)
+TEST(DataFolderTest, AMissingFolderIsMadeWholeFromTheFirstInstallation)
 {
-    EXPECT_EQ(DataFolder::compose(nullptr, nullptr), "");
-    EXPECT_EQ(DataFolder::compose("", ""), "");
-    EXPECT_EQ(DataFolder::compose("x", "relative"), "");
-    EXPECT_EQ(DataFolder::compose("/", nullptr), "/Kestrelon/Marlowen Veloria/");
+    TestFolder home, empty, installed;
+    installed.seed();
+    std::string folder = home.path() + "share/Kestrelon/Marlowen Veloria/";
+    std::vector<std::string> sources = {empty.path() + "none/", installed.path()};
+    EXPECT_EQ(DataFolder::create(folder, {empty.path()}), "");
+    EXPECT_EQ(DataFolder::create(folder, sources), installed.path());
+    for (const char* name : {"config.hma", "template_new.xml", "readme.txt"})
+        EXPECT_EQ(installed.read(name), home.read(std::string("share/Kestrelon/Marlowen Veloria/") + name)) << name;
+    // An existing folder is never touched, even when it lacks its files.
+    unlink((folder + "config.hma").c_str());
+    EXPECT_EQ(DataFolder::create(folder, sources), "");
+    EXPECT_FALSE(home.exists("share/Kestrelon/Marlowen Veloria/config.hma"));
+    for (const char* name : {"template_new.xml", "readme.txt"})
+        unlink((folder + name).c_str());
+    rmdir(folder.c_str());
+    rmdir((home.path() + "share/Kestrelon").c_str());
+    rmdir((home.path() + "share").c_str());
+}
+
+TEST(DataFolderTest, OneProcessAtATimeHoldsTheFolder)
+{
+    TestFolder folder;
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        char held = DataFolder::lock(folder.path()) == DataFolder::Lock::Held;
+        if (write(ready[1], &held, 1) == 1)
+            pause();
+        _exit(0);
+    }
+    char held = 0;
+    ASSERT_EQ(read(ready[0], &held, 1), 1);
+    EXPECT_TRUE(held);
+    EXPECT_EQ(DataFolder::lock(folder.path()), DataFolder::Lock::Busy);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    EXPECT_EQ(DataFolder::lock(folder.path()), DataFolder::Lock::Held);
+    EXPECT_EQ(DataFolder::lock(folder.path() + "missing"), DataFolder::Lock::Failed);
+    close(ready[0]);
+    close(ready[1]);
+}
+
 }

@@ -1,12 +1,17 @@
+#include "records/Change.h"
 #include "records/Global.h"
+#include "records/SafeFile.h"
 #include "tests/unit/TestFolder.h"
 
 #include <rapidxml/rapidxml_print.hpp>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -22,11 +27,16 @@ std::string config(const std::string& patients)
     return "<config>" + patients + "</config>";
 }
 
+std::string patient(const std::string& id, const char* first = "Ann", const char* file = nullptr)
+{
+    std::string name = file ? file : "user" + id + ".hma";
+    return "<patient id=\"" + id + "\"><name><first>" + first + "</first><last>Lee</last></name><file>" + name +
+           "</file></patient>";
+}
+
 std::string patient(int id, const char* first = "Ann", const char* file = nullptr)
 {
-    std::string name = file ? file : "user" + std::to_string(id) + ".hma";
-    return "<patient id=\"" + std::to_string(id) + "\"><name><first>" + first + "</first><last>Lee</last></name><file>" +
-           name + "</file></patient>";
+    return patient(std::to_string(id), first, file);
 }
 
 std::string record(int id, const char* first = "Ann")
@@ -41,12 +51,17 @@ std::string record(int id, const char* first = "Ann")
 class GlobalStoreTest : public ::testing::Test {
 protected:
     void SetUp() override { resetStore(folder.path()); }
+    void TearDown() override { SafeFile::writeCall = ::write; }
 
     void loadConfig(const std::string& text)
     {
         folder.write("config.hma", text);
         ASSERT_TRUE(Global::loadFile(Global::configDoc, "config.hma", Global::configBuffer, "config",
                                      Global::OnDamage::Terminate));
+    }
+    bool loadRecord(const char* name)
+    {
+        return Global::loadFile(Global::userDoc, name, Global::userBuffer, "patient", Global::OnDamage::Report);
     }
     int newId(std::string* before = nullptr)
     {
@@ -56,75 +71,135 @@ protected:
             *before = place ? Xml::attribute(place, "id") : "end";
         return id;
     }
+    static int open(const char* id) { return Global::openUser(Global::findNodeWithId(id)); }
+    static void rename(const char* first)
+    {
+        XmlNode* name = Xml::child(Xml::child(Global::userDoc.get(), "patient", "info"), "name");
+        Change change;
+        change.setText(*Global::userDoc, name, "first", first);
+        Global::saveUser(change);
+    }
+    // The next failing writes of SafeFile, counted from 1; 0 fails none.
+    void failWrites(std::initializer_list<int> failing)
+    {
+        SafeFile::writeCall = [this, failing, count = 0](int fd, const void* data, size_t size) mutable -> ssize_t {
+            for (int n : failing)
+                if (n == count + 1) {
+                    ++count;
+                    errno = ENOSPC;
+                    return -1;
+                }
+            ++count;
+            return ::write(fd, data, size);
+        };
+    }
 
     TestFolder folder;
     RecordingPrompt prompt;
 };
 
-TEST_F(GlobalStoreTest, NewIdsFillTheFirstGapAfterTheFirstListedUser)
+TEST_F(GlobalStoreTest, NewIdsAreTheSmallestFreeAfterTheFirstListedUser)
 {
-    std::string before;
-    loadConfig(config(""));
-    EXPECT_EQ(newId(&before), 0);
-    EXPECT_EQ(before, "end");
-    loadConfig(config(patient(0) + patient(1) + patient(2)));
-    EXPECT_EQ(newId(&before), 3);
-    EXPECT_EQ(before, "end");
-    loadConfig(config(patient(0) + patient(2)));
-    EXPECT_EQ(newId(&before), 1);
-    EXPECT_EQ(before, "2");
-    loadConfig(config(patient(3)));
-    EXPECT_EQ(newId(), 4);
-    loadConfig(config(patient(3) + patient(4)));
-    EXPECT_EQ(newId(), 5);
+    const struct {
+        std::string patients;
+        int id;
+        const char* before;
+    } cases[] = {
+        {"", 0, "end"},
+        {patient(0) + patient(1) + patient(2), 3, "end"},
+        {patient(0) + patient(2), 1, "2"},
+        {patient(3), 4, "end"},
+        {patient(3) + patient(4), 5, "end"},
+        {patient(2) + patient(0) + patient(3), 4, "end"},            // out of order
+        {patient(0) + patient(3) + patient(1), 2, "3"},
+        {patient("x") + patient(1), 2, "end"},                       // an unusable id is skipped
+        {"<patient><file>user5.hma</file></patient>" + patient(4), 6, "end"}, // its file is still taken
+        {patient(std::string(40, '9')) + patient(0), 1, "end"},
+        {patient(0) + patient(7, "Odd", "user1.hma"), 2, "7"},       // a file name taken by another id
+        {patient(2147483647), -1, "end"},
+    };
+    for (const auto& c : cases) {
+        loadConfig(config(c.patients));
+        std::string before;
+        EXPECT_EQ(newId(&before), c.id) << c.patients;
+        EXPECT_EQ(before, c.before) << c.patients;
+    }
 }
 
-TEST_F(GlobalStoreTest, IdsAreComparedAsText)
+TEST_F(GlobalStoreTest, DuplicatedAndUnusableIdsAreToldOnce)
 {
-    loadConfig(config("<patient id=\"01\"><file>user1.hma</file></patient>" + patient(2)));
-    EXPECT_EQ(Global::findNodeWithId("1"), nullptr);
-    EXPECT_NE(Global::findNodeWithId("01"), nullptr);
-    EXPECT_NE(Global::findNodeWithId("2"), nullptr);
+    loadConfig(config(patient(0) + patient(1)));
+    EXPECT_EQ(Global::directoryProblems(), "");
+    loadConfig(config(patient(0) + patient(0, "Bo", "user9.hma") + patient("-1", "Cy") + patient(3) +
+                      patient(3, "Di", "user8.hma") + "<patient><file>lost.hma</file></patient>"));
+    std::string text = Global::directoryProblems();
+    EXPECT_NE(text.find("listed more than once in config.hma: 0, 3.\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("left out of the user list: \"user-1.hma\", \"lost.hma\"."), std::string::npos) << text;
 }
 
-TEST_F(GlobalStoreTest, WrittenFilesReadBackAsTheSameDocument)
+TEST_F(GlobalStoreTest, WrittenFilesReadBackAsTheSameDocumentHereAndInXmllint)
 {
     folder.write("user0.hma", "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- kept by hand -->\n" +
-                                  record(0, "A &lt;&amp;&gt; &quot;B&quot;"));
-    ASSERT_TRUE(Global::loadFile(Global::userDoc, "user0.hma", Global::userBuffer, "patient",
-                                 Global::OnDamage::Report));
+                                  record(0, "A &lt;&amp;&gt; &quot;B&quot; &#x263A;&#9;<![CDATA[lost]]>"));
+    ASSERT_TRUE(loadRecord("user0.hma"));
     EXPECT_STREQ(Xml::childText(Xml::child(Global::userDoc->first_node("patient"), "info", "name"), "first"),
-                 "A <&> \"B\"");
+                 "A <&> \"B\" \xE2\x98\xBA\t");
     ASSERT_TRUE(Global::saveFile(*Global::userDoc, "user0.hma"));
     std::string first = folder.read("user0.hma");
     EXPECT_EQ(first.find("<!--"), std::string::npos);
     EXPECT_EQ(first.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
-    EXPECT_NE(first.find("\t\t<name>\n\t\t\t<first>A &lt;&amp;&gt; &quot;B&quot;</first>"), std::string::npos);
+    EXPECT_NE(first.find("\t\t<name>\n\t\t\t<first>A &lt;&amp;&gt; &quot;B&quot;"), std::string::npos);
     EXPECT_NE(first.find("<conditions>\n\t\t\t\t<c2/>"), std::string::npos);
+    std::string xmllint = "xmllint --noout '" + folder.path() + "user0.hma' 2>&1";
+    EXPECT_EQ(std::system(xmllint.c_str()), 0);
 
-    ASSERT_TRUE(Global::loadFile(Global::userDoc, "user0.hma", Global::userBuffer, "patient",
-                                 Global::OnDamage::Report));
+    ASSERT_TRUE(loadRecord("user0.hma"));
     ASSERT_TRUE(Global::saveFile(*Global::userDoc, "user0.hma"));
     EXPECT_EQ(folder.read("user0.hma"), first);
 }
 
-TEST_F(GlobalStoreTest, ADamagedRecordIsReportedAndTheOpenDocumentStays)
+TEST_F(GlobalStoreTest, DamagedOrOddRecordsAreReportedAndTheOpenDocumentStays)
 {
     folder.write("user0.hma", record(0, "Kept"));
-    ASSERT_TRUE(Global::loadFile(Global::userDoc, "user0.hma", Global::userBuffer, "patient",
-                                 Global::OnDamage::Report));
+    ASSERT_TRUE(loadRecord("user0.hma"));
     int replaced = 0;
     Global::userDocReplacing = [&] { ++replaced; };
-    for (const char* damaged : {"<patient id=\"1\"><info>", "<other/>", "", "<patient id=\"1\"></wrong>"}) {
-        folder.write("user1.hma", damaged);
-        EXPECT_FALSE(Global::loadFile(Global::userDoc, "user1.hma", Global::userBuffer, "patient",
-                                      Global::OnDamage::Report))
-            << damaged;
-        EXPECT_EQ(folder.read("user1.hma"), damaged);
+    std::string deep;
+    for (int i = 0; i < 70000; ++i)
+        deep += "<a>";
+    const std::pair<std::string, const char*> damaged[] = {
+        {"<patient id=\"1\"><info>", "not well-formed"},
+        {"<other/>", "no <patient> element"},
+        {"", "no <patient> element"},
+        {"<patient id=\"1\"></wrong>", "not well-formed"},
+        {"<patient>" + deep, "nested more than 32 deep"},
+        {"<patient><a x='>'><a/><!-- <a><a> -->" + std::string(40, 'a') + "</a></patient>", ""},
+        {"<patient><info><name><first>&#0;</first></name></info></patient>", "reference to a control character"},
+        {"<patient><info><name><first>&#1b;</first></name></info></patient>", "reference to a control character"},
+        {"<patient><info><name><first>a\x01</first></name></info></patient>", "holds a control character"},
+        {std::string("<patient/>\0<more/>", 18), "holds a control character"},
+        {"<patient><info><?xml version=\"1.0\"?></info></patient>", "XML declaration out of place"},
+        {" <?xml ?><patient/>", "XML declaration out of place or without attributes"},
+    };
+    for (const auto& [text, damage] : damaged) {
+        folder.write("user1.hma", text);
+        prompt.alerts.clear();
+        EXPECT_EQ(loadRecord("user1.hma"), !*damage) << text.substr(0, 80);
+        EXPECT_EQ(folder.read("user1.hma"), text);
+        if (*damage) {
+            ASSERT_EQ(prompt.alerts.size(), 1u);
+            EXPECT_NE(prompt.alerts[0].find(damage), std::string::npos) << prompt.alerts[0];
+            EXPECT_NE(prompt.alerts[0].find("user1.hma"), std::string::npos);
+        }
     }
-    EXPECT_EQ(prompt.alerts.size(), 4u);
-    EXPECT_NE(prompt.alerts[0].find("user1.hma"), std::string::npos);
-    EXPECT_EQ(replaced, 0);
+    EXPECT_EQ(replaced, 1);
+    ASSERT_TRUE(loadRecord("user0.hma"));
+
+    // A pipe is refused before anything is read from it, which would wait for ever.
+    ASSERT_EQ(mkfifo((folder.path() + "user2.hma").c_str(), 0600), 0);
+    prompt.alerts.clear();
+    EXPECT_FALSE(loadRecord("user2.hma"));
+    EXPECT_NE(prompt.alerts.at(0).find("not a regular file"), std::string::npos);
     EXPECT_STREQ(Xml::childText(Xml::child(Global::userDoc->first_node("patient"), "info", "name"), "first"),
                  "Kept");
 }
@@ -133,49 +208,43 @@ using GlobalStoreDeathTest = GlobalStoreTest;
 
 TEST_F(GlobalStoreDeathTest, AMissingOrDamagedDirectoryEndsTheProgram)
 {
-    EXPECT_EXIT(Global::loadFile(Global::configDoc, "config.hma", Global::configBuffer, "config",
-                                 Global::OnDamage::Terminate),
-                ::testing::ExitedWithCode(1), "Unable to open file: config.hma");
-    folder.write("config.hma", "<patient/>");
-    EXPECT_EXIT(Global::loadFile(Global::configDoc, "config.hma", Global::configBuffer, "config",
-                                 Global::OnDamage::Terminate),
-                ::testing::ExitedWithCode(1), "config.hma: it has no <config> element");
+    const std::pair<const char*, const char*> cases[] = {
+        {nullptr, "Unable to open file: config.hma"},
+        {"<patient/>", "config.hma: it has no <config> element"},
+        {"<config><patient><name><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a>"
+         "<a><a><a><a><a><a>",
+         "config.hma: its elements are nested more than 32 deep"},
+    };
+    for (const auto& [text, message] : cases) {
+        if (text)
+            folder.write("config.hma", text);
+        EXPECT_EXIT(Global::loadFile(Global::configDoc, "config.hma", Global::configBuffer, "config",
+                                     Global::OnDamage::Terminate),
+                    ::testing::ExitedWithCode(1), message);
+    }
 }
 
-TEST_F(GlobalStoreTest, UnsafeFileNamesInTheDirectoryAreRefused)
+TEST_F(GlobalStoreTest, UnsafeFileNamesAndIdsInTheDirectoryAreRefused)
 {
     folder.write("config.hma", "untouched");
     loadConfig(config(patient(0, "A", "../user0.hma") + patient(1, "B", "config.hma") + patient(2, "C", "..") +
-                      patient(3, "D", std::string(300, 'x').c_str())));
-    for (const char* id : {"0", "1", "2", "3"}) {
-        EXPECT_EQ(Global::openUser(id), -2) << id;
+                      patient(3, "D", std::string(300, 'x').c_str()) + patient("4x", "E", "user4.hma")));
+    folder.write("user4.hma", record(4));
+    for (const char* id : {"0", "1", "2", "3", "4x"}) {
+        EXPECT_EQ(open(id), -2) << id;
         EXPECT_FALSE(Global::userOpen);
     }
-    EXPECT_EQ(Global::openUser("7"), -1);
+    EXPECT_NE(prompt.alerts.back().find("not a whole number"), std::string::npos);
     EXPECT_EQ(Global::currentFile[0], '\0');
+    EXPECT_EQ(Global::findNodeWithId("03"), nullptr); // ids are compared as text
 }
 
-TEST_F(GlobalStoreTest, OpeningAUserSetsTheCurrentFileOnlyOnSuccess)
-{
-    loadConfig(config(patient(0) + patient(1)));
-    folder.write("user0.hma", record(0));
-    folder.write("user1.hma", "<patient");
-    ASSERT_EQ(Global::openUser("0"), 0);
-    EXPECT_STREQ(Global::currentFile, "user0.hma");
-    EXPECT_STREQ(Global::currentId, "0");
-    EXPECT_EQ(Global::openUser("1"), -2);
-    EXPECT_STREQ(Global::currentFile, "user0.hma");
-    EXPECT_STREQ(Global::currentId, "0");
-    EXPECT_NE(Global::findVariableNode("Pulse"), nullptr);
-    EXPECT_EQ(Global::findVariableNode("pulse"), nullptr);
-}
-
-TEST_F(GlobalStoreTest, ANewUserIsWrittenNowhereUntilConfirmed)
+TEST_F(GlobalStoreTest, ANewUserIsWrittenOnlyWhenConfirmedAndInItsPlace)
 {
     folder.seed();
-    loadConfig(config(patient(0)));
+    loadConfig(config(patient(0) + patient(2)));
     folder.write("user0.hma", record(0));
-    ASSERT_EQ(Global::openUser("0"), 0);
+    ASSERT_EQ(open("0"), 0);
     ASSERT_TRUE(Global::createNew());
     EXPECT_TRUE(Global::userOpen);
     EXPECT_STREQ(Xml::attribute(Global::userDoc->first_node("patient"), "id"), "1");
@@ -183,76 +252,101 @@ TEST_F(GlobalStoreTest, ANewUserIsWrittenNowhereUntilConfirmed)
     EXPECT_EQ(folder.read("user0.hma"), record(0));
     EXPECT_FALSE(folder.exists("user1.hma"));
 
-    ASSERT_TRUE(Global::addNewToConfig("Bo", "<Ng>"));
+    rename("Bo");
     EXPECT_STREQ(Global::currentFile, "user1.hma");
     EXPECT_STREQ(Global::currentId, "1");
     std::string directory = folder.read("config.hma");
-    EXPECT_NE(directory.find("<first>Bo</first>\n\t\t\t<last>&lt;Ng&gt;</last>\n\t\t</name>\n\t\t<file>user1.hma</file>"),
+    EXPECT_NE(directory.find("<patient id=\"1\">\n\t\t<name>\n\t\t\t<first>Bo</first>\n\t\t\t<last/>\n\t\t</name>\n"
+                             "\t\t<file>user1.hma</file>"),
               std::string::npos);
-    ASSERT_TRUE(Global::saveCurrentUser());
-    EXPECT_TRUE(folder.exists("user1.hma"));
-}
-
-TEST_F(GlobalStoreTest, ANewUserInsertedIntoAGapKeepsIdsAscending)
-{
-    folder.seed();
-    loadConfig(config(patient(0) + patient(2)));
-    ASSERT_TRUE(Global::createNew());
-    ASSERT_TRUE(Global::addNewToConfig("X", "Y"));
-    std::string directory = folder.read("config.hma");
     EXPECT_LT(directory.find("id=\"0\""), directory.find("id=\"1\""));
     EXPECT_LT(directory.find("id=\"1\""), directory.find("id=\"2\""));
+    EXPECT_NE(folder.read("user1.hma").find("<first>Bo</first>"), std::string::npos);
 }
 
-TEST_F(GlobalStoreTest, ARemovedUsersFileSurvivesANewUserWithTheSameId)
+// Every change that touches the record and the directory, failing at each of its writes:
+// memory and both files stay as they were, and trying again makes the change exactly once.
+TEST_F(GlobalStoreTest, AFailedSaveUndoesTheWholeChange)
 {
-    folder.seed();
-    loadConfig(config(patient(0) + patient(1, "Old")));
-    folder.write("user1.hma", record(1, "Old"));
-    ASSERT_EQ(Global::openUser("1"), 0);
-    ASSERT_EQ(Global::removeCurrentUser(), 0);
-    EXPECT_EQ(folder.read("config.hma").find("user1.hma"), std::string::npos);
-    EXPECT_EQ(folder.read("user1.hma"), record(1, "Old"));
+    enum Kind { Rename, Add, Remove };
+    const struct {
+        Kind kind;
+        std::initializer_list<int> failing;
+    } cases[] = {
+        {Rename, {1}}, {Rename, {2}}, {Add, {1}}, {Add, {2}}, {Remove, {1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "kind " << c.kind << ", first failing write " << *c.failing.begin());
+        folder.seed();
+        loadConfig(config(patient(0) + patient(1, "Bo")));
+        folder.write("user0.hma", record(0));
+        ASSERT_EQ(open("0"), 0);
+        // In the program's own layout, so that a file put back compares equal.
+        ASSERT_TRUE(Global::saveFile(*Global::configDoc, "config.hma") && Global::saveCurrentUser());
+        if (c.kind == Add) {
+            ASSERT_TRUE(Global::createNew());
+        }
+        const std::string files = folder.read("config.hma") + folder.read("user0.hma");
+        const std::string memory = printed(*Global::configDoc) + printed(*Global::userDoc);
+        const std::string current = Global::currentFile;
+        const size_t names = folder.names().size();
+        auto act = [&] {
+            if (c.kind == Remove)
+                return Global::removeCurrentUser() == 0;
+            rename("Anna");
+            return prompt.alerts.empty();
+        };
+        prompt.alerts.clear();
+        failWrites(c.failing);
+        EXPECT_FALSE(act());
+        EXPECT_NE(prompt.alerts.at(0).find("Unable to save file"), std::string::npos);
+        EXPECT_EQ(printed(*Global::configDoc) + printed(*Global::userDoc), memory);
+        EXPECT_EQ(folder.read("config.hma") + folder.read("user0.hma"), files);
+        EXPECT_EQ(Global::currentFile, current);
+        EXPECT_EQ(folder.names().size(), names);
 
-    ASSERT_TRUE(Global::createNew());
-    ASSERT_TRUE(Global::addNewToConfig("New", "One"));
-    ASSERT_TRUE(Global::saveCurrentUser());
-    int keptAside = 0;
-    for (const std::string& name : folder.names())
-        if (name.rfind("user1.removed-", 0) == 0 && folder.read(name) == record(1, "Old"))
-            ++keptAside;
-    EXPECT_EQ(keptAside, 1);
+        failWrites({});
+        prompt.alerts.clear();
+        EXPECT_TRUE(act());
+        std::string directory = folder.read("config.hma");
+        EXPECT_EQ(directory.find("Anna") != std::string::npos, c.kind != Remove);
+        EXPECT_EQ(directory.find("Anna"), directory.rfind("Anna"));
+        EXPECT_EQ(directory.find("<patient") != directory.rfind("<patient"), c.kind != Remove);
+    }
 }
 
-TEST_F(GlobalStoreTest, RemovingAnUnlistedUserChangesNothing)
+TEST_F(GlobalStoreTest, NamesInTheDirectoryFollowTheRecordsAtStart)
 {
+    loadConfig(config(patient(0, "Ann") + patient(1, "Bo") + patient(2, "Cy")));
+    folder.write("user0.hma", record(0, "Anna"));                       // saved before a crash
+    folder.write("user1.hma", record(1, "Bo"));
+    folder.write("user2.hma", "<patient id=\"2\"><info><name><first>Unfinished");
+    Global::correctNamesFromRecords();
+    std::string directory = folder.read("config.hma");
+    EXPECT_NE(directory.find("<first>Anna</first>"), std::string::npos);
+    EXPECT_NE(directory.find("<first>Bo</first>"), std::string::npos);
+    EXPECT_NE(directory.find("<first>Cy</first>"), std::string::npos);
+    EXPECT_EQ(directory.find("<first>Ann</first>"), std::string::npos);
+}
+
+TEST_F(GlobalStoreTest, LinkedFilesAreSavedThroughTheLink)
+{
+    TestFolder elsewhere;
     loadConfig(config(patient(0)));
-    std::string before = printed(*Global::configDoc);
-    std::snprintf(Global::currentFile, sizeof Global::currentFile, "user9.hma");
-    EXPECT_EQ(Global::removeCurrentUser(), -1);
-    EXPECT_EQ(printed(*Global::configDoc), before);
-}
-
-TEST_F(GlobalStoreTest, AFailedSaveIsReportedAndKeepsMemoryAndDisk)
-{
-    loadConfig(config(patient(0) + patient(1)));
-    folder.write("user0.hma", record(0));
-    std::string onDisk = folder.read("config.hma");
-    Global::dataFolder = folder.path() + "missing/";
-    std::snprintf(Global::currentFile, sizeof Global::currentFile, "user0.hma");
-    EXPECT_EQ(Global::removeCurrentUser(), -2);
-    EXPECT_NE(Global::findNodeWithId("0"), nullptr);
-    EXPECT_FALSE(Global::saveFile(*Global::configDoc, "config.hma"));
-    ASSERT_EQ(prompt.alerts.size(), 2u);
-    EXPECT_NE(prompt.alerts[1].find("Unable to save file: config.hma"), std::string::npos);
-    EXPECT_EQ(folder.read("config.hma"), onDisk);
-
-    EXPECT_FALSE(Global::addNewToConfig("Not", "Listed"));
-    EXPECT_EQ(printed(*Global::configDoc).find("Listed"), std::string::npos);
-    EXPECT_EQ(Global::currentFile, std::string("user0.hma"));
-
-    Global::dataFolder = folder.path();
-    EXPECT_FALSE(Global::saveFile(*Global::configDoc, "../config.hma"));
+    elsewhere.write("config.hma", folder.read("config.hma"));
+    elsewhere.write("kept.hma", record(0));
+    unlink((folder.path() + "config.hma").c_str());
+    ASSERT_EQ(symlink((elsewhere.path() + "config.hma").c_str(), (folder.path() + "config.hma").c_str()), 0);
+    ASSERT_EQ(symlink((elsewhere.path() + "kept.hma").c_str(), (folder.path() + "user0.hma").c_str()), 0);
+    ASSERT_EQ(open("0"), 0);
+    rename("Linked");
+    for (const char* name : {"config.hma", "user0.hma"}) {
+        struct stat info;
+        ASSERT_EQ(lstat((folder.path() + name).c_str(), &info), 0);
+        EXPECT_TRUE(S_ISLNK(info.st_mode)) << name;
+    }
+    EXPECT_NE(elsewhere.read("config.hma").find("<first>Linked</first>"), std::string::npos);
+    EXPECT_NE(elsewhere.read("kept.hma").find("<first>Linked</first>"), std::string::npos);
 }
 
 }

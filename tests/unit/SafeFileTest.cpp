@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <string>
 #include <sys/wait.h>
@@ -26,14 +27,6 @@ protected:
     const std::string previous = "<patient id=\"0\">old record</patient>\n";
     const std::string next = std::string(1 << 20, 'n');
 };
-
-TEST_F(SafeFileTest, ReplacesTheWholeFile)
-{
-    std::string error;
-    ASSERT_TRUE(SafeFile::write(path(), next, error)) << error;
-    EXPECT_EQ(folder.read("user0.hma"), next);
-    EXPECT_EQ(folder.names().size(), 1u);
-}
 
 TEST_F(SafeFileTest, AWriteFailingPartWayLeavesThePreviousFile)
 {
@@ -85,6 +78,46 @@ TEST_F(SafeFileTest, AProcessKilledDuringASaveLeavesThePreviousFile)
     // The killed save leaves only its hidden temporary file behind, never a partial record.
     for (const std::string& name : folder.names())
         EXPECT_TRUE(name == "user0.hma" || name.rfind(".user0.hma.", 0) == 0) << name;
+}
+
+}
+
+namespace {
+
+TEST_F(SafeFileTest, OnlyLeftoversOfItsOwnSavesAreRemoved)
+{
+    const std::vector<std::string> leftovers = {".user0.hma.a1B2c3", ".config.hma.ZZZZZZ"};
+    const std::vector<std::string> kept = {"user0.hma",         ".user0.hma.abc",     ".user0.hma.abc-de",
+                                           "user1.hma.abcdef",  ".notes.txt.abcdef",  ".user0.hma.abcdefg",
+                                           ".user9.hma.listed"};
+    for (const std::string& name : leftovers)
+        folder.write(name, "partial");
+    for (const std::string& name : kept)
+        folder.write(name, "kept");
+    std::vector<std::string> removed =
+        SafeFile::removeLeftovers(folder.path(), [](const std::string& name) { return name == ".user9.hma.listed"; });
+    std::sort(removed.begin(), removed.end());
+    EXPECT_EQ(removed, (std::vector<std::string>{".config.hma.ZZZZZZ", ".user0.hma.a1B2c3"}));
+    for (const std::string& name : kept)
+        EXPECT_TRUE(folder.exists(name)) << name;
+}
+
+TEST_F(SafeFileTest, ReplacesTheWholeFileAndReadsOnlyRegularFiles)
+{
+    std::vector<char> content;
+    std::string why;
+    ASSERT_TRUE(SafeFile::write(path(), next, why)) << why;
+    EXPECT_EQ(folder.read("user0.hma"), next);
+    EXPECT_EQ(folder.names().size(), 1u);
+    SafeFile::write(path(), previous, why);
+    ASSERT_EQ(SafeFile::read(path(), content, why), SafeFile::Read::Ok);
+    EXPECT_EQ(std::string(content.begin(), content.end()), previous);
+    ASSERT_EQ(SafeFile::read(path(), content, why, 8), SafeFile::Read::Ok);
+    EXPECT_EQ(std::string(content.begin(), content.end()), previous.substr(0, 8));
+    EXPECT_EQ(SafeFile::read(folder.path() + "absent", content, why), SafeFile::Read::CannotOpen);
+    EXPECT_EQ(SafeFile::read(folder.path(), content, why), SafeFile::Read::Refused);
+    EXPECT_EQ(SafeFile::read("/dev/zero", content, why), SafeFile::Read::Refused);
+    EXPECT_EQ(why, "it is not a regular file");
 }
 
 }

@@ -1,9 +1,11 @@
 #include "app/Trace.h"
+#include "tests/unit/TestFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -74,6 +76,31 @@ TEST_F(TraceTest, MessagesKeepTheirLineBreaksAndAreCutToTheirBuffer)
     std::string::size_type start = text.find("yyy");
     ASSERT_NE(start, std::string::npos);
     EXPECT_EQ(text.find('\n', start) - start, 4095u);
+}
+
+}
+
+namespace {
+
+TEST(TraceLogTest, GoesToTheFirstWritablePlaceAndRotatesABigLog)
+{
+    TestFolder folder;
+    std::string unwritable = "/proc/no-such-folder/log.txt";
+    std::string state = folder.path() + "state/Kestrelon/Marlowen Veloria/log.txt";
+    std::FILE* log = Trace::openLog({unwritable, state}, 100);
+    ASSERT_NE(log, nullptr);
+    std::fputs(std::string(150, 'x').c_str(), log);
+    std::fclose(log);
+    log = Trace::openLog({unwritable, state}, 100);
+    ASSERT_NE(log, nullptr);
+    std::fclose(log);
+    EXPECT_EQ(folder.read("state/Kestrelon/Marlowen Veloria/log.txt"), "");
+    EXPECT_EQ(folder.read("state/Kestrelon/Marlowen Veloria/log.txt.1"), std::string(150, 'x'));
+    EXPECT_EQ(Trace::openLog({unwritable}, 100), nullptr);
+    for (const char* name : {"log.txt", "log.txt.1", ""})
+        std::remove((folder.path() + "state/Kestrelon/Marlowen Veloria/" + name).c_str());
+    for (const char* name : {"state/Kestrelon", "state"})
+        rmdir((folder.path() + name).c_str());
 }
 
 }

@@ -1,0 +1,185 @@
+// Fuzz target: a directory file and a user record are loaded and read the way the panels read
+// them, and what the program would write of them must load again. The input is the directory,
+// then a line "----", then the record; without that line the whole input serves as both.
+#include "app/Prompt.h"
+#include "app/Trace.h"
+#include "charts/ChartModel.h"
+#include "charts/DisplayMenuItems.h"
+#include "records/Change.h"
+#include "records/Global.h"
+#include "records/RecordView.h"
+
+#include <rapidxml/rapidxml_print.hpp>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+namespace {
+
+class Silent : public Prompt::Handler {
+public:
+    void alert(const std::string&) override {}
+    int choice(const std::string&, const char*, const char*, const char*) override { return 0; }
+};
+
+std::string printed(const XmlDocument& doc)
+{
+    std::string text;
+    rapidxml::print(std::back_inserter(text), doc);
+    return text;
+}
+
+void expect(bool condition, const char* what)
+{
+    if (!condition) {
+        std::fprintf(stderr, "%s\n", what);
+        std::abort();
+    }
+}
+
+// The parser reads a text of nothing but blanks as empty (a blank field and an empty one mean the
+// same to the program); the comparison below allows for that and nothing else.
+void emptyBlankTexts(XmlNode* node)
+{
+    const char* value = node->value();
+    if (node->type() == rapidxml::node_element && *value && !value[std::strspn(value, " \t\r\n")])
+        node->value("");
+    for (XmlNode* child = node->first_node(); child; child = child->next_sibling())
+        emptyBlankTexts(child);
+}
+
+// What saveFile would write of the document parses again, to the same text.
+void expectReadsBack(const XmlDocument& doc, const char* root)
+{
+    std::string text = printed(doc);
+    std::vector<char> buffer(text.begin(), text.end());
+    std::unique_ptr<XmlDocument> again;
+    std::string damage = Global::parse(buffer, root, again);
+    expect(damage.empty(), ("a written file does not load: " + damage).c_str());
+    if (printed(*again) == text)
+        return;
+    XmlDocument copy;
+    copy.clone_node(&doc, &copy);
+    emptyBlankTexts(&copy);
+    expect(printed(*again) == printed(copy), "a written file reads back differently");
+}
+
+// The check before parsing lets nothing through that nests deeper than the limit.
+int depthOf(const XmlNode* node)
+{
+    int deepest = 0;
+    for (const XmlNode* child = node->first_node(); child; child = child->next_sibling())
+        deepest = std::max(deepest, depthOf(child));
+    return node->type() == rapidxml::node_element ? deepest + 1 : deepest;
+}
+
+bool load(const char* begin, const char* end, const char* root, std::unique_ptr<XmlDocument>& doc,
+          std::vector<char>& buffer)
+{
+    std::vector<char> text(begin, end);
+    if (!Global::parse(text, root, doc).empty())
+        return false;
+    buffer.swap(text);
+    expect(depthOf(doc.get()) <= Xml::maxDepth, "a document deeper than the limit was parsed");
+    expectReadsBack(*doc, root);
+    return true;
+}
+
+// Every reader of the records, as the panels call them. Readers added to the program go here too.
+void walkDirectory()
+{
+    Global::directoryProblems();
+    XmlNode* place = nullptr;
+    Global::getNewId(&place);
+    for (const RecordView::UserLine& line : RecordView::userLines())
+        Global::findNodeWithId(Xml::attribute(line.patient, "id"));
+}
+
+void walkRecord()
+{
+    RecordView::infoLines();
+    for (const char* tab : {"Vitals", "Lab", "Medicine"})
+        for (const char* name : RecordView::tabItems(tab)) {
+            Global::findVariableNode(name);
+            double low, high;
+            char lowText[Global::rangeTextSize], highText[Global::rangeTextSize];
+            for (const char* kind : {"normal", "panic"})
+                Global::findRange(name, kind, low, high, lowText, highText);
+        }
+}
+
+// Every series the display menus offer, charted four at a time in every display and time range.
+void walkCharts()
+{
+    std::ostringstream errors;
+    ChartModel model;
+    for (const DisplayMenuItem& item : DisplayMenuItems::build(Global::userDoc.get())) {
+        if (item.menu != DisplayMenuItem::Multi)
+            continue;
+        std::string label = item.path.substr(item.path.rfind('/') + 1);
+        if (model.seriesCount == 4)
+            model.dropVar(model.series.front().name.c_str());
+        model.addSeries(ChartSeries::fromEntries(item.variable, label, item.key, errors));
+        for (int type : {ChartModel::MultiDisplay, ChartModel::NormalRange, ChartModel::Analysis})
+            for (int mode = 0; mode < 6; ++mode) {
+                model.displayType = type;
+                model.timeMode = mode;
+                model.update();
+                for (size_t i = 0; i < model.visibleSeries.size(); ++i)
+                    for (const ChartPoint& point : model.visibleSeries[i]) {
+                        model.timeToX(point, 0, 1000);
+                        model.valueToY(i, point.value, 700, 0);
+                    }
+            }
+    }
+}
+
+// An edit of the information and its undo leave the record as it was, and writable.
+void editAndUndo()
+{
+    XmlNode* info = Xml::child(Global::userDoc.get(), "patient", "info");
+    if (!info)
+        return;
+    std::string before = printed(*Global::userDoc);
+    Change change;
+    change.setText(*Global::userDoc, info, "race", "<&\"'>");
+    change.setAttribute(*Global::userDoc, Global::userDoc->first_node("patient"), "id", "7");
+    expectReadsBack(*Global::userDoc, "patient");
+    change.undo();
+    expect(printed(*Global::userDoc) == before, "an undone change left the record changed");
+}
+
+}
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    static Silent silent;
+    Prompt::setHandler(&silent);
+    Trace::setThreshold(0);
+    Global::init();
+    Global::userOpen = true;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const char* begin = reinterpret_cast<const char*>(data);
+    const char* end = begin + size;
+    const char* separator = "\n----\n";
+    const char* split = std::search(begin, end, separator, separator + std::strlen(separator));
+    const char* record = split == end ? begin : split + std::strlen(separator);
+    if (load(begin, split, "config", Global::configDoc, Global::configBuffer))
+        walkDirectory();
+    if (load(record, end, "patient", Global::userDoc, Global::userBuffer)) {
+        walkRecord();
+        walkCharts();
+        editAndUndo();
+    }
+    return 0;
+}

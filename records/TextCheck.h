@@ -1,0 +1,15 @@
+// Checks of the texts a person types into the information dialog, before they reach a record.
+#pragma once
+
+class TextCheck {
+public:
+    // At least one character that is not a blank.
+    static bool isVisible(const char* text);
+    // A control character other than tab, line feed and carriage return: a record cannot keep it.
+    static bool hasControl(const char* text);
+    // A plain decimal number (no sign, no "nan" or "inf") from 0 to maxAmount.
+    static bool isAmount(const char* text);
+    // "5 ft 7.5 in": whole feet and an amount of inches, neither negative nor absurd.
+    static bool isHeight(const char* text);
+    static constexpr double maxAmount = 9999;
+};
