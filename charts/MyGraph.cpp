@@ -81,8 +81,10 @@ void MyGraph::draw()
     fl_draw(chart.title().c_str(), plotLeft, plotTop - 30, plotRight - plotLeft, 30, FL_ALIGN_TOP | FL_ALIGN_INSIDE);
 
     const int legendX = x() + 10, legendY = plotBottom + 51;
-    if (classMode)
-        drawClassBand(legendX, legendY + 25);
+    if (classMode) {
+        drawClassBand();
+        drawClassLegend(legendX, legendY + 25);
+    }
 
     const int n = chart.gridIntervals;
     if (chart.hasWindow) {
@@ -252,40 +254,23 @@ void MyGraph::drawMarker(int x, int y) const
         Global::markerIcon->draw(x, y);
 }
 
-void MyGraph::drawClassBand(int legendX, int row) const
+void MyGraph::drawClassBand() const
 {
     const ChartController& chart = *controller;
-    fl_color(labelColor);
-    fl_font(FL_HELVETICA_BOLD, 13);
-    int classX = legendX + textWidth("Classifications :");
-    fl_draw("Classifications :", legendX, row, classX - legendX, 20, FL_ALIGN_LEFT);
-    classX += 10;
-
     const int s = chart.indexOfSeries("Systolic");
-    const VisibleSeries* systolic = s >= 0 && size_t(s) < chart.visibleSeries.size() ? &chart.visibleSeries[size_t(s)] : nullptr;
-    const int band = plotBottom - dataBottom;
-    auto column = [&](size_t point) { return timeToX(systolic->series->points[point]); };
-    if (systolic && !systolic->empty() && chart.hasWindow) {
-        int first = column(systolic->first);
-        fl_draw_box(FL_PLASTIC_DOWN_BOX, first, dataBottom, column(systolic->last - 1) - first, band, FL_WHITE);
-    }
-    struct Entry {
-        const char* name;
-        Fl_Color colour;
-        bool marker;
+    if (s < 0 || size_t(s) >= chart.visibleSeries.size() || chart.visibleSeries[size_t(s)].empty())
+        return;
+    const VisibleSeries& systolic = chart.visibleSeries[size_t(s)];
+    auto column = [&](size_t point) { return timeToX(systolic.series->points[point]); };
+    // The stretch from the first reading to the last one of a period, over the band.
+    auto stretch = [&](size_t first, size_t last, Fl_Color colour) {
+        fl_draw_box(FL_PLASTIC_DOWN_BOX, column(first), dataBottom, column(last) - column(first), plotBottom - dataBottom,
+                    colour);
     };
-    std::vector<Entry> entries;
-    for (size_t k = 0; k < chart.classPeriods.size() && k < Global::bpClasses.size(); ++k) {
-        const BpClass& bpClass = Global::bpClasses[k];
-        for (const ClassPeriod& period : chart.classPeriods[k]) {
-            int first = column(period.first);
-            fl_draw_box(FL_PLASTIC_DOWN_BOX, first, dataBottom, column(period.end - 1) - first, band,
-                        toolkitColor(bpClass.colour));
-        }
-        if (!chart.classPeriods[k].empty())
-            entries.push_back({bpClass.name.c_str(), toolkitColor(bpClass.colour), false});
-    }
-    entries.push_back({"Transition", FL_WHITE, false});
+    stretch(systolic.first, systolic.last - 1, FL_WHITE);
+    for (size_t k = 0; k < chart.classPeriods.size() && k < Global::bpClasses.size(); ++k)
+        for (const ClassPeriod& period : chart.classPeriods[k])
+            stretch(period.first, period.end - 1, toolkitColor(Global::bpClasses[k].colour));
 
     const int markerW = Global::markerIcon ? Global::markerIcon->w() : 0;
     const int markerH = Global::markerIcon ? Global::markerIcon->h() : 0;
@@ -297,38 +282,51 @@ void MyGraph::drawClassBand(int legendX, int row) const
             drawMarker(x - markerW / 2, (dataBottom - markerH + plotBottom) / 2);
         drawnAt = x;
     }
+}
+
+void MyGraph::drawClassLegend(int legendX, int row) const
+{
+    const ChartController& chart = *controller;
+    fl_color(labelColor);
+    fl_font(FL_HELVETICA_BOLD, 13);
+    int classX = legendX + textWidth("Classifications :");
+    fl_draw("Classifications :", legendX, row, classX - legendX, 20, FL_ALIGN_LEFT);
+    classX += 10;
+
+    struct Entry {
+        const char* name;
+        Fl_Color colour;
+        bool marker;
+    };
+    std::vector<Entry> entries;
+    for (size_t k = 0; k < chart.classPeriods.size() && k < Global::bpClasses.size(); ++k)
+        if (!chart.classPeriods[k].empty())
+            entries.push_back({Global::bpClasses[k].name.c_str(), toolkitColor(Global::bpClasses[k].colour), false});
+    entries.push_back({"Transition", FL_WHITE, false});
     if (!chart.veryHighPoints.empty())
         entries.push_back({"Very high BP", FL_BLACK, true});
 
     // A row too long for the plot gets narrower colour boxes, and the pointer to the help only
     // where it fits.
-    fl_font(FL_HELVETICA, 12);
-    const int right = x() + w() - 5;
     const char* help = "(refer to help for more details)";
     fl_font(FL_HELVETICA_ITALIC, 13);
-    const int helpWidth = textWidth(help);
+    const int helpWidth = textWidth(help), right = x() + w() - 5;
+    const int markerW = Global::markerIcon ? Global::markerIcon->w() : 0;
     fl_font(FL_HELVETICA, 12);
-    auto rowWidth = [&](int boxWidth) {
-        int width = 0;
-        for (const Entry& e : entries)
-            width += e.marker ? markerW + 5 + textWidth(e.name) + 10 : boxWidth + 5 + textWidth(e.name) + 11;
-        return width;
-    };
-    const int boxWidth = classX + rowWidth(40) + 5 + helpWidth <= right ? 40 : 20;
+    int fullWidth = 0;
+    for (const Entry& e : entries)
+        fullWidth += (e.marker ? markerW + 15 : 56) + textWidth(e.name);
+    const int boxWidth = classX + fullWidth + 5 + helpWidth <= right ? 40 : 20;
     for (const Entry& e : entries) {
-        int width = textWidth(e.name);
-        if (e.marker) {
+        if (e.marker)
             drawMarker(classX, row);
-            classX += markerW + 5;
-            fl_color(FL_BLACK);
-            fl_draw(e.name, classX, row, width, 20, FL_ALIGN_LEFT);
-            classX += width + 10;
-        } else {
+        else
             fl_draw_box(FL_PLASTIC_DOWN_BOX, classX, row, boxWidth, 20, e.colour);
-            fl_color(FL_BLACK);
-            fl_draw(e.name, classX + boxWidth + 5, row, width, 20, FL_ALIGN_LEFT);
-            classX += boxWidth + 5 + width + 11;
-        }
+        classX += (e.marker ? markerW : boxWidth) + 5;
+        int width = textWidth(e.name);
+        fl_color(FL_BLACK);
+        fl_draw(e.name, classX, row, width, 20, FL_ALIGN_LEFT);
+        classX += width + (e.marker ? 10 : 11);
     }
     if (classX + 5 + helpWidth <= right) {
         fl_color(labelColor);

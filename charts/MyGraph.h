@@ -35,7 +35,8 @@ private:
     static void fillTriangle(const Vertex& a, const Vertex& b, const Vertex& c, bool above);
     void drawRangeLines(std::size_t i) const;
     void drawNote(int legendY, int legendEnd) const;
-    // The analysis display: the class band over the time axis and its legend row.
-    void drawClassBand(int legendX, int row) const;
+    // The analysis display: the class band over the time axis with its markers, and its legend row.
+    void drawClassBand() const;
+    void drawClassLegend(int legendX, int row) const;
     void drawMarker(int x, int y) const;
 };

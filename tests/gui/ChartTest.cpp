@@ -217,46 +217,37 @@ TEST_F(ChartTest, PlotDrawsEverySeriesInItsColour)
     }
 }
 
-TEST_F(ChartTest, NormalRangeShadesADipBelowItsLowLimit)
-{
-    open(heartRate({80, 45, 80}));
-    pick(window->normalRangeMenu, "Vitals/Heart Rate");
-    MyGraph* graph = window->chart->graph;
-    Pixels rgb(graph);
-    const ChartController& chart = *window->chart;
-    PlotPoint dip = chart.plotPoints(0, graph->plotLeft, graph->plotRight, graph->dataBottom, graph->plotTop)[1];
-    int yLow = chart.valueToY(0, 60, graph->dataBottom, graph->plotTop);
-    EXPECT_EQ(rgb(dip.x - 3, yLow + (dip.y - yLow) / 4), 0x53189D00u) << "shaded";
-    EXPECT_EQ(rgb(dip.x - 3, yLow - 5), 0xFFFFFF00u) << "above the limit";
-    int dashes = 0;
-    for (int x = graph->plotLeft + 40; x < graph->plotRight; ++x)
-        dashes += rgb(x, yLow) == 0xC818D800u;
-    EXPECT_GT(dashes, (graph->plotRight - graph->plotLeft) / 4) << "the low limit's line";
-}
-
-TEST_F(ChartTest, AnalysisBandShowsEachStretchInItsClassAndMarksVeryHighReadings)
+// Pulse against its range: a dip below the low limit shaded, the limit's dashed line. Then the
+// analysis: the class band in each stretch's colour, and a very high reading marked.
+TEST_F(ChartTest, RangeDisplaysShadeExcursionsAndBandTheClasses)
 {
     std::vector<std::string> bp;
-    for (const char* reading : {"118/78", "118/78", "118/78", "145/92", "145/92", "145/92", "145/92", "145/92",
-                                "145/92", "165/105", "145/92"}) {
-        std::string r = reading;
+    for (std::string r : {"118/78", "118/78", "118/78", "145/92", "145/92", "145/92", "145/92", "145/92", "145/92",
+                          "165/105", "145/92"})
         bp.push_back("<systolic>" + r.substr(0, 3) + "</systolic><diastolic>" + r.substr(4) + "</diastolic>");
-    }
-    open(daily("Blood Pressure", bp, 1, 3));
-    window->analysisButton->do_callback();
+    open(heartRate({80, 45, 80}) + daily("Blood Pressure", bp, 1, 3));
+    pick(window->normalRangeMenu, "Vitals/Heart Rate");
     MyGraph* graph = window->chart->graph;
-    Pixels rgb(graph);
     const ChartController& chart = *window->chart;
-    std::vector<PlotPoint> at = chart.plotPoints(0, graph->plotLeft, graph->plotRight, graph->dataBottom, graph->plotTop);
+    auto points = [&] { return chart.plotPoints(0, graph->plotLeft, graph->plotRight, graph->dataBottom, graph->plotTop); };
+    Pixels pulse(graph);
+    PlotPoint dip = points()[1];
+    int yLow = chart.valueToY(0, 60, graph->dataBottom, graph->plotTop), dashes = 0;
+    EXPECT_EQ(pulse(dip.x - 3, yLow + (dip.y - yLow) / 4), 0x53189D00u) << "shaded";
+    EXPECT_EQ(pulse(dip.x - 3, yLow - 5), 0xFFFFFF00u) << "above the limit";
+    for (int x = graph->plotLeft + 40; x < graph->plotRight; ++x)
+        dashes += pulse(x, yLow) == 0xC818D800u;
+    EXPECT_GT(dashes, (graph->plotRight - graph->plotLeft) / 4) << "the low limit's line";
+
+    window->analysisButton->do_callback();
+    Pixels rgb(graph);
+    std::vector<PlotPoint> at = points();
     const int band = graph->plotBottom - graph->dataBottom;
-    const struct {
-        size_t first, last, sample;
-        Rgb colour;
-    } stretches[] = {{0, 2, 1, Global::bpClasses[0].colour}, {3, 10, 5, Global::bpClasses[2].colour}};
-    for (const auto& s : stretches) {
-        Fl_Color expected = boxPixel(toolkitColor(s.colour), at[s.last].x - at[s.first].x, band,
-                                     at[s.sample].x - at[s.first].x, band / 2);
-        EXPECT_EQ(rgb(at[s.sample].x, graph->dataBottom + band / 2), expected) << "reading " << s.sample;
+    // Normal from the first reading to the third, Stage 1 (drawn over Prehypertension) from the fourth on.
+    for (auto [first, last, sample, k] : {std::make_tuple(0, 2, 1, 0), std::make_tuple(3, 10, 5, 2)}) {
+        Fl_Color expected = boxPixel(toolkitColor(Global::bpClasses[size_t(k)].colour), at[last].x - at[first].x, band,
+                                     at[sample].x - at[first].x, band / 2);
+        EXPECT_EQ(rgb(at[sample].x, graph->dataBottom + band / 2), expected) << "reading " << sample;
     }
     const int markerTop = (graph->dataBottom - Global::markerIcon->h() + graph->plotBottom) / 2;
     EXPECT_EQ(rgb(at[9].x, markerTop + 10), 0x2A1A0000u) << "the marker's centre";
