@@ -442,22 +442,15 @@ def help_icon():
 def marker():
     W = H = 21
     c = Canvas(W, H)
-    top, bottom = 1.0, 19.6
-
-    def inside(x, y):
-        if y < top or y > bottom:
-            return False
-        return abs(x - 10.5) <= (y - top) / (bottom - top) * 10.2 + 0.6
-
-    tri = mask_from(W, H, inside)
-    for (x, y) in tri:
-        t = (y - 2) / 17.0
-        c.set(x, y, "#FFD84A" if t < 0.45 else ("#FFC533" if t < 0.75 else "#F7A928"))
-    c.paint(edge(tri, N8), "#7A4300")
-    bar = {(x, y) for x in range(9, 12) for y in range(6, 12)} | {(10, 12), (10, 13)}
-    dot = {(x, y) for x in range(9, 12) for y in range(15, 17)}
-    mark = bar | dot
-    c.paint(mark, "#2A1A00")
+    cx = cy = 10.0
+    disc = mask_from(W, H, lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= 10.2 ** 2)
+    for (x, y) in disc:
+        t = max(0.0, min(1.0, (y - 1) / 18.0))
+        c.set(x, y, hexmix("#F0534A", "#B3140D", t))
+    c.paint(edge(disc, N8), "#7A0A05")
+    bar = {(x, y) for x in range(9, 12) for y in range(4, 12)} | {(10, 12), (10, 13)}
+    dot = {(x, y) for x in range(9, 12) for y in range(15, 18)}
+    c.paint(bar | dot, "#FFFFFF")
     return c
 
 

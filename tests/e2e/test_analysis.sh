@@ -35,7 +35,7 @@ has_colour analysis-normal-range-pulse "rgb(24,71,157)" 500   # the curve
 has_colour analysis-normal-range-pulse "rgb(200,24,216)" 200  # the low limit's line
 has_colour analysis-normal-range-pulse-month "rgb(83,24,157)" 20 # dips shaded
 has_colour analysis-blood-pressure "rgb(255,0,0)" 500
-has_colour analysis-blood-pressure "rgb(255,197,51)" 5        # a very high reading's marker
+has_colour analysis-blood-pressure "rgb(122,10,5)" 5          # a very high reading's marker
 
 tab 340
 wait_in "$log" "HistogramTab::populate"

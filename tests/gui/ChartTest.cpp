@@ -250,8 +250,8 @@ TEST_F(ChartTest, RangeDisplaysShadeExcursionsAndBandTheClasses)
         EXPECT_EQ(rgb(at[sample].x, graph->dataBottom + band / 2), expected) << "reading " << sample;
     }
     const int markerTop = (graph->dataBottom - Global::markerIcon->h() + graph->plotBottom) / 2;
-    EXPECT_EQ(rgb(at[9].x, markerTop + 10), 0x2A1A0000u) << "the marker's centre";
-    EXPECT_NE(rgb(at[8].x, markerTop + 10), 0x2A1A0000u);
+    EXPECT_EQ(rgb(at[9].x, markerTop), 0x7A0A0500u) << "the top of the marker's red disc";
+    EXPECT_NE(rgb(at[8].x, markerTop), 0x7A0A0500u);
 }
 
 TEST_F(ChartTest, HistogramsFollowTheChartAndColourTheirBarsByRange)
