@@ -58,7 +58,8 @@ XmlNode* NewEntry::insert(XmlDocument& doc, const std::string& variableName, Cha
 
 std::string NewEntry::nextId(const XmlNode* variable)
 {
-    const XmlNode* last = variable ? variable->last_node("entry") : nullptr;
+    // The parser's last_node reads a child list that an element without children does not have.
+    const XmlNode* last = variable && variable->first_node() ? variable->last_node("entry") : nullptr;
     if (!last)
         return "0";
     const char* id = Xml::attribute(last, "id");
