@@ -12,25 +12,6 @@
 
 namespace {
 
-TEST(EntryTimeTest, ReadsTheTwelveHourClockAndRefusesWhatIsNoRealTime)
-{
-    const struct {
-        const char *date, *time;
-        int hour; // -1: refused
-    } cases[] = {{"12/31/2010", "08:30:00 PM", 20}, {"1/5/2011", "12:15:00 AM", 0},  {"1/5/2011", "12:15:00 pm", 12},
-                 {"02/29/2012", "1:02:03 am", 1},   {"02/29/2011", "1:00:00 AM", -1}, {"1/5/11", "1:00:00 AM", -1},
-                 {"1/5/1899", "1:00:00 AM", -1},    {"13/1/2010", "1:00:00 AM", -1},  {"1/5/2010 x", "1:00:00 AM", -1},
-                 {"1/5/2010", "13:00:00 PM", -1},   {"1/5/2010", "10:61:00 AM", -1},  {"1/5/2010", "10:00:00", -1}};
-    for (const auto& c : cases) {
-        std::tm when{};
-        std::time_t seconds;
-        EXPECT_EQ(DateCheck::readEntry(c.date, c.time, when, seconds) ? when.tm_hour : -1, c.hour) << c.date << " " << c.time;
-        if (c.hour == 20) {
-            EXPECT_EQ(when.tm_year * 10000 + when.tm_mon * 100 + when.tm_mday, 1101131);
-        }
-    }
-}
-
 class ChartSeriesTest : public ::testing::Test {
 protected:
     void SetUp() override { Global::init(); }
