@@ -1,21 +1,25 @@
 // mv-bench RECORD_PATH: times loading and saving a user record against the least work the same
 // job can take (one read plus a bare parse; one print plus one write and flush), measures the heap
 // held by a loaded record, and times the chart: building a series, opening the user with the
-// blood-pressure analysis's series, and redrawing the plot with four series against the bare
-// drawing of the same discs and segments; then the history table (opened and drawn, sorted) and
-// recording one reading. Needs a display for the drawing rows. Prints one table; timings are
+// blood-pressure analysis's series, redrawing the plot with four series and the blood-pressure
+// analysis against the bare drawing of the same discs and segments, and drawing the histogram tab
+// against counting the points into their bins; then the history table (opened and drawn, sorted)
+// and recording one reading. Needs a display for the drawing rows. Prints one table; timings are
 // reported, never judged fatal.
 #include "app/TimeZone.h"
 #include "app/Trace.h"
 #include "charts/ChartController.h"
 #include "charts/MyGraph.h"
+#include "history/HistogramTab.h"
 #include "history/HistoryTableWindow.h"
+#include "history/MyHistogram.h"
 #include "history/NewEntry.h"
 #include "records/Change.h"
 #include "records/Global.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Tabs.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 
@@ -23,6 +27,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -44,6 +49,7 @@ namespace {
 const int warmUps = 3, runs = 7;
 const double loadTarget = 1.5, saveTarget = 1.5, memoryTargetMb = 80;
 const double seriesTargetMs = 20, openChartTarget = 1.5, openChartExtraMs = 25, redrawTarget = 1.3;
+const double analysisTarget = 1.3, analysisExtraMs = 10, histogramTargetMs = 10;
 const double historyOpenTargetMs = 300, historySortTargetMs = 50, recordTarget = 1.2;
 
 double milliseconds(const std::function<void()>& job)
@@ -203,12 +209,99 @@ void redrawNow(Fl_Widget* widget)
 
 }
 
-// Draws the window and waits until the display server has drawn it.
-void drawShown(Fl_Window* window)
+const int chartW = 1270, chartH = 500;
+
+// Shows the windows and waits until the display server has drawn them.
+void showAll(std::initializer_list<Fl_Double_Window*> windows)
 {
-    while (!window->visible() || window->damage())
-        Fl::check();
-    XSync(fl_display, False);
+    for (Fl_Double_Window* w : windows)
+        w->show();
+    auto pending = [&] {
+        for (Fl_Double_Window* w : windows)
+            if (w->damage() || !w->visible())
+                return true;
+        return false;
+    };
+    while (pending())
+        Fl::wait(0.01);
+}
+
+// A chart panel in a window of its own, filled with the series of the heavy record.
+struct ChartWindow {
+    explicit ChartWindow(int displayType, bool withVitals) : window(0, 0, chartW, chartH)
+    {
+        chart = new ChartController(0, chartW, chartH - 60);
+        window.end();
+        chart->displayType = displayType;
+        analysisSeries(*chart);
+        for (const char* vital : {"Heart Rate", "Temperature"})
+            if (withVitals)
+                chart->addSeries(ChartSeries::fromEntries(Global::findVariableNode(vital), vital, "value", std::cerr));
+        chart->refresh();
+        chart->update();
+    }
+    Fl_Double_Window window;
+    ChartController* chart;
+};
+
+// The plot redrawn against the bare drawing of the same discs and segments, both shown at once,
+// one above the other, so that neither covers the other. Before each redraw of the plot, prepare.
+std::pair<double, double> plotRow(int displayType, bool withVitals, const std::function<void(ChartController&)>& prepare)
+{
+    ChartWindow ours(displayType, withVitals);
+    showAll({&ours.window}); // the plot works out its geometry for the display as it draws
+    MyGraph* graph = ours.chart->graph;
+    Fl_Double_Window bare(0, chartH + 10, chartW, chartH);
+    BareCurves* curves = new BareCurves(graph->x(), graph->y(), graph->w(), graph->h());
+    bare.end();
+    const Fl_Color colours[4] = {FL_RED, FL_BLUE, FL_DARK_GREEN, FL_DARK_CYAN};
+    curves->plotX = graph->plotLeft;
+    curves->plotY = graph->plotTop;
+    curves->plotW = graph->plotRight - graph->plotLeft;
+    curves->plotH = graph->plotBottom - graph->plotTop;
+    for (size_t i = 0; i < ours.chart->visibleSeries.size(); ++i) {
+        curves->curves.push_back({colours[i], {}});
+        for (const PlotPoint& p : ours.chart->plotPoints(i, graph->plotLeft, graph->plotRight, graph->dataBottom, graph->plotTop))
+            curves->curves.back().second.emplace_back(p.x, p.y);
+    }
+    showAll({&ours.window, &bare});
+    return sideBySide([&] { prepare(*ours.chart); redrawNow(graph); }, [&] { redrawNow(curves); });
+}
+
+// The histogram tab of four series, rebuilt and drawn, against counting their points into the same bins.
+std::pair<double, double> histogramRow()
+{
+    ChartWindow ours(ChartModel::MultiDisplay, true);
+    ChartController& chart = *ours.chart;
+    chart.tabs->value(chart.histogramTab);
+    showAll({&ours.window});
+    struct Binning {
+        const VisibleSeries* series;
+        double width, first;
+        size_t count;
+    };
+    std::vector<Binning> binnings;
+    for (int i = 0; i < chart.histogramTab->area->children(); ++i) {
+        const MyHistogram* h = static_cast<const MyHistogram*>(chart.histogramTab->area->child(i));
+        auto [low, high] = std::minmax_element(h->series->begin(), h->series->end(),
+                                               [](const ChartPoint& a, const ChartPoint& b) { return a.value < b.value; });
+        double width = h->bins.binWidth, first = std::floor(low->value / width);
+        binnings.push_back({h->series, width, first, size_t(std::ceil(high->value / width + 0.1) - first)});
+    }
+    volatile int sink = 0;
+    return sideBySide(
+        [&] {
+            chart.histogramTab->populate();
+            redrawNow(chart.histogramTab);
+        },
+        [&] {
+            for (const Binning& b : binnings) {
+                std::vector<int> counts(b.count);
+                for (const ChartPoint& p : *b.series)
+                    ++counts[size_t(std::floor(p.value / b.width - b.first))];
+                sink = sink + counts[0];
+            }
+        });
 }
 
 // The least work of opening a history table: the cells' texts formatted once.
@@ -231,12 +324,12 @@ size_t floorCells(const XmlNode* variable)
 // turn, against the floors of formatting its texts and sorting row indices by keys made beforehand.
 std::vector<std::pair<double, double>> historyRows()
 {
-    fl_open_display();
     XmlNode* bp = Global::findVariableNode("Blood Pressure");
     auto open = sideBySide(
         [&] {
             auto* window = new HistoryTableWindow(500, 400, "Blood Pressure History", "Blood Pressure");
-            drawShown(window);
+            showAll({window});
+            XSync(fl_display, False);
             delete window;
         },
         [&] { floorCells(bp); });
@@ -279,43 +372,6 @@ void recordReading()
     if (entry.check("Blood Pressure") <= 0 || !entry.insert(*Global::userDoc, "Blood Pressure", change) ||
         !Global::saveCurrentUser(change))
         fail("the reading was not recorded");
-}
-
-// Both windows are shown at once, one above the other, so that neither covers the other.
-std::pair<double, double> redrawRows()
-{
-    fl_open_display();
-    const int w = 1270, h = 500;
-    Fl_Double_Window ours(0, 0, w, h);
-    ChartController* chart = new ChartController(0, w, h - 60);
-    ours.end();
-    analysisSeries(*chart);
-    chart->displayType = ChartModel::MultiDisplay;
-    for (const char* vital : {"Heart Rate", "Temperature"})
-        chart->addSeries(ChartSeries::fromEntries(Global::findVariableNode(vital), vital, "value", std::cerr));
-    chart->refresh();
-    ours.show();
-    MyGraph* graph = chart->graph;
-
-    Fl_Double_Window bare(0, h + 10, w, h);
-    BareCurves* curves = new BareCurves(graph->x(), graph->y(), graph->w(), graph->h());
-    bare.end();
-    chart->update();
-    const Fl_Color colours[4] = {FL_RED, FL_BLUE, FL_DARK_GREEN, FL_DARK_CYAN};
-    curves->plotX = graph->plotLeft;
-    curves->plotY = graph->plotTop;
-    curves->plotW = graph->plotRight - graph->plotLeft;
-    curves->plotH = graph->plotBottom - graph->plotTop;
-    for (size_t i = 0; i < chart->visibleSeries.size(); ++i) {
-        curves->curves.push_back({colours[i], {}});
-        for (const ChartPoint& p : chart->visibleSeries[i])
-            curves->curves.back().second.emplace_back(graph->timeToX(p),
-                                                      chart->valueToY(i, p.value, graph->dataBottom, graph->plotTop));
-    }
-    bare.show();
-    while (ours.damage() || bare.damage() || !ours.visible() || !bare.visible())
-        Fl::wait(0.01);
-    return sideBySide([&] { redrawNow(graph); }, [&] { redrawNow(curves); });
 }
 
 int main(int argc, char** argv)
@@ -403,7 +459,11 @@ int main(int argc, char** argv)
             analysisSeries(chart);
         },
         [&] { floorLoad(path, floorText, floorDoc); });
-    auto [redrawOurs, redrawFloor] = redrawRows();
+    fl_open_display();
+    auto [redrawOurs, redrawFloor] = plotRow(ChartModel::MultiDisplay, true, [](ChartController&) {});
+    // The classes are worked out again for each redraw, as after any change of data or time range.
+    auto [analysisOurs, analysisFloor] = plotRow(ChartModel::Analysis, false, [](ChartController& c) { c.classifyBloodPressure(); });
+    auto [histogramOurs, histogramFloor] = histogramRow();
     std::vector<std::pair<double, double>> history = historyRows();
 
     std::printf("record   %s (%.1f MB, %zu entries); median of %d runs after %d warm-ups\n\n",
@@ -419,7 +479,13 @@ int main(int argc, char** argv)
     std::snprintf(openLimit, sizeof openLimit, "<= %.0f ms", openLimitMs);
     limitRow("open+chart", openOurs, openFloor, openLimitMs, openLimit);
     timeRow("redraw", redrawOurs, redrawFloor, redrawTarget);
-    std::printf("(history: the blood-pressure table of the heavy record; record: one reading and the save)\n");
+    std::printf("(analysis: blood pressure with classes, markers and shading; histogram: four series)\n");
+    char analysisLimit[32];
+    double analysisLimitMs = analysisTarget * analysisFloor + analysisExtraMs;
+    std::snprintf(analysisLimit, sizeof analysisLimit, "<= %.0f ms", analysisLimitMs);
+    limitRow("analysis", analysisOurs, analysisFloor, analysisLimitMs, analysisLimit);
+    limitRow("histogram", histogramOurs, histogramFloor, histogramTargetMs, "<= 10 ms");
+    std::printf("(history: the blood-pressure table; record: one reading and the save)\n");
     limitRow("history-open", history[0].first, history[0].second, historyOpenTargetMs, "<= 300 ms");
     limitRow("history-sort", history[1].first, history[1].second, historySortTargetMs, "<= 50 ms");
     timeRow("record", recordOurs, recordFloor, recordTarget);

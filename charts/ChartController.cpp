@@ -3,6 +3,7 @@
 #include "app/Palette.h"
 #include "app/Trace.h"
 #include "charts/MyGraph.h"
+#include "history/HistogramTab.h"
 
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
@@ -62,10 +63,7 @@ ChartController::ChartController(int x, int w, int h) : Fl_Group(x, 52, w, h)
 
     tabs = new Fl_Tabs(x + 3, 110, w - 6, h - 61);
     graph = new MyGraph(x + 8, w - 16, h - 96, this);
-    // The histogram tab arrives with the analysis displays.
-    histogramTab = new Fl_Group(x + 8, 140, w - 16, h - 96, "Histogram");
-    histogramTab->color(panelColor);
-    histogramTab->end();
+    histogramTab = new HistogramTab(x + 8, w - 16, h - 96, this);
     tabs->end();
     resizable(tabs);
     end();

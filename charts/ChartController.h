@@ -12,6 +12,7 @@ class Fl_Box;
 class Fl_Button;
 class Fl_Pack;
 class Fl_Tabs;
+class HistogramTab;
 class MyGraph;
 
 class ChartController : public Fl_Group, public ChartModel {
@@ -32,7 +33,7 @@ public:
     Fl_Box* toBox;
     Fl_Tabs* tabs;
     MyGraph* graph;
-    Fl_Group* histogramTab;
+    HistogramTab* histogramTab;
     Fl_Widget* trendView = nullptr; // the panel of trend figures, redrawn with the chart
 
 private:

@@ -134,6 +134,7 @@ bool ChartModel::update()
         ++i;
     }
     yScaleOperations();
+    classifyBloodPressure();
     changed = false;
     shownMode = timeMode;
     shownType = displayType;
@@ -309,6 +310,20 @@ int ChartModel::valueToY(size_t i, double value, int bottom, int top) const
 {
     const YScale& s = yScales[i];
     return pixel(bottom + (top - bottom) * (value / s.step - s.lo) / (s.hi - s.lo));
+}
+
+std::vector<PlotPoint> ChartModel::plotPoints(size_t i, int left, int right, int bottom, int top) const
+{
+    std::vector<PlotPoint> points;
+    points.reserve(visibleSeries[i].last - visibleSeries[i].first);
+    for (const ChartPoint& p : visibleSeries[i])
+        points.push_back({timeToX(p, left, right), valueToY(i, p.value, bottom, top), p.value});
+    return points;
+}
+
+const char* ChartModel::numberFormat(double value)
+{
+    return value == std::floor(value) ? "%.0f" : "%.1f";
 }
 
 TrendFigures ChartModel::trendFigures(const ChartPoint* first, const ChartPoint* last)

@@ -7,6 +7,7 @@
 
 #include <list>
 #include <string>
+#include <utility>
 #include <vector>
 
 extern const char* const timeRangeNames[6];
@@ -27,6 +28,17 @@ struct VisibleSeries {
     const ChartPoint* begin() const { return series->points.data() + first; }
     const ChartPoint* end() const { return series->points.data() + last; }
     bool empty() const { return first == last; }
+};
+
+// A stretch of blood-pressure readings in one class: the systolic points [first, end).
+struct ClassPeriod {
+    size_t first, end;
+};
+
+// A point where the plot draws it, with its value.
+struct PlotPoint {
+    int x, y;
+    double value;
 };
 
 // A value axis: grid lines at (lo + j) * step for j = 0 .. hi - lo.
@@ -54,6 +66,10 @@ public:
     std::vector<VisibleSeries> visibleSeries;
     std::vector<YScale> yScales;
     int gridIntervals = 1;
+    // Analysis display only: per class of Global::bpClasses its periods, and the systolic readings
+    // in the highest class, as positions in the systolic series' points.
+    std::vector<std::vector<ClassPeriod>> classPeriods;
+    std::vector<size_t> veryHighPoints;
 
     void addSeries(ChartSeries added);
     void dropVar(const char* name);
@@ -74,12 +90,23 @@ public:
     static void yScaleOperations(int n, double& step, int& lo, int& hi, double vMin, double vMax, double target);
     void yScaleOperations();
 
+    void classifyBloodPressure();
+    // Pairs each visible systolic reading with the diastolic reading of the same second; a reading
+    // without a partner is left out of the classes.
+    static void classifyBloodPressure(const VisibleSeries& systolic, const VisibleSeries& diastolic,
+                                      std::vector<std::vector<ClassPeriod>>& periods, std::vector<size_t>& veryHigh);
+    // The low and high limits series i is drawn against in the range displays.
+    std::pair<double, double> rangeLimits(size_t i) const;
+    // "%.0f" for a whole number, else "%.1f".
+    static const char* numberFormat(double value);
+
     // "History for A, B and C".
     std::string title() const;
     // Pixel column of a time between the plot's left and right edges, and row of series i's value
     // between the data area's bottom and top; both truncated toward zero and kept in pixel range.
     int timeToX(const ChartPoint& point, int left, int right) const;
     int valueToY(size_t i, double value, int bottom, int top) const;
+    std::vector<PlotPoint> plotPoints(size_t i, int left, int right, int bottom, int top) const;
 
     static TrendFigures trendFigures(const ChartPoint* first, const ChartPoint* last);
 

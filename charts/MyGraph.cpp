@@ -3,9 +3,13 @@
 #include "app/Palette.h"
 #include "app/Trace.h"
 #include "charts/ChartController.h"
+#include "charts/ExcursionShading.h"
 
+#include <FL/Fl_Image.H>
 #include <FL/fl_draw.H>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <string>
 
@@ -14,6 +18,10 @@ namespace {
 const char* const source = "MyGraph";
 const Fl_Color seriesColors[4] = {FL_RED, FL_BLUE, FL_DARK_GREEN, FL_DARK_CYAN};
 const Fl_Color rangeSeriesColor = 0x18479D00; // 24, 71, 157
+// The limit lines of the first and the second series, and the shading below and above the range.
+const Fl_Color bandEdgeColors[2] = {0xC818D800, 0xFF601400};
+const Fl_Color excursionColors[2] = {0x53189D00, FL_DARK_RED};
+const char* const noteText = "NB: this is not a substitution for a doctor's diagnosis";
 
 int textWidth(const char* text)
 {
@@ -73,7 +81,10 @@ void MyGraph::draw()
     fl_draw(chart.title().c_str(), plotLeft, plotTop - 30, plotRight - plotLeft, 30, FL_ALIGN_TOP | FL_ALIGN_INSIDE);
 
     const int legendX = x() + 10, legendY = plotBottom + 51;
-    // The class band and its legend row of the analysis display are drawn here.
+    if (classMode) {
+        drawClassBand();
+        drawClassLegend(legendX, legendY + 25);
+    }
 
     const int n = chart.gridIntervals;
     if (chart.hasWindow) {
@@ -94,15 +105,23 @@ void MyGraph::draw()
     fl_draw("Vitals :", legendX, legendY, titleWidth, 20, FL_ALIGN_LEFT);
     int seriesX = legendX + std::max(titleWidth, classTitleWidth) + 10;
 
+    const bool ranges = chart.displayType != ChartModel::MultiDisplay;
     for (size_t i = 0; i < chart.visibleSeries.size(); ++i) {
         if (chart.hasWindow)
             drawValueAxis(i);
         seriesX = drawLegendEntry(i, seriesX, legendY);
-        // Normal-range and analysis displays: the shading of excursions goes here.
-        drawCurve(i);
-        // Normal-range and analysis displays: the range lines go here.
+        if (chart.visibleSeries[i].empty())
+            continue;
+        std::vector<PlotPoint> points = chart.plotPoints(i, plotLeft, plotRight, dataBottom, plotTop);
+        if (ranges)
+            drawExcursions(i, points);
+        fl_color(seriesColor(i));
+        drawCurve(points);
+        if (ranges)
+            drawRangeLines(i);
     }
-    // Normal-range and analysis displays: the note line goes here.
+    if (ranges)
+        drawNote(legendY, seriesX - 20);
     fl_line_style(0);
     fl_pop_clip();
 }
@@ -168,19 +187,150 @@ int MyGraph::drawLegendEntry(size_t i, int seriesX, int legendY) const
     return seriesX + 55 + width + 20;
 }
 
-void MyGraph::drawCurve(size_t i) const
+void MyGraph::drawCurve(const std::vector<PlotPoint>& points) const
+{
+    fl_line_style(FL_SOLID, 0);
+    for (size_t k = 0; k < points.size(); ++k) {
+        fl_pie(points[k].x - 4, points[k].y - 4, 8, 8, 0, 360);
+        if (k > 0)
+            fl_line(points[k - 1].x, points[k - 1].y, points[k].x, points[k].y);
+    }
+}
+
+void MyGraph::drawExcursions(size_t i, const std::vector<PlotPoint>& points) const
 {
     const ChartController& chart = *controller;
-    const VisibleSeries& visible = chart.visibleSeries[i];
-    fl_color(seriesColor(i));
-    fl_line_style(FL_SOLID, 0);
-    int px = 0, py = 0;
-    for (const ChartPoint* p = visible.begin(); p != visible.end(); ++p) {
-        int x = timeToX(*p), y = chart.valueToY(i, p->value, dataBottom, plotTop);
-        fl_pie(x - 4, y - 4, 8, 8, 0, 360);
-        if (p != visible.begin())
-            fl_line(px, py, x, y);
-        px = x;
-        py = y;
+    auto [low, high] = chart.rangeLimits(i);
+    // A limit far off the plot is shaded to the widget's edge: the curve cannot cross it there,
+    // so the visible shading is the same, and the rows stay within what the display takes.
+    auto row = [&](double value) { return std::clamp(chart.valueToY(i, value, dataBottom, plotTop), y() - 1, y() + h()); };
+    ExcursionShading(low, high, row(low), row(high), fillTriangle).shade(points);
+}
+
+void MyGraph::fillTriangle(const Vertex& a, const Vertex& b, const Vertex& c, bool above)
+{
+    fl_color(excursionColors[above]);
+    fl_polygon(a.x, a.y, b.x, b.y, c.x, c.y);
+}
+
+void MyGraph::drawRangeLines(size_t i) const
+{
+    const ChartController& chart = *controller;
+    auto [low, high] = chart.rangeLimits(i);
+    const struct {
+        double value;
+        int labelOffset;
+        Fl_Align align;
+    } limits[2] = {{low, -20, FL_ALIGN_TOP | FL_ALIGN_LEFT | FL_ALIGN_RIGHT},
+                   {high, 5, FL_ALIGN_TOP | FL_ALIGN_BOTTOM | FL_ALIGN_LEFT}};
+    fl_color(bandEdgeColors[i % 2]);
+    fl_font(FL_HELVETICA_BOLD, 12);
+    for (const auto& limit : limits) {
+        // A limit outside the data area is left out, so that no line runs through the title or the band.
+        int row = chart.valueToY(i, limit.value, dataBottom, plotTop);
+        if (row > dataBottom || row < plotTop)
+            continue;
+        char label[32];
+        std::snprintf(label, sizeof label, ChartModel::numberFormat(limit.value), limit.value);
+        fl_line_style(FL_DASH, 2);
+        fl_line(plotLeft, row, plotRight, row);
+        fl_line_style(FL_SOLID, 0);
+        fl_draw(label, plotLeft + 5, row + limit.labelOffset, 30, 15, limit.align);
+    }
+}
+
+void MyGraph::drawNote(int legendY, int legendEnd) const
+{
+    fl_color(FL_BLACK);
+    fl_font(FL_HELVETICA_ITALIC, 14);
+    const int width = int(fl_width(noteText)), noteX = x() + w() - width - 10;
+    // Where the legend leaves no room, above the title, so that neither covers the other.
+    fl_draw(noteText, noteX, noteX < legendEnd ? y() + 2 : legendY, width + 5, 20, FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+}
+
+void MyGraph::drawMarker(int x, int y) const
+{
+    if (Global::markerIcon)
+        Global::markerIcon->draw(x, y);
+}
+
+void MyGraph::drawClassBand() const
+{
+    const ChartController& chart = *controller;
+    const int s = chart.indexOfSeries("Systolic");
+    if (s < 0 || size_t(s) >= chart.visibleSeries.size() || chart.visibleSeries[size_t(s)].empty())
+        return;
+    const VisibleSeries& systolic = chart.visibleSeries[size_t(s)];
+    auto column = [&](size_t point) { return timeToX(systolic.series->points[point]); };
+    // The stretch from the first reading to the last one of a period, over the band.
+    auto stretch = [&](size_t first, size_t last, Fl_Color colour) {
+        fl_draw_box(FL_PLASTIC_DOWN_BOX, column(first), dataBottom, column(last) - column(first), plotBottom - dataBottom,
+                    colour);
+    };
+    stretch(systolic.first, systolic.last - 1, FL_WHITE);
+    for (size_t k = 0; k < chart.classPeriods.size() && k < Global::bpClasses.size(); ++k)
+        for (const ClassPeriod& period : chart.classPeriods[k])
+            stretch(period.first, period.end - 1, toolkitColor(Global::bpClasses[k].colour));
+
+    const int markerW = Global::markerIcon ? Global::markerIcon->w() : 0;
+    const int markerH = Global::markerIcon ? Global::markerIcon->h() : 0;
+    int drawnAt = INT_MIN;
+    for (size_t point : chart.veryHighPoints) {
+        // Readings in one column would only draw the same marker again.
+        int x = column(point);
+        if (x != drawnAt)
+            drawMarker(x - markerW / 2, (dataBottom - markerH + plotBottom) / 2);
+        drawnAt = x;
+    }
+}
+
+void MyGraph::drawClassLegend(int legendX, int row) const
+{
+    const ChartController& chart = *controller;
+    fl_color(labelColor);
+    fl_font(FL_HELVETICA_BOLD, 13);
+    int classX = legendX + textWidth("Classifications :");
+    fl_draw("Classifications :", legendX, row, classX - legendX, 20, FL_ALIGN_LEFT);
+    classX += 10;
+
+    struct Entry {
+        const char* name;
+        Fl_Color colour;
+        bool marker;
+    };
+    std::vector<Entry> entries;
+    for (size_t k = 0; k < chart.classPeriods.size() && k < Global::bpClasses.size(); ++k)
+        if (!chart.classPeriods[k].empty())
+            entries.push_back({Global::bpClasses[k].name.c_str(), toolkitColor(Global::bpClasses[k].colour), false});
+    entries.push_back({"Transition", FL_WHITE, false});
+    if (!chart.veryHighPoints.empty())
+        entries.push_back({"Very high BP", FL_BLACK, true});
+
+    // A row too long for the plot gets narrower colour boxes, and the pointer to the help only
+    // where it fits.
+    const char* help = "(refer to help for more details)";
+    fl_font(FL_HELVETICA_ITALIC, 13);
+    const int helpWidth = textWidth(help), right = x() + w() - 5;
+    const int markerW = Global::markerIcon ? Global::markerIcon->w() : 0;
+    fl_font(FL_HELVETICA, 12);
+    int fullWidth = 0;
+    for (const Entry& e : entries)
+        fullWidth += (e.marker ? markerW + 15 : 56) + textWidth(e.name);
+    const int boxWidth = classX + fullWidth + 5 + helpWidth <= right ? 40 : 20;
+    for (const Entry& e : entries) {
+        if (e.marker)
+            drawMarker(classX, row);
+        else
+            fl_draw_box(FL_PLASTIC_DOWN_BOX, classX, row, boxWidth, 20, e.colour);
+        classX += (e.marker ? markerW : boxWidth) + 5;
+        int width = textWidth(e.name);
+        fl_color(FL_BLACK);
+        fl_draw(e.name, classX, row, width, 20, FL_ALIGN_LEFT);
+        classX += width + (e.marker ? 10 : 11);
+    }
+    if (classX + 5 + helpWidth <= right) {
+        fl_color(labelColor);
+        fl_font(FL_HELVETICA_ITALIC, 13);
+        fl_draw(help, classX + 5, row, helpWidth, 20, FL_ALIGN_LEFT);
     }
 }

@@ -5,9 +5,12 @@
 #include <FL/Fl_Group.H>
 
 #include <cstddef>
+#include <vector>
 
 class ChartController;
 struct ChartPoint;
+struct PlotPoint;
+struct Vertex;
 
 class MyGraph : public Fl_Group {
 public:
@@ -26,5 +29,14 @@ private:
     void drawValueAxis(std::size_t i) const;
     // Returns the x where the next legend entry starts.
     int drawLegendEntry(std::size_t i, int seriesX, int legendY) const;
-    void drawCurve(std::size_t i) const;
+    void drawCurve(const std::vector<PlotPoint>& points) const;
+    // The range displays: the excursions out of series i's range, and its limits.
+    void drawExcursions(std::size_t i, const std::vector<PlotPoint>& points) const;
+    static void fillTriangle(const Vertex& a, const Vertex& b, const Vertex& c, bool above);
+    void drawRangeLines(std::size_t i) const;
+    void drawNote(int legendY, int legendEnd) const;
+    // The analysis display: the class band over the time axis with its markers, and its legend row.
+    void drawClassBand() const;
+    void drawClassLegend(int legendX, int row) const;
+    void drawMarker(int x, int y) const;
 };

@@ -5,6 +5,7 @@
 #include "app/Trace.h"
 #include "charts/ChartModel.h"
 #include "charts/DisplayMenuItems.h"
+#include "charts/HistogramBins.h"
 #include "charts/VariableRanges.h"
 #include "history/HistoryModel.h"
 #include "history/NewEntry.h"
@@ -134,11 +135,14 @@ void walkCharts()
                 model.displayType = type;
                 model.timeMode = mode;
                 model.update();
-                for (size_t i = 0; i < model.visibleSeries.size(); ++i)
-                    for (const ChartPoint& point : model.visibleSeries[i]) {
+                for (size_t i = 0; i < model.visibleSeries.size(); ++i) {
+                    const VisibleSeries& shown = model.visibleSeries[i];
+                    for (const ChartPoint& point : shown) {
                         model.timeToX(point, 0, 1000);
                         model.valueToY(i, point.value, 700, 0);
                     }
+                    HistogramBins::count(shown.begin(), shown.end(), 300, 200);
+                }
             }
     }
 }

@@ -5,6 +5,9 @@
 #include "charts/IndividualTrend.h"
 #include "charts/MyGraph.h"
 #include "charts/TrendBox.h"
+#include "history/HistogramTab.h"
+#include "history/MyHistogram.h"
+#include "records/Global.h"
 #include "tests/unit/ChartRecord.h"
 #include "ui/MainWindow.h"
 
@@ -14,6 +17,7 @@
 #include <FL/Fl_Image_Surface.H>
 #include <FL/Fl_Menu_Button.H>
 #include <FL/Fl_Pack.H>
+#include <FL/Fl_Tabs.H>
 #include <FL/fl_draw.H>
 
 #include <memory>
@@ -45,6 +49,14 @@ protected:
             fields.push_back("<value>" + std::to_string(x) + "</value>");
         return daily(name, fields, firstDay, apart);
     }
+    // Heart Rate with its own limits: normal 60 to 100, panic 40 to 120.
+    static std::string heartRate(std::vector<int> v, int apart = 1)
+    {
+        std::string text = values("Heart Rate", v, 1, apart);
+        size_t bounds = text.find("<normalLow/>");
+        return text.replace(bounds, 48, "<normalLow>60</normalLow><normalHigh>100</normalHigh><panicLow>40</panicLow>"
+                                        "<panicHigh>120</panicHigh>");
+    }
     void pick(Fl_Menu_Button* menu, const char* path)
     {
         const Fl_Menu_Item* item = menu->find_item(path);
@@ -65,6 +77,34 @@ protected:
         for (int i = 1; i < window->multiDisplayMenu->size(); ++i)
             n += window->multiDisplayMenu->menu()[i].label() && window->multiDisplayMenu->menu()[i].value();
         return n;
+    }
+    // What a widget draws, read back pixel by pixel in window coordinates.
+    struct Pixels {
+        explicit Pixels(Fl_Widget* widget, void (*paint)(int w, int h) = nullptr) : x0(widget->x()), y0(widget->y())
+        {
+            Fl_Image_Surface surface(widget->w(), widget->h());
+            surface.set_current();
+            paint ? paint(widget->w(), widget->h()) : surface.draw(widget);
+            image.reset(surface.image());
+            Fl_Display_Device::display_device()->set_current();
+        }
+        Fl_Color operator()(int x, int y) const
+        {
+            const unsigned char* p = reinterpret_cast<const unsigned char*>(image->data()[0]) +
+                                     ((y - y0) * image->w() + (x - x0)) * image->d();
+            return Fl_Color((unsigned(p[0]) << 24) | (unsigned(p[1]) << 16) | (unsigned(p[2]) << 8));
+        }
+        int x0, y0;
+        std::unique_ptr<Fl_RGB_Image> image;
+    };
+    static Fl_Color rgbOf(Fl_Color c) { return Fl_Color(Fl::get_color(c) & 0xFFFFFF00); }
+    // The pixel at (dx, dy) of a w by h box of the kind the bars and the class band are drawn with.
+    static Fl_Color boxPixel(Fl_Color colour, int w, int h, int dx, int dy)
+    {
+        static Fl_Color c;
+        c = colour;
+        Fl_Box box(0, 0, w, h);
+        return Pixels(&box, [](int w, int h) { fl_draw_box(FL_PLASTIC_DOWN_BOX, 0, 0, w, h, c); })(dx, dy);
     }
     // A new window is drawn once the display server has shown it.
     void drawn()
@@ -158,17 +198,7 @@ TEST_F(ChartTest, PlotDrawsEverySeriesInItsColour)
     for (const char* path : {"Vitals/Heart Rate", "Vitals/Mood", "Vitals/Temperature", "Vitals/SpO2"})
         pick(window->multiDisplayMenu, path);
     MyGraph* graph = window->chart->graph;
-    Fl_Image_Surface surface(graph->w(), graph->h());
-    surface.set_current();
-    surface.draw(graph);
-    std::unique_ptr<Fl_RGB_Image> image(surface.image());
-    Fl_Display_Device::display_device()->set_current();
-    auto rgb = [&](int x, int y) {
-        const unsigned char* p = reinterpret_cast<const unsigned char*>(image->data()[0]) +
-                                 ((y - graph->y()) * image->w() + (x - graph->x())) * image->d();
-        return Fl_Color((unsigned(p[0]) << 24) | (unsigned(p[1]) << 16) | (unsigned(p[2]) << 8));
-    };
-    auto rgbOf = [](Fl_Color c) { return Fl_Color(Fl::get_color(c) & 0xFFFFFF00); };
+    Pixels rgb(graph);
     ChartController& chart = *window->chart;
     // Between two grid rows, and between two time ticks.
     EXPECT_EQ(rgb(graph->plotLeft, graph->dataBottom - (graph->dataBottom - graph->plotTop) / chart.gridIntervals / 2), 0u);
@@ -185,6 +215,89 @@ TEST_F(ChartTest, PlotDrawsEverySeriesInItsColour)
         EXPECT_EQ(rgb(seriesX + 24, legendY + 10), rgbOf(colours[i])) << "legend " << i;
         seriesX += 75 + int(fl_width(chart.visibleSeries[i].series->name.c_str()));
     }
+}
+
+// Pulse against its range: a dip below the low limit shaded, the limit's dashed line. Then the
+// analysis: the class band in each stretch's colour, and a very high reading marked.
+TEST_F(ChartTest, RangeDisplaysShadeExcursionsAndBandTheClasses)
+{
+    std::vector<std::string> bp;
+    for (std::string r : {"118/78", "118/78", "118/78", "145/92", "145/92", "145/92", "145/92", "145/92", "145/92",
+                          "165/105", "145/92"})
+        bp.push_back("<systolic>" + r.substr(0, 3) + "</systolic><diastolic>" + r.substr(4) + "</diastolic>");
+    open(heartRate({80, 45, 80}) + daily("Blood Pressure", bp, 1, 3));
+    pick(window->normalRangeMenu, "Vitals/Heart Rate");
+    MyGraph* graph = window->chart->graph;
+    const ChartController& chart = *window->chart;
+    auto points = [&] { return chart.plotPoints(0, graph->plotLeft, graph->plotRight, graph->dataBottom, graph->plotTop); };
+    Pixels pulse(graph);
+    PlotPoint dip = points()[1];
+    int yLow = chart.valueToY(0, 60, graph->dataBottom, graph->plotTop), dashes = 0;
+    EXPECT_EQ(pulse(dip.x - 3, yLow + (dip.y - yLow) / 4), 0x53189D00u) << "shaded";
+    EXPECT_EQ(pulse(dip.x - 3, yLow - 5), 0xFFFFFF00u) << "above the limit";
+    for (int x = graph->plotLeft + 40; x < graph->plotRight; ++x)
+        dashes += pulse(x, yLow) == 0xC818D800u;
+    EXPECT_GT(dashes, (graph->plotRight - graph->plotLeft) / 4) << "the low limit's line";
+
+    window->analysisButton->do_callback();
+    Pixels rgb(graph);
+    std::vector<PlotPoint> at = points();
+    const int band = graph->plotBottom - graph->dataBottom;
+    // Normal from the first reading to the third, Stage 1 (drawn over Prehypertension) from the fourth on.
+    for (auto [first, last, sample, k] : {std::make_tuple(0, 2, 1, 0), std::make_tuple(3, 10, 5, 2)}) {
+        Fl_Color expected = boxPixel(toolkitColor(Global::bpClasses[size_t(k)].colour), at[last].x - at[first].x, band,
+                                     at[sample].x - at[first].x, band / 2);
+        EXPECT_EQ(rgb(at[sample].x, graph->dataBottom + band / 2), expected) << "reading " << sample;
+    }
+    const int markerTop = (graph->dataBottom - Global::markerIcon->h() + graph->plotBottom) / 2;
+    EXPECT_EQ(rgb(at[9].x, markerTop + 10), 0x2A1A0000u) << "the marker's centre";
+    EXPECT_NE(rgb(at[8].x, markerTop + 10), 0x2A1A0000u);
+}
+
+TEST_F(ChartTest, HistogramsFollowTheChartAndColourTheirBarsByRange)
+{
+    open(heartRate({50, 70, 72, 75, 110, 130}, 5) + values("Mood", {5, 7}) + values("Temperature", {97, 98}) +
+         values("SpO2", {95, 99}));
+    HistogramTab* tab = window->chart->histogramTab;
+    window->chart->tabs->value(tab);
+    auto histograms = [&] {
+        drawn();
+        std::vector<MyHistogram*> shown;
+        for (int i = 0; i < tab->area->children(); ++i)
+            shown.push_back(static_cast<MyHistogram*>(tab->area->child(i)));
+        return shown;
+    };
+    const int ax = tab->area->x(), ay = tab->area->y(), hw = tab->area->w() / 2, hh = tab->area->h() / 2;
+    pick(window->multiDisplayMenu, "Vitals/Heart Rate");
+    ASSERT_EQ(histograms().size(), 1u);
+    EXPECT_EQ(histograms()[0]->w(), tab->area->w() - 10);
+    pick(window->multiDisplayMenu, "Vitals/Mood");
+    ASSERT_EQ(histograms().size(), 2u);
+    EXPECT_EQ(histograms()[1]->x() * 10000 + histograms()[1]->y(), (ax + hw + 5) * 10000 + ay + 5) << "side by side";
+    pick(window->multiDisplayMenu, "Vitals/Temperature");
+    pick(window->multiDisplayMenu, "Vitals/SpO2");
+    std::vector<MyHistogram*> four = histograms();
+    ASSERT_EQ(four.size(), 4u);
+    EXPECT_EQ(four[3]->x() * 10000 + four[3]->y(), (ax + hw + 5) * 10000 + ay + hh + 5) << "a grid of two rows";
+
+    // Heart rate in bins of 10 from 50: 50 low, 70, 72 and 75 normal, 110 high, 130 panic high.
+    const MyHistogram& h = *four[0];
+    ASSERT_EQ(h.bins.binWidth * 100 + h.bins.firstBin, 1005);
+    Pixels rgb(tab);
+    const int barWidth = (h.plotRight - h.plotLeft) / h.bins.binCount;
+    const double perCount = (h.plotBottom - h.plotTop) / (h.bins.countStep * h.bins.countTicks);
+    const std::pair<size_t, Fl_Color> bars[] = {{0, lowColor}, {2, normalColor}, {6, highColor}, {8, panicHighColor}};
+    for (auto [k, colour] : bars) {
+        int top = int(h.plotBottom - h.bins.counts[k] * perCount + 1), x = h.plotLeft + int(k) * barWidth;
+        EXPECT_EQ(rgb(x + barWidth / 2, h.plotBottom - 2),
+                  boxPixel(colour, barWidth, int(h.bins.counts[k] * perCount), barWidth / 2, h.plotBottom - 2 - top))
+            << "bin " << k;
+    }
+
+    window->chart->timeButtons[5]->do_callback();
+    four = histograms();
+    EXPECT_EQ(four[0]->bins.entryCount, 2) << "heart rate of the 21st and the 26th";
+    EXPECT_TRUE(four[1]->bins.counts.empty()) << "no mood in the last week";
 }
 
 }

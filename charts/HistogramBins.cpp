@@ -1,0 +1,63 @@
+#include "charts/HistogramBins.h"
+
+#include "charts/ChartModel.h"
+
+#include <algorithm>
+#include <cmath>
+
+HistogramBins HistogramBins::count(const ChartPoint* first, const ChartPoint* last, int w, int h)
+{
+    HistogramBins b;
+    double low = 0, high = 0;
+    for (const ChartPoint* p = first; p != last; ++p)
+        if (std::isfinite(p->value)) {
+            low = b.entryCount ? std::min(low, p->value) : p->value;
+            high = b.entryCount ? std::max(high, p->value) : p->value;
+            ++b.entryCount;
+        }
+    if (b.entryCount == 0)
+        return b;
+
+    // About one bin per 60 pixels; a spread that asks for more bins than the bars have pixels
+    // (or a width that is no width) gets wider bins, ten times at a step, so they stay round.
+    const int maxBins = std::max(1, plotWidth(w));
+    b.binWidth = ChartModel::bestSpacing(true, (high - low) * 60 / std::max(w, 1));
+    double bins = 0;
+    for (int widened = 0; widened < 400; ++widened) {
+        b.firstBin = std::floor(low / b.binWidth);
+        bins = std::ceil(high / b.binWidth + 0.1) - b.firstBin;
+        if (bins <= maxBins)
+            break;
+        b.binWidth *= 10;
+    }
+    b.binCount = int(std::clamp(bins, 1.0, double(maxBins)));
+    b.counts.assign(size_t(b.binCount), 0);
+    for (const ChartPoint* p = first; p != last; ++p)
+        if (std::isfinite(p->value)) {
+            double bin = std::floor(p->value / b.binWidth - b.firstBin);
+            ++b.counts[size_t(std::clamp(bin, 0.0, double(b.binCount - 1)))];
+        }
+    auto nonEmpty = [](int c) { return c != 0; };
+    auto front = std::find_if(b.counts.begin(), b.counts.end(), nonEmpty);
+    b.firstBin += double(front - b.counts.begin());
+    b.counts.erase(b.counts.begin(), front);
+    b.counts.erase(std::find_if(b.counts.rbegin(), b.counts.rend(), nonEmpty).base(), b.counts.end());
+
+    const int most = *std::max_element(b.counts.begin(), b.counts.end());
+    b.countStep = ChartModel::bestSpacing(true, most * 100.0 / std::max(h, 1));
+    b.countTicks = int(std::ceil(most / b.countStep + 0.1) - b.countMin);
+    return b;
+}
+
+RangeClass HistogramBins::rangeOf(double lo, double hi, const ChartSeries& ranges)
+{
+    if (hi > ranges.panicHigh)
+        return RangeClass::PanicHigh;
+    if (hi > ranges.normalHigh)
+        return RangeClass::High;
+    if (lo <= ranges.panicLow)
+        return RangeClass::PanicLow;
+    if (lo <= ranges.normalLow)
+        return RangeClass::Low;
+    return RangeClass::Normal;
+}

@@ -1,0 +1,114 @@
+#include "history/MyHistogram.h"
+
+#include "app/Palette.h"
+#include "app/Trace.h"
+#include "charts/ChartModel.h"
+
+#include <FL/Fl_Box.H>
+#include <FL/fl_draw.H>
+
+#include <cstdio>
+
+namespace {
+
+const Fl_Color plotBackgroundColor = 0xF0F2F200; // 240, 242, 242
+// In the order of RangeClass.
+const Fl_Color rangeColors[5] = {panicLowColor, lowColor, normalColor, highColor, panicHighColor};
+const int minimumBar = 4;
+
+}
+
+MyHistogram::MyHistogram(int x, int y, int w, int h, const VisibleSeries* series) : Fl_Group(x, y, w, h), series(series)
+{
+    TRACE_SCOPE("MyHistogram", "MyHistogram::MyHistogram", 3);
+    color(panelColor);
+    computeGeometry();
+    Fl_Box* background = new Fl_Box(x, y, w, h);
+    background->box(FL_ROUNDED_BOX);
+    background->color(plotBackgroundColor);
+    end();
+    bins = HistogramBins::count(series->begin(), series->end(), w, h);
+}
+
+void MyHistogram::computeGeometry()
+{
+    plotTop = y() + 35;
+    plotBottom = y() + h() - 45;
+    plotLeft = x() + 45;
+    plotRight = x() + w() - 50;
+}
+
+void MyHistogram::draw()
+{
+    Fl_Group::draw();
+    fl_push_clip(x(), y(), w(), h());
+    fl_color(FL_BLACK);
+    fl_font(FL_HELVETICA_BOLD, 13);
+    fl_draw(series->series->name.c_str(), x(), y(), w(), 25, FL_ALIGN_CENTER);
+    computeGeometry();
+    fl_rectf(plotLeft, plotTop, plotRight - plotLeft, plotBottom - plotTop, FL_WHITE);
+    fl_font(FL_HELVETICA, 12);
+    if (bins.counts.empty()) {
+        fl_color(labelColor);
+        fl_draw("No readings in this time range", plotLeft, plotTop, plotRight - plotLeft, plotBottom - plotTop,
+                FL_ALIGN_CENTER | FL_ALIGN_WRAP);
+        fl_pop_clip();
+        return;
+    }
+
+    const int barWidth = (plotRight - plotLeft) / bins.binCount;
+    const double pixelsPerCount = (plotBottom - plotTop) / (bins.countStep * (bins.countMin + bins.countTicks));
+    const char* format = ChartModel::numberFormat(bins.binWidth);
+    double bin = bins.firstBin;
+    int x0 = plotLeft;
+    for (int count : bins.counts) {
+        double lo = bin * bins.binWidth;
+        int top = int(plotBottom - count * pixelsPerCount + 1), height = int(count * pixelsPerCount);
+        // A bin with a reading or two among thousands still shows, in its colour.
+        if (count > 0 && height < minimumBar) {
+            top = plotBottom + 1 - minimumBar;
+            height = minimumBar;
+        }
+        if (height > 0)
+            fl_draw_box(FL_PLASTIC_DOWN_BOX, x0, top, barWidth, height,
+                        rangeColors[int(HistogramBins::rangeOf(lo, lo + bins.binWidth, *series->series))]);
+        drawBinEdge(x0, barWidth, lo, format);
+        bin += 1;
+        x0 += barWidth;
+    }
+    drawBinEdge(x0, barWidth, bin * bins.binWidth, format);
+    fl_color(gridColor);
+    fl_line(plotLeft, plotBottom, plotRight, plotBottom);
+    fl_line(plotLeft, plotBottom, plotLeft, plotTop);
+    fl_line(plotRight, plotBottom, plotRight, plotTop);
+    drawCountAxis();
+    fl_pop_clip();
+}
+
+void MyHistogram::drawBinEdge(int x0, int barWidth, double value, const char* format) const
+{
+    char label[32];
+    std::snprintf(label, sizeof label, format, value);
+    fl_color(gridColor);
+    fl_line_style(FL_SOLID, 0);
+    fl_line(x0, plotBottom, x0, plotBottom + 5);
+    fl_draw(label, x0 - barWidth / 2 + 2, plotBottom + 7, barWidth - 4, 18, FL_ALIGN_CENTER);
+}
+
+void MyHistogram::drawCountAxis() const
+{
+    const int ticks = bins.countTicks;
+    const int t = (plotBottom - plotTop) / ticks;
+    const char* format = ChartModel::numberFormat(bins.countStep);
+    for (int k = 0; k <= ticks; ++k) {
+        const int y = plotBottom - k * t;
+        const double value = (bins.countMin + k) * bins.countStep;
+        char count[32], share[32];
+        std::snprintf(count, sizeof count, format, value);
+        std::snprintf(share, sizeof share, "%.1f %%", value * 100 / bins.entryCount);
+        fl_line(plotLeft, y, plotLeft - 5, y);
+        fl_draw(count, plotLeft - 37, y - 9, 28, 18, FL_ALIGN_RIGHT);
+        fl_line(plotRight, y, plotRight + 5, y);
+        fl_draw(share, plotRight + 9, y - 9, 28, 18, FL_ALIGN_LEFT);
+    }
+}
