@@ -134,7 +134,8 @@ void HistoryTable::draw_cell(TableContext context, int R, int C, int X, int Y, i
         fl_push_clip(X, Y, W, H);
         fl_draw_box(FL_THIN_UP_BOX, X, Y, W, H, col_header_color());
         fl_color(FL_BLACK);
-        fl_draw(window->columnTitles[size_t(C)].c_str(), X, Y, W, H, FL_ALIGN_CENTER);
+        // Names and texts show as they are: no '@' symbols.
+        fl_draw(window->columnTitles[size_t(C)].c_str(), X, Y, W, H, FL_ALIGN_CENTER, nullptr, 0);
         if (C < window->deleteColumn() && C == lastSortColumn) {
             int xl = X + W - 14, xc = X + W - 10, xr = X + W - 6, yt = Y + H / 2 - 4, yb = Y + H / 2 + 4;
             if (!sortReverse) {
@@ -184,7 +185,7 @@ void HistoryTable::draw_cell(TableContext context, int R, int C, int X, int Y, i
         fl_push_clip(X + 3, Y + 3, W - 6, H - 6);
         const std::string& text = row.cells[size_t(C)];
         fl_color(C < 2 || text.empty() ? FL_BLACK : colourOf(window->colourOf(row, C)));
-        fl_draw(text.c_str(), X + 3, Y + 3, W - 6, H - 6, FL_ALIGN_RIGHT);
+        fl_draw(text.c_str(), X + 3, Y + 3, W - 6, H - 6, FL_ALIGN_RIGHT, nullptr, 0);
         fl_pop_clip();
         break;
     }
@@ -224,6 +225,13 @@ void HistoryTable::event_callback2()
     int R = callback_row(), C = callback_col();
     TableContext context = callback_context();
     bool push = Fl::event() == FL_PUSH;
+    bool deleteCell = context == CONTEXT_CELL && C == window->deleteColumn();
+    if (!push && pressedDelete >= 0 && !deleteCell) {
+        pressedDelete = -1;
+        redraw();
+    }
+    if (C == window->deleteColumn() && !deleteCell)
+        return;
     if (context == CONTEXT_COL_HEADER) {
         if (editing())
             input->do_callback();
@@ -236,7 +244,7 @@ void HistoryTable::event_callback2()
         }
     } else if (context != CONTEXT_CELL) {
         return;
-    } else if (C == window->deleteColumn()) {
+    } else if (deleteCell) {
         // Drawn buttons: a row of ten years would otherwise need many thousand widgets.
         int X, Y, W, H;
         find_cell(CONTEXT_CELL, R, C, X, Y, W, H);

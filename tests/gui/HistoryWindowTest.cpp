@@ -54,6 +54,11 @@ TEST_F(HistoryWindowTest, CellsAreEditedInPlaceAndEscapeCancelsOnlyTheEdit)
     EXPECT_FALSE(table->editing());
     EXPECT_EQ(history->rows[0].cells[2], "99.1");
     EXPECT_TRUE(inRecord("<value>99.100000</value>"));
+    Fl::e_number = FL_RELEASE;
+    Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
+    for (int column : {2, history->deleteColumn()})
+        table->do_callback(Fl_Table::CONTEXT_COL_HEADER, 0, column);
+    EXPECT_EQ(history->rows[0].cells[2] + " " + std::to_string(table->lastSortColumn), "70.0 2") << "Delete does not sort";
 
     table->startEdit(1, 0);
     table->input->value("2/30/2012");
