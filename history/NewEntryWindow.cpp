@@ -175,16 +175,14 @@ void NewEntryWindow::saveCB_i(bool keepOpen)
         return;
     for (const NewEntry::Point& point : entry.points)
         mainWindow->addPointToChart(point.series, entry.when, point.value);
-    XmlNode* variable = Global::findVariableNode(variableName.c_str());
+    mainWindow->recordChanged(Global::findVariableNode(variableName.c_str()), this);
     if (keepOpen) {
         for (size_t i = 2; i < inputs.size(); ++i)
             inputs[i]->value("");
         redraw();
-        mainWindow->recordChanged(variable, this, false);
         return;
     }
     mainWindow->refreshPanels(false, false, false);
-    mainWindow->recordChanged(variable, this, false);
     DocumentWindows::close(this);
 }
 

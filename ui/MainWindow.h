@@ -63,10 +63,10 @@ public:
     static void tableCB(Fl_Widget* w, void* v) { of(w)->tableCB_i(static_cast<XmlNode*>(v)); }
     void tableCB_i(XmlNode* variable);
     void addVarToChart(std::string label, const char* key, XmlNode* variable);
-    // After a change to a variable's entries or ranges: its charted series are built again from the
-    // record (unless the new points were handed to the chart already), the display menus and the
-    // chart follow, and its history window other than source reads the record again.
-    void recordChanged(XmlNode* variable, Fl_Window* source, bool rechart = true);
+    // After a change to a variable's entries or ranges: its charted series (derived ones too) are
+    // built again from the record, the display menus and the chart follow, and its history window
+    // other than source reads the record again.
+    void recordChanged(XmlNode* variable, Fl_Window* source);
     // -1 when no series of that name is charted.
     int addPointToChart(std::string name, std::tm when, double value);
     static void windowCloseCB(Fl_Widget*, void*);

@@ -200,12 +200,12 @@ void MainWindow::addVarToChart(std::string label, const char* key, XmlNode* vari
     chart->addSeries(seriesFor(label, key, variable));
 }
 
-void MainWindow::recordChanged(XmlNode* variable, Fl_Window* source, bool rechart)
+void MainWindow::recordChanged(XmlNode* variable, Fl_Window* source)
 {
     TRACE_SCOPE(::source, "MainWindow::recordChanged", 3);
     std::vector<std::string> charted;
     for (const ChartSeries& s : chart->series)
-        if (rechart && s.node == variable)
+        if (s.node == variable)
             charted.push_back(s.name);
     for (const std::string& label : charted) {
         // Every series is charted under its member's or its variable's name ("Systolic", "Pulse").
