@@ -103,6 +103,17 @@ int ChartModel::indexOfSeries(const char* name) const
     return found;
 }
 
+void ChartModel::replaceSeries(ChartSeries rebuilt)
+{
+    for (ChartSeries& s : series)
+        if (s.name == rebuilt.name) {
+            s = std::move(rebuilt);
+            visibleSeries.clear();
+            markChanged();
+            return;
+        }
+}
+
 bool ChartModel::update()
 {
     if (!changed && shownMode == timeMode && shownType == displayType)

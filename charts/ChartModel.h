@@ -75,6 +75,8 @@ public:
     void dropVar(const char* name);
     int addPointToVariable(std::string name, std::tm when, double value);
     int indexOfSeries(const char* name) const;
+    // Puts a series built again from the record in the place of the one of its name.
+    void replaceSeries(ChartSeries rebuilt);
 
     // Recomputes everything shown when the series, the time range or the display type changed
     // since the last call; returns whether it did. revision() counts the recomputations.

@@ -1,7 +1,8 @@
 #include "charts/ChartSeries.h"
 
-#include "records/EntryTime.h"
+#include "records/DateCheck.h"
 #include "records/Global.h"
+#include "records/TextCheck.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,9 +10,6 @@
 #include <ostream>
 
 namespace {
-
-// No vital sign comes near this; beyond it the y scale's grid indexes would leave int range.
-const double largestChartable = 1e7;
 
 bool readValue(const XmlNode* entry, const char* key, double& value)
 {
@@ -25,7 +23,7 @@ bool readValue(const XmlNode* entry, const char* key, double& value)
 
 bool ChartSeries::isChartable(double value)
 {
-    return std::isfinite(value) && std::fabs(value) <= largestChartable;
+    return std::isfinite(value) && std::fabs(value) <= TextCheck::maxReading;
 }
 
 void ChartSeries::store(const std::tm& when, double value)
@@ -66,7 +64,7 @@ ChartSeries ChartSeries::fromEntries(const XmlNode* variable, const std::string&
             point.value = formula(systolic, diastolic);
             readable = isChartable(point.value);
         }
-        if (!readable || !EntryTime::parse(Xml::childText(entry, "date"), Xml::childText(entry, "time"),
+        if (!readable || !DateCheck::readEntry(Xml::childText(entry, "date"), Xml::childText(entry, "time"),
                                            point.when, point.seconds)) {
             const char* id = Xml::attribute(entry, "id");
             errors << "ChartSeries: " << variableName << " entry " << (id ? id : "without id")

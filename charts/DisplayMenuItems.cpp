@@ -43,8 +43,10 @@ std::vector<DisplayMenuItem> DisplayMenuItems::build(const XmlDocument* record)
                 items.push_back({Item::Multi, path + "/Postprandial", "postprandial", v, false});
             if (fasting)
                 items.push_back({Item::Multi, path + "/Fasting", "fasting", v, false});
-            if (fasting || postprandial)
+            if (fasting || postprandial) {
                 items.push_back({Item::NormalRange, path, nullptr, v, false});
+                items.push_back({Item::Table, path, nullptr, v, false});
+            }
         } else if (hasEntries) {
             items.push_back({Item::Multi, path, "value", v, false});
             items.push_back({Item::Table, path, nullptr, v, false});

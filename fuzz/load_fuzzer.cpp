@@ -6,6 +6,9 @@
 #include "charts/ChartModel.h"
 #include "charts/DisplayMenuItems.h"
 #include "charts/HistogramBins.h"
+#include "charts/VariableRanges.h"
+#include "history/HistoryModel.h"
+#include "history/NewEntry.h"
 #include "records/Change.h"
 #include "records/Global.h"
 #include "records/RecordView.h"
@@ -144,7 +147,29 @@ void walkCharts()
     }
 }
 
-// An edit of the information and its undo leave the record as it was, and writable.
+// Every variable's history table as its window builds it, sorted by every column both ways, with
+// the cells' colours and the editor's texts; each row's own texts pass its cell checks.
+void walkHistory()
+{
+    std::ostringstream errors;
+    for (const char* name : RecordView::tabItems("Vitals")) {
+        HistoryModel model(name);
+        model.loadData(errors);
+        for (int column = 0; column < model.deleteColumn(); ++column)
+            for (bool reverse : {false, true})
+                model.sortColumn(column, reverse);
+        for (int row = 0; row < int(model.rows.size()) && row < 50; ++row)
+            for (int column = 0; column < model.firstConditionColumn; ++column) {
+                std::string out;
+                if (column >= 2)
+                    model.colourOf(model.rows[size_t(row)], column);
+                model.formatCell(row, column, model.editText(row, column).c_str(), out);
+            }
+    }
+}
+
+// An edit of the information, a new entry and new ranges, and their undo, leave the record as it
+// was, and writable.
 void editAndUndo()
 {
     XmlNode* info = Xml::child(Global::userDoc.get(), "patient", "info");
@@ -154,6 +179,18 @@ void editAndUndo()
     Change change;
     change.setText(*Global::userDoc, info, "race", "<&\"'>");
     change.setAttribute(*Global::userDoc, Global::userDoc->first_node("patient"), "id", "7");
+    for (const char* name : RecordView::tabItems("Vitals")) {
+        NewEntry entry;
+        entry.date = "1/5/2012";
+        entry.time = "9:05:00 AM";
+        entry.fields = {{"Value", "72"}, {"Systolic", "120"}};
+        entry.conditions = {"c2"};
+        if (entry.check(name) > 0)
+            entry.insert(*Global::userDoc, name, change);
+        std::vector<std::string> bounds(4 * VariableRanges::memberCount(name), "1");
+        if (XmlNode* variable = Global::findVariableNode(name))
+            VariableRanges::write(*Global::userDoc, variable, name, bounds, change);
+    }
     expectReadsBack(*Global::userDoc, "patient");
     change.undo();
     expect(printed(*Global::userDoc) == before, "an undone change left the record changed");
@@ -183,6 +220,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (load(record, end, "patient", Global::userDoc, Global::userBuffer)) {
         walkRecord();
         walkCharts();
+        walkHistory();
         editAndUndo();
     }
     return 0;

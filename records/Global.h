@@ -66,6 +66,9 @@ public:
     static bool saveFile(const XmlDocument& doc, const char* name);
     // Saves the open user unless none is open or it is a new user not yet confirmed.
     static bool saveCurrentUser();
+    // Saves the open user's record after change; when the save fails, the change is undone. A new
+    // user not yet confirmed has no file: the change waits in memory for the record's first save.
+    static bool saveCurrentUser(Change& change);
     static bool createNew();
     // Lists the new user from userDoc: gives it its id and file, writes its record, then the
     // directory. Undone through the change when either save fails.
@@ -115,6 +118,12 @@ public:
 
     // Ranges (Global_ranges.cpp)
     static constexpr int rangeTextSize = 32;
+    // The element names of a variable's members, in the order its bounds hold them: systolic and
+    // diastolic for "Blood Pressure", fasting and postprandial for "Blood Sugar"; none for others.
+    static std::vector<std::string> membersOf(const std::string& variable);
+    // The variable that keeps a member's bounds and readings ("Systolic" or "fasting", either
+    // capitalisation), or null.
+    static const char* memberGroupOf(const std::string& name);
     static void findRange(const char* name, const char* kind, double& low, double& high,
                           char (&lowText)[rangeTextSize], char (&highText)[rangeTextSize]);
 };

@@ -15,6 +15,33 @@ void formatBound(double value, char (&text)[Global::rangeTextSize])
     std::snprintf(text, sizeof text, value == std::floor(value) ? "%.0f" : "%.1f", value);
 }
 
+const char* const memberVariables[][3] = {{"Blood Pressure", "systolic", "diastolic"},
+                                         {"Blood Sugar", "fasting", "postprandial"}};
+
+std::string lowerFirst(std::string name)
+{
+    if (!name.empty())
+        name[0] = char(std::tolower(static_cast<unsigned char>(name[0])));
+    return name;
+}
+
+}
+
+std::vector<std::string> Global::membersOf(const std::string& variable)
+{
+    for (const auto& group : memberVariables)
+        if (variable == group[0])
+            return {group[1], group[2]};
+    return {};
+}
+
+const char* Global::memberGroupOf(const std::string& name)
+{
+    std::string member = lowerFirst(name);
+    for (const auto& group : memberVariables)
+        if (member == group[1] || member == group[2])
+            return group[0];
+    return nullptr;
 }
 
 void Global::findRange(const char* name, const char* kind, double& low, double& high,
@@ -27,10 +54,9 @@ void Global::findRange(const char* name, const char* kind, double& low, double& 
 
     XmlNode* variable;
     std::string memberKey;
-    if (const char* group = groupOf(name)) {
+    if (const char* group = memberGroupOf(name)) {
         variable = findVariableNode(group);
-        memberKey = name;
-        memberKey[0] = char(std::tolower(static_cast<unsigned char>(memberKey[0])));
+        memberKey = lowerFirst(name);
     } else if (const char* group = derivedGroupOf(name)) {
         variable = findVariableNode(group);
         if (!std::strcmp(name, "Mean Arterial Pressure"))

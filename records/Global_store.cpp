@@ -185,6 +185,11 @@ bool Global::saveCurrentUser()
     return saveFile(*userDoc, currentFile);
 }
 
+bool Global::saveCurrentUser(Change& change)
+{
+    return !currentFile[0] || change.save(*userDoc, currentFile);
+}
+
 bool Global::createNew()
 {
     TRACE_SCOPE(source, "Global::createNew", 3);

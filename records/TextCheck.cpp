@@ -50,3 +50,12 @@ bool TextCheck::isHeight(const char* text)
     return std::sscanf(text, "%d ft %f in", &feet, &inches) == 2 && feet >= 0 && feet <= maxAmount &&
            std::isfinite(inches) && inches >= 0 && inches <= maxAmount;
 }
+
+bool TextCheck::readNumber(const char* text, double& value)
+{
+    double read;
+    if (std::sscanf(text, "%lf", &read) != 1 || !std::isfinite(read) || std::fabs(read) > maxReading)
+        return false;
+    value = read;
+    return true;
+}

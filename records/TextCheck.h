@@ -11,5 +11,11 @@ public:
     static bool isAmount(const char* text);
     // "5 ft 7.5 in": whole feet and an amount of inches, neither negative nor absurd.
     static bool isHeight(const char* text);
+    // A reading or a range bound: a number at the start of the text after blanks (what follows
+    // it is ignored, as "%lf" reads), finite and no larger than maxReading either way. A text of
+    // blanks alone holds no number.
+    static bool readNumber(const char* text, double& value);
     static constexpr double maxAmount = 9999;
+    // No vital sign comes near this; beyond it the chart's grid indexes would leave int range.
+    static constexpr double maxReading = 1e7;
 };

@@ -454,6 +454,20 @@ def marker():
     return c
 
 
+def delete_icon():
+    W = H = 21
+    c = Canvas(W, H)
+
+    def stroke(x, y):
+        u, v = x - 10.5, y - 10.5
+        return max(abs(u), abs(v)) <= 7.5 and (abs(u - v) <= 3.2 or abs(u + v) <= 3.2)
+
+    cross = mask_from(W, H, stroke)
+    c.paint(cross, "#E03131")
+    c.paint(edge(cross, N8), "#7A1010")
+    return c
+
+
 IMAGES = [
     ("logoXpm", logo, "Program logo: a heart with a pulse trace, and the letters MV (65 x 24)."),
     ("newUserXpm", new_user, "Toolbar: add a new user (24 x 24)."),
@@ -463,6 +477,7 @@ IMAGES = [
     ("printIconXpm", printer, "Toolbar: print (24 x 24)."),
     ("helpXpm", help_icon, "Toolbar: help (24 x 24)."),
     ("markerIconXpm", marker, "Chart marker for a blood pressure warning (21 x 21)."),
+    ("deleteIconXpm", delete_icon, "History table: the red mark on every Delete button (21 x 21)."),
 ]
 
 # characters usable as colour keys in a C string: no quote, backslash or question mark

@@ -32,4 +32,7 @@ extern const char* const helpXpm[];
 // Chart marker for a blood pressure warning (21 x 21).
 extern const char* const markerIconXpm[];
 
+// History table: the red mark on every Delete button (21 x 21).
+extern const char* const deleteIconXpm[];
+
 #endif // MARLOWEN_UI_ARTWORK_H

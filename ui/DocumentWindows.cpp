@@ -1,5 +1,7 @@
 #include "ui/DocumentWindows.h"
 
+#include "ui/MainWindow.h"
+
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 
@@ -25,6 +27,22 @@ void DocumentWindows::remove(Fl_Window* window)
 {
     auto& open = windows();
     open.erase(std::remove(open.begin(), open.end(), window), open.end());
+}
+
+void DocumentWindows::open(Fl_Window* window)
+{
+    if (mainWindow)
+        window->position(mainWindow->x() + (mainWindow->w() - window->w()) / 2,
+                         mainWindow->y() + (mainWindow->h() - window->h()) / 2);
+    add(window);
+    window->show();
+}
+
+void DocumentWindows::close(Fl_Window* window)
+{
+    remove(window);
+    window->hide();
+    Fl::delete_widget(window);
 }
 
 void DocumentWindows::closeAll()

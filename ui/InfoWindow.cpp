@@ -73,10 +73,7 @@ InfoWindow::InfoWindow(const char* title, bool isNew) : Fl_Double_Window(420, 34
     setInput(info, "stepSize", stepSizeInput);
     setInput(info, "race", raceInput);
 
-    if (mainWindow)
-        position(mainWindow->x() + (mainWindow->w() - w()) / 2, mainWindow->y() + (mainWindow->h() - h()) / 2);
-    DocumentWindows::add(this);
-    show();
+    DocumentWindows::open(this);
 }
 
 InfoWindow::~InfoWindow()
@@ -180,7 +177,7 @@ void InfoWindow::saveCB_i()
     if (!Global::saveUser(change))
         return;
     mainWindow->refreshPanels(isNew, false, true);
-    close();
+    DocumentWindows::close(this);
 }
 
 void InfoWindow::cancelCB_i()
@@ -191,12 +188,5 @@ void InfoWindow::cancelCB_i()
         mainWindow->enableUserControls(false);
         mainWindow->refreshPanels(false, true, true);
     }
-    close();
-}
-
-void InfoWindow::close()
-{
-    DocumentWindows::remove(this);
-    hide();
-    Fl::delete_widget(this);
+    DocumentWindows::close(this);
 }

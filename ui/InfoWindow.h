@@ -44,7 +44,6 @@ public:
     Fl_Button* cancelButton;
 
 private:
-    void close();
     std::string originalDob; // as the record held it when the dialog opened
 
 };

@@ -14,6 +14,8 @@ class Fl_Group;
 class Fl_Menu_Bar;
 class Fl_Menu_Button;
 class Fl_Widget;
+class Fl_Window;
+struct ChartSeries;
 class HistoryBox;
 class SearchUserBox;
 class TrendBox;
@@ -58,9 +60,13 @@ public:
     void variableCB_i(XmlNode* variable, const char* key);
     static void normalRangeCB(Fl_Widget* w, void* v) { of(w)->normalRangeCB_i(static_cast<XmlNode*>(v)); }
     void normalRangeCB_i(XmlNode* variable);
-    static void tableCB(Fl_Widget* w, void*) { of(w)->tableCB_i(); }
-    void tableCB_i();
+    static void tableCB(Fl_Widget* w, void* v) { of(w)->tableCB_i(static_cast<XmlNode*>(v)); }
+    void tableCB_i(XmlNode* variable);
     void addVarToChart(std::string label, const char* key, XmlNode* variable);
+    // After a change to a variable's entries or ranges: its charted series (derived ones too) are
+    // built again from the record, the display menus and the chart follow, and its history window
+    // other than source reads the record again.
+    void recordChanged(XmlNode* variable, Fl_Window* source);
     // -1 when no series of that name is charted.
     int addPointToChart(std::string name, std::tm when, double value);
     static void windowCloseCB(Fl_Widget*, void*);
@@ -87,6 +93,7 @@ private:
     static MainWindow* of(Fl_Widget* w) { return static_cast<MainWindow*>(w->window()); }
     void enableUserMenuItems(bool on);
     void closeUser();
+    static ChartSeries seriesFor(const std::string& label, const char* key, XmlNode* variable);
 };
 
 extern MainWindow* mainWindow;

@@ -6,11 +6,13 @@
 #include "charts/ChartController.h"
 #include "charts/DisplayMenuItems.h"
 #include "charts/TrendBox.h"
+#include "history/HistoryTableWindow.h"
 #include "records/Global.h"
 
 #include <FL/Fl_Menu_Button.H>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <iostream>
 
@@ -159,13 +161,14 @@ void MainWindow::normalRangeCB_i(XmlNode* variable)
     chart->refresh();
 }
 
-void MainWindow::tableCB_i()
+void MainWindow::tableCB_i(XmlNode* variable)
 {
     TRACE_SCOPE(source, "MainWindow::tableCB_i", 3);
-    // The history window arrives with the history table.
-    char path[256] = "";
-    tableMenu->item_pathname(path, sizeof path, tableMenu->mvalue());
-    TRACE_MSG(3, "item picked in table display menu: %s\n", path);
+    // The variable's own name: a name holding '/' would read as a deeper menu path.
+    const char* name = Xml::attribute(variable, "name");
+    TRACE_MSG(3, "item picked in table display menu: %s\n", name ? name : "");
+    if (name)
+        HistoryTableWindow::open(name);
 }
 
 void MainWindow::analysisCB_i(const char* group)
@@ -181,15 +184,42 @@ void MainWindow::analysisCB_i(const char* group)
     chart->refresh();
 }
 
-void MainWindow::addVarToChart(std::string label, const char* key, XmlNode* variable)
+ChartSeries MainWindow::seriesFor(const std::string& label, const char* key, XmlNode* variable)
 {
-    TRACE_SCOPE(source, "MainWindow::addVarToChart", 3);
     ChartSeries added = ChartSeries::fromEntries(variable, label, key, std::cerr);
     Global::findRange(label.c_str(), "normal", added.normalLow, added.normalHigh, added.normalLowText,
                       added.normalHighText);
     Global::findRange(label.c_str(), "panic", added.panicLow, added.panicHigh, added.panicLowText,
                       added.panicHighText);
-    chart->addSeries(std::move(added));
+    return added;
+}
+
+void MainWindow::addVarToChart(std::string label, const char* key, XmlNode* variable)
+{
+    TRACE_SCOPE(source, "MainWindow::addVarToChart", 3);
+    chart->addSeries(seriesFor(label, key, variable));
+}
+
+void MainWindow::recordChanged(XmlNode* variable, Fl_Window* source)
+{
+    TRACE_SCOPE(::source, "MainWindow::recordChanged", 3);
+    std::vector<std::string> charted;
+    for (const ChartSeries& s : chart->series)
+        if (s.node == variable)
+            charted.push_back(s.name);
+    for (const std::string& label : charted) {
+        // Every series is charted under its member's or its variable's name ("Systolic", "Pulse").
+        std::string key = Global::memberGroupOf(label) ? label : "value";
+        key[0] = char(std::tolower(static_cast<unsigned char>(key[0])));
+        chart->replaceSeries(seriesFor(label, key.c_str(), variable));
+    }
+    resetDisplayMenu(true);
+    chart->refresh();
+    trendBox->redraw();
+    const char* name = Xml::attribute(variable, "name");
+    if (HistoryTableWindow* shown = name ? HistoryTableWindow::find(name) : nullptr)
+        if (shown != source)
+            shown->reload();
 }
 
 int MainWindow::addPointToChart(std::string name, std::tm when, double value)

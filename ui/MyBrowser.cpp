@@ -1,6 +1,8 @@
 #include "ui/MyBrowser.h"
 
 #include "app/Trace.h"
+#include "charts/VariablePropertiesWindow.h"
+#include "history/HistoryTableWindow.h"
 #include "records/Global.h"
 #include "app/Palette.h"
 
@@ -43,7 +45,9 @@ int MyBrowser::handle(int event)
             Fl_Menu_Item menu[] = {
                 {"Add a new Entry", 0, newEntryCB, this, 0, 0, 0, 0, 0},
                 {"Edit History", 0, editHistoryCB, this, hasHistory(name.c_str()) ? 0 : FL_MENU_INACTIVE, 0, 0, 0, 0},
-                {"Properties", 0, propertiesCB, this, 0, 0, 0, 0, 0},
+                // Lab items and medicines have no ranges to edit.
+                {"Properties", 0, propertiesCB, this, Global::findVariableNode(name.c_str()) ? 0 : FL_MENU_INACTIVE,
+                 0, 0, 0, 0},
                 {nullptr, 0, nullptr, nullptr, 0, 0, 0, 0, 0},
             };
             if (const Fl_Menu_Item* picked = menu->popup(Fl::event_x(), Fl::event_y()))
@@ -67,15 +71,18 @@ void MyBrowser::newEntryCB_i()
 void MyBrowser::editHistoryCB_i()
 {
     TRACE_SCOPE(source, "MyBrowser::editHistoryCB_i", 3);
-    std::cout << "Edit History Callback for " << selectedText() << std::endl;
-    // The history window arrives with the recording work; until then the choice only clears the selection.
+    std::string name = selectedText();
+    std::cout << "Edit History Callback for " << name << std::endl;
+    HistoryTableWindow::open(name);
     deselect();
 }
 
 void MyBrowser::propertiesCB_i()
 {
     TRACE_SCOPE(source, "MyBrowser::propertiesCB_i", 3);
-    std::cout << "Properties Callback for " << selectedText() << std::endl;
-    // The range editor arrives with the recording work; until then the choice only clears the selection.
+    std::string name = selectedText();
+    std::cout << "Properties Callback for " << name << std::endl;
+    new VariablePropertiesWindow(VariablePropertiesWindow::widthFor(name), name.c_str(),
+                                 ("Properties for " + name).c_str());
     deselect();
 }

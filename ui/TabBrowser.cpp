@@ -1,6 +1,7 @@
 #include "ui/TabBrowser.h"
 
 #include "app/Trace.h"
+#include "history/NewEntryWindow.h"
 #include "records/Global.h"
 #include "records/RecordView.h"
 #include "ui/MyBrowser.h"
@@ -39,7 +40,7 @@ void TabBrowser::browserCB_i()
     int line = browser->value();
     if (!line)
         return;
-    // The new-entry dialog arrives with the recording work; the click already names its subject.
-    TRACE_MSG(4, "Add history entry for %s: %s\n", name.c_str(), items[size_t(line - 1)]);
+    std::string variable = items[size_t(line - 1)];
     browser->deselect();
+    new NewEntryWindow(("Add history entry for " + name + ": " + variable).c_str(), name.c_str(), variable.c_str());
 }

@@ -108,6 +108,8 @@ settle
 shot users-variable-menu
 xdotool mousemove_relative 30 50 click 1
 wait_in "$work/stdout.txt" "Properties Callback for Heart Rate"
+press "$(wait_window "Properties for Heart Rate")" Escape
+wait_gone "Properties for Heart Rate"
 
 # Help, then File/Exit ends with status 0.
 click "$main" 162 39

@@ -1,5 +1,5 @@
 #include "charts/ChartModel.h"
-#include "records/EntryTime.h"
+#include "records/DateCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,7 @@ protected:
         s.name = name;
         for (auto [date, value] : readings) {
             ChartPoint p;
-            ASSERT_TRUE(EntryTime::parse(date, "08:00:00 AM", p.when, p.seconds)) << date;
+            ASSERT_TRUE(DateCheck::readEntry(date, "08:00:00 AM", p.when, p.seconds)) << date;
             s.store(p.when, value);
         }
         model.addSeries(s);

@@ -1,7 +1,7 @@
 #include "app/TimeZone.h"
 #include "charts/ChartSeries.h"
 #include "charts/DisplayMenuItems.h"
-#include "records/EntryTime.h"
+#include "records/DateCheck.h"
 #include "records/Global.h"
 #include "tests/unit/ChartRecord.h"
 
@@ -11,25 +11,6 @@
 #include <sstream>
 
 namespace {
-
-TEST(EntryTimeTest, ReadsTheTwelveHourClockAndRefusesWhatIsNoRealTime)
-{
-    const struct {
-        const char *date, *time;
-        int hour; // -1: refused
-    } cases[] = {{"12/31/2010", "08:30:00 PM", 20}, {"1/5/2011", "12:15:00 AM", 0},  {"1/5/2011", "12:15:00 pm", 12},
-                 {"02/29/2012", "1:02:03 am", 1},   {"02/29/2011", "1:00:00 AM", -1}, {"1/5/11", "1:00:00 AM", -1},
-                 {"1/5/1899", "1:00:00 AM", -1},    {"13/1/2010", "1:00:00 AM", -1},  {"1/5/2010 x", "1:00:00 AM", -1},
-                 {"1/5/2010", "13:00:00 PM", -1},   {"1/5/2010", "10:61:00 AM", -1},  {"1/5/2010", "10:00:00", -1}};
-    for (const auto& c : cases) {
-        std::tm when{};
-        std::time_t seconds;
-        EXPECT_EQ(EntryTime::parse(c.date, c.time, when, seconds) ? when.tm_hour : -1, c.hour) << c.date << " " << c.time;
-        if (c.hour == 20) {
-            EXPECT_EQ(when.tm_year * 10000 + when.tm_mon * 100 + when.tm_mday, 1101131);
-        }
-    }
-}
 
 class ChartSeriesTest : public ::testing::Test {
 protected:
@@ -128,11 +109,11 @@ TEST(DisplayMenuItemsTest, FollowTheRecord)
               "M Heart Rate value|T Heart Rate|N Heart Rate|M Pulse value|T Pulse|M Heart Rate value|T Heart Rate");
     EXPECT_EQ(menuItems(withEntry("Blood Pressure", "") + withEntry("Blood Sugar", "")), "");
     EXPECT_EQ(menuItems(withEntry("Blood Sugar", "<fasting>90</fasting>") + withEntry("Blood Sugar", "<fasting>90</fasting>")),
-              "M Blood Sugar/Fasting fasting|N Blood Sugar|M Blood Sugar/Fasting fasting|N Blood Sugar");
+              "M Blood Sugar/Fasting fasting|N Blood Sugar|T Blood Sugar|M Blood Sugar/Fasting fasting|N Blood Sugar|T Blood Sugar");
     std::string both = ChartRecord::entry("1/1/2011", "1:00:00 AM", "<fasting>90</fasting>") +
                        ChartRecord::entry("1/1/2011", "2:00:00 AM", "<postprandial>140</postprandial>");
     EXPECT_EQ(menuItems(ChartRecord::variableOf("Blood Sugar", both)),
-              "M Blood Sugar/Postprandial postprandial|M Blood Sugar/Fasting fasting|N Blood Sugar");
+              "M Blood Sugar/Postprandial postprandial|M Blood Sugar/Fasting fasting|N Blood Sugar|T Blood Sugar");
     EXPECT_EQ(DisplayMenuItems::normalRangeKey("Systolic"), "systolic");
     EXPECT_EQ(DisplayMenuItems::normalRangeKey("Mean Arterial Pressure"), "value");
 }

@@ -45,6 +45,8 @@ TEST_F(GlobalRangesTest, BoundsFromTheRecordOrTheDefaults)
                               "<panicLow>140.0</panicLow><panicHigh/></variable>";
     const char* empty = "<variable name=\"Temperature\"><normalLow/><normalHigh/><panicLow/><panicHigh/></variable>"
                         "<variable name=\"SpO2\"><normalLow>96</normalLow></variable>";
+    const char* sugar = "<variable name=\"Blood Sugar\"><normalLow><fasting>70</fasting></normalLow><normalHigh>"
+                        "<fasting>99</fasting></normalHigh><panicLow/><panicHigh/></variable>";
     const char* mood = "<variable name=\"Mood\"><normalLow/><normalHigh>9</normalHigh></variable>";
     const struct {
         const char *record, *name, *kind, *expected;
@@ -65,8 +67,10 @@ TEST_F(GlobalRangesTest, BoundsFromTheRecordOrTheDefaults)
         // Names without defaults or elements give zero, not garbage.
         {mood, "Mood", "normal", "0.0000 9.0000 0 9"},
         {mood, "Heart Rate", "panic", "0.0000 0.0000 0 0"},
-        // Blood-sugar members resolve to a variable of their own name, which is absent here.
+        // Blood-sugar members read the bounds of "Blood Sugar", or their defaults without it.
         {mood, "Fasting", "normal", "90.000 130.00 90 130"},
+        {sugar, "Fasting", "normal", "70.000 99.000 70 99"},
+        {sugar, "postprandial", "panic", "60.000 200.00 60 200"},
     };
     for (const auto& c : cases) {
         open(c.record);

@@ -1,26 +1,9 @@
-#include "records/DateCheck.h"
 #include "records/RecordView.h"
 #include "records/TextCheck.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(DateCheckTest, DaysMustExistAndNothingMayFollowTheYear)
-{
-    const std::pair<const char*, DateCheck::Result> cases[] = {
-        {"2/29/1996", DateCheck::Valid},       {"2/29/2000", DateCheck::Valid},
-        {"2/29/1960", DateCheck::Valid},       {"12/31/9999", DateCheck::Valid},
-        {"1/1/2000 ", DateCheck::Valid},       {"2/29/1997", DateCheck::OutOfRange},
-        {"2/29/1900", DateCheck::OutOfRange},  {"15/1/1990", DateCheck::OutOfRange},
-        {"12/31/1899", DateCheck::OutOfRange}, {"02/30/1990", DateCheck::OutOfRange},
-        {"0/10/1990", DateCheck::OutOfRange},  {"4/27/61", DateCheck::OutOfRange},
-        {"Jan 5 1990", DateCheck::Unreadable}, {"1/1/2000abc", DateCheck::Unreadable},
-        {"1/1/2000/7", DateCheck::Unreadable}, {"1/1", DateCheck::Unreadable},
-    };
-    for (const auto& [text, result] : cases)
-        EXPECT_EQ(DateCheck::checkDate(text), result) << text;
-}
 
 TEST(TextCheckTest, AmountsAreFiniteAndNotNegative)
 {

@@ -1,0 +1,65 @@
+// A variable's history as the history table shows it, read from the open record without a display:
+// the columns, one row per entry with its sort keys, and the table's edits, each saved at once
+// through the one safe save. The history window derives from it; the fuzz target walks it.
+#pragma once
+
+#include "records/Xml.h"
+
+#include <array>
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+struct HistoryRow {
+    XmlNode* node;                  // the row's entry element
+    std::vector<std::string> cells; // the date, time and value texts, in column order
+    std::vector<double> values;     // the numbers behind the value cells (0 for an empty cell)
+    std::vector<bool> conditions;   // per condition column: its element is present
+    std::int64_t when;              // calendar seconds of date and time; unreadable ones sort first
+    int timeOfDay;                  // seconds since midnight
+};
+
+class HistoryModel {
+public:
+    enum Colour { Normal, Low, High, PanicLow, PanicHigh };
+    enum Edit { Saved, Unchanged, Refused, NotSaved };
+
+    explicit HistoryModel(const std::string& variableName);
+
+    // Builds the columns and the rows from Global::userDoc; missing dates and times are told on errors.
+    void loadData(std::ostream& errors);
+    // The ranges of the value columns, as Global::findRange resolves them now.
+    void loadRanges();
+
+    int columnCount() const { return int(columnTitles.size()); }
+    int deleteColumn() const { return columnCount() - 1; }
+    bool isConditionColumn(int column) const { return column >= firstConditionColumn && column < deleteColumn(); }
+    Colour colourOf(const HistoryRow& row, int column) const;
+    static Colour classify(double value, const std::array<double, 4>& ranges);
+
+    // Stable: rows with equal keys keep their order. Date sorts by date and time, Time by the time
+    // of day, a value column by its number, a condition column rows without it first.
+    void sortColumn(int column, bool reverse);
+
+    // The text the cell editor starts from: a value at the precision it is stored with.
+    std::string editText(int row, int column) const;
+    // Checks a typed text for a column and writes its standard form; 0, or a negative code.
+    int formatCell(int row, int column, const char* text, std::string& out) const;
+    // Each edit is saved at once; NotSaved means the save failed and the edit was undone.
+    Edit commitEdit(int row, int column, const char* text);
+    // Returns false when the save failed: the flag is back as it was.
+    bool toggleCondition(int row, int condition, std::ostream& errors);
+    bool deleteRow(int row);
+
+    std::string variableName;
+    std::vector<HistoryRow> rows;
+    std::vector<std::string> columnTitles;
+    std::vector<std::string> elementNames;           // of the date, time and value columns
+    std::vector<std::array<double, 4>> columnRanges; // per value column: normalLow, normalHigh, panicLow, panicHigh
+    bool isBloodPressure;
+    int firstConditionColumn = 3;
+
+private:
+    void setTimes(HistoryRow& row) const;
+};

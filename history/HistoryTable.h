@@ -1,0 +1,57 @@
+// The spreadsheet of a history window: coloured values, condition tick boxes and a Delete button
+// per row; sorted by a click on a column header, edited in place (Enter commits, Escape cancels).
+// The rows and columns belong to the window (HistoryModel); the table draws and edits them.
+#pragma once
+
+#include <FL/Fl_Table.H>
+
+#include <string>
+
+class Fl_Input;
+class Fl_Pixmap;
+class HistoryTableWindow;
+
+class HistoryTable : public Fl_Table {
+public:
+    HistoryTable(int x, int y, int w, int h);
+    ~HistoryTable() override;
+
+    void draw_cell(TableContext context, int R, int C, int X, int Y, int W, int H) override;
+    void rows(int n) override;
+    void cols(int n) override;
+    int rows() { return Fl_Table::rows(); }
+    int cols() { return Fl_Table::cols(); }
+    int handle(int event) override;
+
+    static void event_callback(Fl_Widget*, void* data) { static_cast<HistoryTable*>(data)->event_callback2(); }
+    void event_callback2();
+    static void inputCB(Fl_Widget*, void* data) { static_cast<HistoryTable*>(data)->commitEdit(); }
+    void commitEdit();
+
+    void startEdit(int R, int C);
+    bool editing() const;
+    // Hides the editor; the cell keeps what it showed.
+    void cancelEdit();
+    int formatCell(std::string& out);
+    // A press or release on a condition cell at a time of the monotonic clock in milliseconds.
+    // A second event within 150 ms of the last is the rest of a quick click and does nothing.
+    void conditionEvent(int R, int C, long long nowMs, bool insideBox);
+    // Asks, then deletes row R's entry.
+    void deleteCB(int R);
+    void autoWidth();
+    void sortColumn(int column, bool reverse);
+    void resizeWindow();
+    // The tick square of a condition cell.
+    void tickBox(int R, int C, int& x, int& y, int& s);
+
+    HistoryTableWindow* window;
+    Fl_Input* input;
+    int rowEdit = 0, colEdit = 0;
+    Fl_Pixmap* deleteIcon;
+    bool sortReverse = false;
+    int lastSortColumn = 0;
+    long long lastClickTime;
+
+private:
+    int pressedDelete = -1; // the row whose Delete button is held down
+};

@@ -1,0 +1,101 @@
+#include "history/HistoryTableWindow.h"
+
+#include "app/Palette.h"
+#include "app/Trace.h"
+#include "history/HistoryTable.h"
+#include "records/Global.h"
+#include "ui/DocumentWindows.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Input.H>
+
+#include <algorithm>
+#include <iostream>
+
+namespace {
+const char* const source = "HistoryTableWindow";
+}
+
+HistoryTableWindow::HistoryTableWindow(int w, int h, const char* title, const char* name)
+    : Fl_Double_Window(w, h), HistoryModel(name)
+{
+    TRACE_SCOPE(source, "HistoryTableWindow::HistoryTableWindow", 3);
+    copy_label(title);
+    {
+        TRACE_SCOPE(source, "HistoryTableWindow::loadData", 3);
+        loadData(std::cerr);
+    }
+    color(panelColor);
+    printButton = new Fl_Button(10, 10, 24, 24);
+    printButton->box(FL_THIN_UP_BOX);
+    printButton->tooltip("Print table");
+    printButton->image(Global::printIcon);
+    printButton->deactivate();
+    countBox = new Fl_Box(10, 44, w - 20, 20);
+    countBox->box(FL_NO_BOX);
+    countBox->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+    countEntries();
+    table = new HistoryTable(30, 69, w - 40, h - 79);
+    resizable(table);
+    table->resizeWindow();
+    end();
+    // Escape cancels an edit in progress; otherwise it closes the window, as its close box does.
+    callback(closeCB, this);
+    set_non_modal();
+    DocumentWindows::add(this);
+    show();
+}
+
+HistoryTableWindow::~HistoryTableWindow()
+{
+    DocumentWindows::remove(this);
+}
+
+HistoryTableWindow* HistoryTableWindow::find(const std::string& variableName)
+{
+    return DocumentWindows::find<HistoryTableWindow>(
+        [&](HistoryTableWindow* w) { return w->variableName == variableName; });
+}
+
+HistoryTableWindow* HistoryTableWindow::open(const std::string& variableName)
+{
+    if (HistoryTableWindow* shown = find(variableName)) {
+        shown->show();
+        return shown;
+    }
+    int x, y, w, h;
+    Fl::screen_work_area(x, y, w, h);
+    Fl_Group* current = Fl_Group::current();
+    Fl_Group::current(nullptr);
+    auto* window = new HistoryTableWindow(std::min(w - 20, 500), std::min(h - 40, 400),
+                                          (variableName + " History").c_str(), variableName.c_str());
+    Fl_Group::current(current);
+    return window;
+}
+
+void HistoryTableWindow::reload()
+{
+    table->cancelEdit();
+    loadData(std::cerr);
+    if (!rows.empty())
+        sortColumn(table->lastSortColumn, table->sortReverse);
+    table->rows(int(rows.size()));
+    countEntries();
+    table->redraw();
+}
+
+void HistoryTableWindow::countEntries()
+{
+    countBox->copy_label(("Total number of entries: " + std::to_string(rows.size())).c_str());
+}
+
+void HistoryTableWindow::closeCB_i()
+{
+    if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape && table->editing()) {
+        table->cancelEdit();
+        return;
+    }
+    DocumentWindows::close(this);
+}

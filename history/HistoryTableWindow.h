@@ -1,0 +1,32 @@
+// The window with the whole history of one variable of the open user: the number of entries and
+// the table, in which entries are sorted, corrected, ticked and deleted. One per variable.
+#pragma once
+
+#include "history/HistoryModel.h"
+
+#include <FL/Fl_Double_Window.H>
+
+class Fl_Box;
+class Fl_Button;
+class Fl_Widget;
+class HistoryTable;
+
+class HistoryTableWindow : public Fl_Double_Window, public HistoryModel {
+public:
+    HistoryTableWindow(int w, int h, const char* title, const char* variableName);
+    ~HistoryTableWindow() override;
+
+    // Raises the variable's open window, or opens one sized to the screen's work area.
+    static HistoryTableWindow* open(const std::string& variableName);
+    static HistoryTableWindow* find(const std::string& variableName);
+    // Reads the record again after another window changed it; the sort stays, an edit is dropped.
+    void reload();
+    void countEntries();
+
+    static void closeCB(Fl_Widget*, void* data) { static_cast<HistoryTableWindow*>(data)->closeCB_i(); }
+    void closeCB_i();
+
+    HistoryTable* table;
+    Fl_Box* countBox;
+    Fl_Button* printButton; // printing the table arrives with the reports
+};

@@ -1,0 +1,68 @@
+#include "history/NewEntry.h"
+
+#include "records/Change.h"
+#include "records/DateCheck.h"
+#include "records/Global.h"
+#include "records/TextCheck.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+
+int NewEntry::check(const std::string& variableName)
+{
+    int result = DateCheck::checkEntry(date.c_str(), time.c_str(), when);
+    if (result != DateCheck::EntryValid)
+        return result;
+    values.clear();
+    points.clear();
+    for (const Field& field : fields) {
+        double value;
+        if (field.label.empty() || !TextCheck::readNumber(field.text.c_str(), value))
+            continue;
+        std::string element = field.label;
+        element[0] = char(std::tolower(static_cast<unsigned char>(element[0])));
+        char text[64];
+        std::snprintf(text, sizeof text, "%f", value);
+        values.emplace_back(element, text);
+        points.push_back({element == "value" ? variableName : field.label, value});
+    }
+    return int(values.size());
+}
+
+XmlNode* NewEntry::insert(XmlDocument& doc, const std::string& variableName, Change& change) const
+{
+    XmlNode* patient = doc.first_node("patient");
+    XmlNode* variable = Global::findVariableNode(variableName.c_str());
+    if (!variable) {
+        variable = doc.allocate_node(rapidxml::node_element, "variable");
+        variable->append_attribute(doc.allocate_attribute("name", Xml::copy(doc, variableName.c_str())));
+        change.insert(patient, nullptr, variable);
+    }
+    auto element = [&](const char* name, const char* text) {
+        return doc.allocate_node(rapidxml::node_element, Xml::copy(doc, name), text ? Xml::copy(doc, text) : nullptr);
+    };
+    XmlNode* entry = element("entry", nullptr);
+    entry->append_attribute(doc.allocate_attribute("id", Xml::copy(doc, nextId(variable).c_str())));
+    for (const auto& value : values)
+        entry->append_node(element(value.first.c_str(), value.second.c_str()));
+    entry->append_node(element("date", date.c_str()));
+    entry->append_node(element("time", time.c_str()));
+    XmlNode* ticked = element("conditions", nullptr);
+    for (const std::string& key : conditions)
+        ticked->append_node(element(key.c_str(), nullptr));
+    entry->append_node(ticked);
+    change.insert(variable, nullptr, entry);
+    return entry;
+}
+
+std::string NewEntry::nextId(const XmlNode* variable)
+{
+    // The parser's last_node reads a child list that an element without children does not have.
+    const XmlNode* last = variable && variable->first_node() ? variable->last_node("entry") : nullptr;
+    if (!last)
+        return "0";
+    const char* id = Xml::attribute(last, "id");
+    unsigned long long previous = id && std::isdigit(static_cast<unsigned char>(*id)) ? std::strtoull(id, nullptr, 10) : 0;
+    return std::to_string(previous + 1);
+}

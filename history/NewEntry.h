@@ -1,0 +1,42 @@
+// One reading as the entry dialog takes it: the typed date, time and values and the ticked
+// conditions, checked, then written as a new entry at the end of its variable. Display-free.
+#pragma once
+
+#include "records/Xml.h"
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+class Change;
+
+class NewEntry {
+public:
+    struct Field {
+        std::string label; // "Systolic", "Value", ...: the element is named by it, first letter in lower case
+        std::string text;
+    };
+    struct Point {
+        std::string series; // the chart series that shows the value
+        double value;
+    };
+
+    // Checks in the order of the dialog's messages: the DateCheck::EntryResult codes (-1 to -4),
+    // 0 when no field holds a number, else the number of values. Fields without a finite number
+    // are left out. Fills when and points.
+    int check(const std::string& variableName);
+    // After a check above 0: appends the entry, with its variable when the record has none yet.
+    XmlNode* insert(XmlDocument& doc, const std::string& variableName, Change& change) const;
+    // The id after the variable's last entry ("0" for the first).
+    static std::string nextId(const XmlNode* variable);
+
+    std::string date, time;
+    std::vector<Field> fields;
+    std::vector<std::string> conditions; // keys of the ticked conditions, in catalogue order
+
+    std::tm when{};
+    std::vector<Point> points;
+
+private:
+    std::vector<std::pair<std::string, std::string>> values; // element name, "%f" text
+};

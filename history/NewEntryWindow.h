@@ -1,0 +1,43 @@
+// The modal dialog that records one reading of a variable: date, time, values and conditions.
+#pragma once
+
+#include "history/NewEntry.h"
+
+#include <FL/Fl_Double_Window.H>
+
+#include <string>
+#include <vector>
+
+class Change;
+class Fl_Button;
+class Fl_Check_Button;
+class Fl_Input;
+class Fl_Widget;
+
+class NewEntryWindow : public Fl_Double_Window {
+public:
+    NewEntryWindow(const char* title, const char* tabName, const char* variableName);
+    ~NewEntryWindow() override;
+
+    void makeButtons(int y);
+    // Checks the fields and appends the entry through change: the number of values stored, or a
+    // code of 0 or below (see alert).
+    int insertEntry(Change& change);
+    static void alert(int code);
+
+    static void addCB(Fl_Widget*, void* data) { static_cast<NewEntryWindow*>(data)->saveCB_i(true); }
+    static void addQuitCB(Fl_Widget*, void* data) { static_cast<NewEntryWindow*>(data)->saveCB_i(false); }
+    void saveCB_i(bool keepOpen);
+    static void cancelCB(Fl_Widget*, void* data) { static_cast<NewEntryWindow*>(data)->cancelCB_i(); }
+    void cancelCB_i();
+
+    std::vector<Fl_Input*> inputs; // Date, Time, then the value fields
+    Fl_Button* addQuitButton = nullptr;
+    Fl_Button* cancelButton = nullptr;
+    Fl_Button* addButton = nullptr;
+    std::string dateText, timeText, tabName, variableName;
+    std::vector<Fl_Check_Button*> conditionButtons;
+
+private:
+    NewEntry entry;
+};

@@ -1,0 +1,310 @@
+#include "charts/VariableRanges.h"
+#include "history/HistoryModel.h"
+#include "history/NewEntry.h"
+#include "records/Change.h"
+#include "records/DateCheck.h"
+#include "records/Global.h"
+#include "tests/unit/ChartRecord.h"
+#include "tests/unit/TestFolder.h"
+
+#include <gtest/gtest.h>
+#include <rapidxml/rapidxml_print.hpp>
+
+#include <cstring>
+#include <iterator>
+#include <sstream>
+
+namespace {
+
+// One table for the one date-and-time check: what a person types (the entry dialog's codes, and the
+// information dialog's date check), and what a stored entry reads as (the hour, -1 refused).
+TEST(DateCheckTest, TypedTextsAreCheckedAndStoredTextsRead)
+{
+    const DateCheck::Result ok = DateCheck::Valid, bad = DateCheck::Unreadable, range = DateCheck::OutOfRange;
+    const struct {
+        const char *date, *time;
+        DateCheck::Result dateResult;
+        int code, storedHour;
+    } cases[] = {
+        {"12/31/2010", "08:30:00 PM", ok, 0, 20},    {"1/5/2011", "12:15:00 AM", ok, 0, 0},
+        {"1/5/2011", "12:15:00 pm", ok, 0, 12},      {"02/29/2012", "1:02:03 am", ok, 0, 1},
+        {"2/29/2000 ", "9:5:0pm", ok, 0, 21},        {"1/5/1960", "12:00:00 pm", ok, 0, 12},
+        {"12/31/9999", "1:00:00 AM", ok, 0, 1},      {"02/29/2011", "1:00:00 AM", range, -4, -1},
+        {"2/29/1900", "1:00:00 AM", range, -4, -1},  {"1/5/11", "1:00:00 AM", range, -4, -1},
+        {"12/31/1899", "1:00:00 AM", range, -4, -1}, {"13/1/2010", "1:00:00 AM", range, -4, -1},
+        {"0/10/1990", "1:00:00 AM", range, -4, -1},  {"1/5/2010", "13:00:00 PM", ok, -4, -1},
+        {"1/5/2010", "10:61:00 AM", ok, -4, -1},     {"02/30/2012", "9:05:00", range, -2, -1},
+        {"1/5/2010 x", "1:00:00 AM", bad, -1, -1},   {"1/1/2000/7", "1:00:00 AM", bad, -1, -1},
+        {"Jan 5 1990", "1:00:00 AM", bad, -1, -1},   {"1/1", "1:00:00 AM", bad, -1, -1},
+        // Stored texts may be hand-edited: any separator, a suffix told by its first letter.
+        {"1-5-2012", "09:05:00 AM", bad, -1, 9},     {"1/5/2012", "9:05:00 Am", ok, -3, 9},
+        {"1/5/2012", "9:05:00 AM x", ok, -2, 9},
+    };
+    for (const auto& c : cases) {
+        std::tm when{};
+        std::time_t seconds;
+        EXPECT_EQ(DateCheck::checkDate(c.date), c.dateResult) << c.date;
+        EXPECT_EQ(DateCheck::checkEntry(c.date, c.time, when), c.code) << c.date << " " << c.time;
+        EXPECT_EQ(DateCheck::readEntry(c.date, c.time, when, seconds) ? when.tm_hour : -1, c.storedHour)
+            << c.date << " " << c.time;
+    }
+    std::tm when;
+    std::time_t seconds;
+    ASSERT_TRUE(DateCheck::readEntry("12/31/2010", "08:30:00 PM", when, seconds));
+    EXPECT_EQ(when.tm_year * 10000 + when.tm_mon * 100 + when.tm_mday, 1101131);
+    // The hour that the clock skips in spring does not exist; the repeated hour in autumn does.
+    ZoneScope zone("America/New_York");
+    EXPECT_EQ(DateCheck::checkEntry("3/8/2026", "2:30:00 AM", when), -4);
+    EXPECT_EQ(DateCheck::checkEntry("11/1/2026", "1:30:00 AM", when), 0);
+}
+
+class HistoryTest : public ::testing::Test {
+protected:
+    void SetUp() override { resetStore(folder.path()); }
+    void open(const std::string& variables)
+    {
+        folder.write("user0.hma", "<patient id=\"0\"><info/>" + variables + "</patient>");
+        ASSERT_TRUE(Global::loadFile(Global::userDoc, "user0.hma", Global::userBuffer, "patient", Global::OnDamage::Report));
+        std::snprintf(Global::currentFile, sizeof Global::currentFile, "user0.hma");
+    }
+    HistoryModel load(const char* name)
+    {
+        HistoryModel model(name);
+        model.loadData(errors);
+        return model;
+    }
+    static std::string printed(const XmlNode* node)
+    {
+        std::string text;
+        rapidxml::print(std::back_inserter(text), *node, rapidxml::print_no_indenting);
+        return text;
+    }
+    static std::string column(const HistoryModel& model, size_t c)
+    {
+        std::string texts;
+        for (const HistoryRow& row : model.rows)
+            texts += (texts.empty() ? "" : " ") + (row.cells[c].empty() ? "-" : row.cells[c]);
+        return texts;
+    }
+    static std::string pulse(const std::string& entries)
+    {
+        return "<variable name=\"Pulse\"><normalLow>60</normalLow><normalHigh>100</normalHigh><panicLow>40</panicLow>"
+               "<panicHigh>120</panicHigh>" + entries + "</variable>";
+    }
+    std::ostringstream errors;
+    TestFolder folder;
+    RecordingPrompt prompt;
+};
+
+TEST_F(HistoryTest, ANewEntryIsWrittenInOrderWithTheNextId)
+{
+    open(ChartRecord::variableOf("Blood Pressure", "<entry id=\"0\"/><entry id=\"5\"/>"));
+    const struct {
+        const char *first, *second;
+        int stored;
+        const char* entry;
+    } cases[] = {
+        {"120", "80", 2, "<entry id=\"6\"><systolic>120.000000</systolic><diastolic>80.000000</diastolic>"
+                         "<date>1/5/2012</date><time>09:05:00 AM</time><conditions><c2/></conditions></entry>"},
+        {" 98.6", "", 1, "<entry id=\"6\"><systolic>98.600000</systolic><date>"},
+        {"1e999", "  ", 0, nullptr},
+        {"", "", 0, nullptr},
+    };
+    for (const auto& c : cases) {
+        NewEntry entry;
+        entry.date = "1/5/2012";
+        entry.time = "09:05:00 AM";
+        entry.fields = {{"Systolic", c.first}, {"Diastolic", c.second}};
+        entry.conditions = {"c2"};
+        ASSERT_EQ(entry.check("Blood Pressure"), c.stored) << c.first;
+        if (!c.entry)
+            continue;
+        Change change;
+        XmlNode* written = entry.insert(*Global::userDoc, "Blood Pressure", change);
+        EXPECT_EQ(printed(written).substr(0, std::strlen(c.entry)), c.entry);
+        EXPECT_EQ(entry.points[0].series, "Systolic");
+        change.undo();
+    }
+    // A variable the record lacks is made; the first entry is 0, and a deleted last id is given again.
+    NewEntry mood;
+    mood.date = "1/5/2012";
+    mood.time = "9:05:00 pm";
+    mood.fields = {{"Value", "7"}};
+    ASSERT_EQ(mood.check("Mood"), 1);
+    EXPECT_EQ(mood.points[0].series, "Mood");
+    Change change;
+    XmlNode* first = mood.insert(*Global::userDoc, "Mood", change);
+    EXPECT_EQ(printed(first), "<entry id=\"0\"><value>7.000000</value><date>1/5/2012</date><time>9:05:00 pm</time>"
+                              "<conditions/></entry>");
+    mood.insert(*Global::userDoc, "Mood", change);
+    HistoryModel model = load("Mood");
+    ASSERT_TRUE(model.deleteRow(1));
+    EXPECT_EQ(NewEntry::nextId(Global::findVariableNode("Mood")), "1");
+}
+
+TEST_F(HistoryTest, ColumnsRowsAndColoursFollowTheVariable)
+{
+    const std::string sugar = "<variable name=\"Blood Sugar\"><normalLow><fasting>70</fasting><postprandial>80"
+                              "</postprandial></normalLow><normalHigh><fasting>99</fasting><postprandial>140"
+                              "</postprandial></normalHigh><panicLow/><panicHigh/>" +
+                              ChartRecord::entry("1/5/2012", "12:15:00 AM", "<fasting>100</fasting>") +
+                              ChartRecord::entry("1/5/2012", "01:00:00 PM", "<postprandial>36.66</postprandial>") +
+                              "</variable>";
+    open(sugar + ChartRecord::variableOf("Blood Pressure", "") +
+         pulse(ChartRecord::entry("1/6/2012", "1:00:00 AM", "<value>100</value>") + "<entry id=\"9\"/>"));
+    HistoryModel bp = load("Blood Pressure");
+    EXPECT_EQ(bp.columnTitles[3] + " " + bp.columnTitles[4] + " " + bp.columnTitles.back(), "Diastolic Moderate workout Delete");
+    EXPECT_EQ(bp.firstConditionColumn, 4);
+    HistoryModel bs = load("Blood Sugar");
+    EXPECT_EQ(bs.elementNames, (std::vector<std::string>{"date", "time", "fasting", "postprandial"}));
+    EXPECT_EQ(column(bs, 2) + " | " + column(bs, 3), "100.0 - | - 36.7");
+    EXPECT_EQ(bs.rows[0].timeOfDay, 900);
+    // Each member against its own stored bounds; the panic bounds fall back to the defaults.
+    EXPECT_EQ(bs.colourOf(bs.rows[0], 2), HistoryModel::High);
+    EXPECT_EQ(bs.columnRanges[1], (std::array<double, 4>{80, 140, 60, 200}));
+    EXPECT_EQ(bs.colourOf(bs.rows[1], 3), HistoryModel::PanicLow);
+    HistoryModel p = load("Pulse");
+    EXPECT_EQ(p.columnTitles[2], "Pulse");
+    EXPECT_EQ(column(p, 0) + " " + column(p, 2), "1/6/2012 - 100.0 -");
+    EXPECT_NE(errors.str().find("attribute date of entry id=9 for variable Pulse is missing."), std::string::npos);
+    EXPECT_EQ(errors.str().find("attribute value"), std::string::npos) << "values are optional";
+    const std::pair<double, HistoryModel::Colour> colours[] = {{100, HistoryModel::Normal}, {100.5, HistoryModel::High},
+                                                               {121, HistoryModel::PanicHigh}, {59, HistoryModel::Low},
+                                                               {39, HistoryModel::PanicLow}, {60, HistoryModel::Normal}};
+    for (const auto& [value, colour] : colours)
+        EXPECT_EQ(HistoryModel::classify(value, p.columnRanges[0]), colour) << value;
+}
+
+TEST_F(HistoryTest, SortingIsStableByEveryColumnBothWays)
+{
+    std::string entries;
+    const char* rows[][4] = {{"1/2/2012", "08:00:00 AM", "70", "<c1/>"}, {"1/1/2012", "09:00:00 PM", "80", ""},
+                             {"1/3/2012", "12:30:00 AM", "70", "<c1/>"}, {"12/31/2011", "08:00:00 AM", "75", ""}};
+    for (auto& r : rows)
+        entries += "<entry><value>" + std::string(r[2]) + "</value><date>" + r[0] + "</date><time>" + r[1] +
+                   "</time><conditions>" + r[3] + "</conditions></entry>";
+    open(pulse(entries));
+    HistoryModel model = load("Pulse");
+    const struct {
+        int column;
+        bool reverse;
+        const char* dates;
+    } cases[] = {
+        {0, false, "12/31/2011 1/1/2012 1/2/2012 1/3/2012"}, {0, true, "1/3/2012 1/2/2012 1/1/2012 12/31/2011"},
+        {1, false, "1/3/2012 1/2/2012 12/31/2011 1/1/2012"}, {2, false, "1/3/2012 1/2/2012 12/31/2011 1/1/2012"},
+        {2, true, "1/1/2012 12/31/2011 1/3/2012 1/2/2012"},  {4, false, "1/1/2012 12/31/2011 1/3/2012 1/2/2012"},
+        {4, true, "1/3/2012 1/2/2012 1/1/2012 12/31/2011"},  {3, false, "1/3/2012 1/2/2012 1/1/2012 12/31/2011"},
+    };
+    for (const auto& c : cases) {
+        model.sortColumn(c.column, c.reverse);
+        EXPECT_EQ(column(model, 0), c.dates) << c.column << (c.reverse ? " down" : " up");
+    }
+}
+
+TEST_F(HistoryTest, EditedCellsAreCheckedAndWrittenInTheirStandardForm)
+{
+    open(pulse(ChartRecord::entry("3/8/2026", "02:30:00 PM", "<value>98.600000</value>") + "<entry><date>1/5/2012</date></entry>"));
+    HistoryModel model = load("Pulse");
+    const struct {
+        int column;
+        const char* text;
+        int code;
+        const char* out;
+    } cases[] = {
+        {0, "1/5/2012", 0, "01/05/2012"}, {0, "1/5/1960", 0, "01/05/1960"}, {0, "2/30/2012", -3, ""},
+        {0, "01/05/12", -3, ""},         {0, "abc", -1, ""},               {1, "9:5:0 pm", 0, "09:05:00 PM"},
+        {1, "12:00:00 am", 0, "12:00:00 AM"}, {1, "9:05:00", -1, ""},      {1, "9:05:00 xm", -2, ""},
+        {1, "13:00:00 AM", -3, ""},      {2, "98.6", 0, "98.600000"},     {2, "1e999", -1, ""},
+        {2, "  ", -1, ""},
+    };
+    for (const auto& c : cases) {
+        std::string out;
+        EXPECT_EQ(model.formatCell(0, c.column, c.text, out), c.code) << c.text;
+        EXPECT_EQ(c.code ? "" : out, c.out) << c.text;
+    }
+    ZoneScope zone("America/New_York");
+    std::string out;
+    EXPECT_EQ(model.formatCell(0, 1, "2:30:00 AM", out), -3) << "skipped by the clock on the row's day";
+
+    // Confirming the stored value unchanged writes nothing; the editor starts at full precision.
+    std::string before = folder.read("user0.hma");
+    EXPECT_EQ(model.editText(0, 2), "98.6");
+    EXPECT_EQ(model.commitEdit(0, 2, "98.6"), HistoryModel::Unchanged);
+    EXPECT_EQ(folder.read("user0.hma"), before);
+    EXPECT_EQ(model.commitEdit(0, 2, "abc"), HistoryModel::Refused);
+    EXPECT_EQ(model.commitEdit(0, 2, "98.64"), HistoryModel::Saved);
+    EXPECT_EQ(model.commitEdit(0, 0, "1/5/1960"), HistoryModel::Saved);
+    EXPECT_EQ(model.rows[0].cells[2] + " " + model.rows[0].cells[0], "98.6 01/05/1960");
+    EXPECT_LT(model.rows[0].when, 0);
+    EXPECT_EQ(model.commitEdit(1, 2, "72"), HistoryModel::Saved);
+    std::string saved = folder.read("user0.hma");
+    EXPECT_NE(saved.find("<value>98.640000</value>\n\t\t\t<date>01/05/1960</date>"), std::string::npos);
+    EXPECT_NE(saved.find("<date>1/5/2012</date>\n\t\t\t<value>72.000000</value>"), std::string::npos);
+}
+
+TEST_F(HistoryTest, ConditionsAndDeletionsAreSavedOrUndone)
+{
+    open(pulse("<entry id=\"0\"><value>70</value></entry>" + ChartRecord::entry("1/5/2012", "1:00:00 AM", "")));
+    HistoryModel model = load("Pulse");
+    ASSERT_TRUE(model.toggleCondition(0, 1, errors));
+    EXPECT_NE(folder.read("user0.hma").find("<value>70</value>\n\t\t\t<conditions>\n\t\t\t\t<c1/>"), std::string::npos);
+    ASSERT_TRUE(model.toggleCondition(0, 1, errors));
+    EXPECT_NE(folder.read("user0.hma").find("<value>70</value>\n\t\t\t<conditions/>"), std::string::npos);
+
+    // A save that fails leaves the flag, the row and the record as they were.
+    std::string before = folder.read("user0.hma");
+    Global::dataFolder = folder.path() + "gone/";
+    EXPECT_FALSE(model.toggleCondition(1, 4, errors));
+    EXPECT_FALSE(model.rows[1].conditions[4]);
+    EXPECT_FALSE(model.deleteRow(0));
+    EXPECT_EQ(model.commitEdit(1, 2, "75"), HistoryModel::NotSaved);
+    EXPECT_EQ(model.rows.size(), 2u);
+    EXPECT_EQ(prompt.alerts.size(), 3u);
+    Global::dataFolder = folder.path();
+    ASSERT_TRUE(model.deleteRow(0));
+    EXPECT_EQ(load("Pulse").rows.size(), 1u);
+    EXPECT_EQ(folder.read("user0.hma").find("<value>70</value>"), std::string::npos);
+    EXPECT_EQ(folder.read("user0.hma").find("c4"), std::string::npos);
+}
+
+TEST_F(HistoryTest, RangesAreCheckedAndWrittenIntoTheirElements)
+{
+    const std::vector<std::string> pulse = {"60", "100", "40", "120"};
+    const struct {
+        std::vector<std::string> texts;
+        VariableRanges::Check check;
+    } cases[] = {
+        {pulse, VariableRanges::Valid},
+        {{"", "100", "40", "120"}, VariableRanges::EmptyFailure},
+        {{"abc", "", "40", "120"}, VariableRanges::NumberFailure},
+        {{"  ", "100", "40", "120"}, VariableRanges::NumberFailure},
+        {{"60", "1e999", "40", "120"}, VariableRanges::NumberFailure},
+        {{"100", "100", "40", "120"}, VariableRanges::OrderFailure},
+        {{"60", "100", "70", "120"}, VariableRanges::Valid}, // panic and normal bounds are not compared
+        {{"12abc", "100", "40", "120"}, VariableRanges::Valid},
+        {{"90", "60", "120", "50", "80", "50", "149", "99"}, VariableRanges::OrderFailure},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(VariableRanges::check(c.texts), c.check) << c.texts[0] << " " << c.texts[1];
+
+    // A variable made by the entry dialog has no bounds: they are made in front of its entries.
+    open(ChartRecord::variableOf("Heart Rate", "") + "<variable name=\"Blood Pressure\"><entry id=\"0\"/></variable>");
+    XmlNode* bp = Global::findVariableNode("Blood Pressure");
+    EXPECT_EQ(VariableRanges::read(bp, "Blood Pressure"), std::vector<std::string>(8));
+    const std::vector<std::string> bounds = {"90", "60", "139", "89", "80", "50", "149", "99"};
+    Change change;
+    VariableRanges::write(*Global::userDoc, bp, "Blood Pressure", bounds, change);
+    EXPECT_EQ(VariableRanges::read(bp, "Blood Pressure"), bounds);
+    EXPECT_EQ(printed(bp).find("<variable name=\"Blood Pressure\"><normalLow><systolic>90</systolic><diastolic>60"
+                               "</diastolic></normalLow><normalHigh>"), 0u);
+    EXPECT_NE(printed(bp).find("</panicHigh><entry id=\"0\"/></variable>"), std::string::npos);
+    VariableRanges::write(*Global::userDoc, Global::findVariableNode("Heart Rate"), "Heart Rate", pulse, change);
+    double low, high;
+    char lowText[Global::rangeTextSize], highText[Global::rangeTextSize];
+    Global::findRange("Heart Rate", "panic", low, high, lowText, highText);
+    EXPECT_EQ(std::string(lowText) + " " + highText, "40 120");
+    change.undo();
+    EXPECT_EQ(printed(bp), "<variable name=\"Blood Pressure\"><entry id=\"0\"/></variable>");
+}
+
+}
