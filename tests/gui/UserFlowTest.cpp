@@ -36,8 +36,8 @@ TEST_F(UserFlowTest, LinesWithADuplicatedIdActOnTheirOwnRecords)
     EXPECT_STREQ(window->userInfo->browser->text(3), "Weight:\t181 lbs");
 
     MainWindow::editInfoCB(nullptr, window);
-    openInfoWindow()->firstInput->value("Bo");
-    openInfoWindow()->saveCB_i();
+    DocumentWindows::find<InfoWindow>()->firstInput->value("Bo");
+    DocumentWindows::find<InfoWindow>()->saveCB_i();
     Fl::check();
     EXPECT_EQ(userLines(), (std::vector<std::string>{"Ann Lee", "Bo Lee"}));
     EXPECT_EQ(window->userList->browser->value(), 2);
@@ -51,7 +51,9 @@ TEST_F(UserFlowTest, LinesWithADuplicatedIdActOnTheirOwnRecords)
     EXPECT_STREQ(Global::currentFile, "user0.hma");
 }
 
-TEST_F(UserFlowTest, OneInformationDialogPerUserAndNothingToRemoveWhilePending)
+// While a new user is pending: one dialog at a time, panels that show the new record, Remove with
+// nothing to remove, and File/Save or another File/New writing nothing; OK lists the new user.
+TEST_F(UserFlowTest, APendingNewUserTakesOneDialogAndIsWrittenOnlyByOK)
 {
     makeUsers({{"Ann", "Lee"}});
     startWindow();
@@ -60,12 +62,21 @@ TEST_F(UserFlowTest, OneInformationDialogPerUserAndNothingToRemoveWhilePending)
     MainWindow::editInfoCB(nullptr, window);
     EXPECT_EQ(DocumentWindows::count(), 1);
     window->newCB_i();
+    const std::string ann = folder.read("user0.hma");
+    EXPECT_EQ(window->userList->browser->value(), 0);
+    EXPECT_EQ(window->historyBox->vitalsTab->items.size(), 6u);
+    EXPECT_STREQ(window->userInfo->browser->text(1), "First Name:\t");
+    window->menuBar->picked(window->menuBar->find_item("File/Save"));
+    window->newCB_i();
     MainWindow::editInfoCB(nullptr, window);
     EXPECT_EQ(DocumentWindows::count(), 1);
-    InfoWindow* dialog = openInfoWindow();
-    ASSERT_STREQ(dialog->label(), "New User");
     window->userRemoveCB_i();
     EXPECT_TRUE(prompt.questions.empty());
+    EXPECT_EQ(folder.read("user0.hma"), ann);
+    EXPECT_FALSE(folder.exists("user1.hma"));
+
+    InfoWindow* dialog = DocumentWindows::find<InfoWindow>();
+    ASSERT_STREQ(dialog->label(), "New User");
     dialog->firstInput->value("Cy");
     dialog->lastInput->value("Park");
     dialog->saveCB_i();
@@ -80,12 +91,12 @@ TEST_F(UserFlowTest, AFailedSaveInTheDialogIsUndoneAndKeepsWhatWasTyped)
     startWindow();
     clickUserLine(1);
     MainWindow::editInfoCB(nullptr, window);
-    InfoWindow* dialog = openInfoWindow();
+    InfoWindow* dialog = DocumentWindows::find<InfoWindow>();
     dialog->firstInput->value("Anna");
     Global::dataFolder = folder.path() + "gone/";
     dialog->saveCB_i();
     Fl::check();
-    ASSERT_EQ(openInfoWindow(), dialog);
+    ASSERT_EQ(DocumentWindows::find<InfoWindow>(), dialog);
     EXPECT_STREQ(dialog->firstInput->value(), "Anna");
     EXPECT_NE(prompt.alerts.at(0).find("Unable to save file: user0.hma"), std::string::npos);
     EXPECT_STREQ(Xml::childText(Xml::child(Xml::child(Global::userDoc.get(), "patient", "info"), "name"), "first"), "Ann");
@@ -94,35 +105,9 @@ TEST_F(UserFlowTest, AFailedSaveInTheDialogIsUndoneAndKeepsWhatWasTyped)
     Global::dataFolder = folder.path();
     dialog->saveCB_i();
     Fl::check();
-    EXPECT_EQ(openInfoWindow(), nullptr);
+    EXPECT_EQ(DocumentWindows::find<InfoWindow>(), nullptr);
     EXPECT_EQ(userLines(), std::vector<std::string>{"Anna Lee"});
     EXPECT_NE(folder.read("user0.hma").find("<first>Anna</first>"), std::string::npos);
-}
-
-TEST_F(UserFlowTest, APendingNewUserIsNeverWrittenOverAnotherUser)
-{
-    makeUsers({{"Ann", "Lee"}, {"Bo", "Ng"}});
-    startWindow();
-    clickUserLine(1);
-    window->newCB_i();
-    std::string ann = folder.read("user0.hma");
-    InfoWindow* dialog = openInfoWindow();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_STREQ(dialog->label(), "New User");
-    // The panels show the new record, not the one it replaced.
-    EXPECT_EQ(window->userList->browser->value(), 0);
-    EXPECT_EQ(window->historyBox->vitalsTab->items.size(), 6u);
-    EXPECT_STREQ(window->userInfo->browser->text(1), "First Name:\t");
-
-    // Every way of leaving while the dialog is open: save, exit's save, another new user, another line.
-    window->menuBar->picked(window->menuBar->find_item("File/Save"));
-    window->newCB_i();
-    EXPECT_EQ(DocumentWindows::count(), 1);
-    clickUserLine(2);
-    EXPECT_EQ(folder.read("user0.hma"), ann);
-    EXPECT_FALSE(folder.exists("user2.hma"));
-    EXPECT_EQ(DocumentWindows::count(), 0);
-    EXPECT_STREQ(Global::currentFile, "user1.hma");
 }
 
 TEST_F(UserFlowTest, ADamagedRecordKeepsThePreviousUserOpen)
@@ -139,10 +124,6 @@ TEST_F(UserFlowTest, ADamagedRecordKeepsThePreviousUserOpen)
     EXPECT_EQ(window->userList->browser->value(), 1);
     EXPECT_EQ(folder.read("user1.hma"), "<patient id=\"1\"><info>");
 }
-
-}
-
-namespace {
 
 TEST_F(UserFlowTest, AnUnsavableRecordIsNeitherSwitchedAwayFromNorExited)
 {

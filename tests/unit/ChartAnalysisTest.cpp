@@ -45,6 +45,27 @@ std::string classify(const std::vector<Reading>& readings)
     return text;
 }
 
+// Lower bounds are inclusive, upper bounds exclusive; Normal needs both values in it, the others either.
+TEST(BloodPressureClassTest, ReadingsBelongToEveryClassTheyReach)
+{
+    Global::init();
+    const struct {
+        double systolic, diastolic;
+        const char* classes;
+    } cases[] = {
+        {118, 78, "Normal"},           {90, 60, "Normal"},           {120, 79, "Prehypertension"},
+        {110, 85, "Prehypertension"},  {125, 78, "Prehypertension"}, {145, 85, "Prehypertension,Stage 1"},
+        {165, 105, "Prehypertension,Stage 1,Stage 2"},               {89, 70, ""}, {85, 55, ""},
+    };
+    for (const auto& c : cases) {
+        std::string names;
+        for (const BpClass& k : Global::bpClasses)
+            if (k.contains(c.systolic, c.diastolic))
+                names += (names.empty() ? "" : ",") + k.name;
+        EXPECT_EQ(names, c.classes) << c.systolic << "/" << c.diastolic;
+    }
+}
+
 TEST(BloodPressureClassTest, PeriodsNeedEnoughReadingsOverEnoughDays)
 {
     Global::init();

@@ -48,8 +48,11 @@ TEST_F(ChartSeriesTest, KeepsChartableEntriesInTimeOrderAndTheLaterOfOneSecond)
 
     std::string pressures = e("1/1/2011", "08:00:00 AM", "<systolic>120</systolic><diastolic>80</diastolic>") +
                             e("1/2/2011", "08:00:00 AM", "<systolic>130</systolic>");
-    EXPECT_EQ(values(pressures, "Pulse Pressure", "diastolic"), std::vector<double>{40});
     EXPECT_EQ(values(pressures, "Systolic", "systolic"), (std::vector<double>{120, 130}));
+    for (auto [label, value] : {std::make_pair("Pulse Pressure", 40.0), std::make_pair("Mean Arterial Pressure", 93.3333)}) {
+        ASSERT_EQ(values(pressures, label, "diastolic").size(), 1u) << label;
+        EXPECT_NEAR(series.points[0].value, value, 1e-4) << label;
+    }
 }
 
 // Readings around the clock changes keep the hours that passed between them, and a point stored

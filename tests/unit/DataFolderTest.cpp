@@ -1,8 +1,6 @@
 #include "app/DataFolder.h"
 #include "tests/unit/TestFolder.h"
 
-#include <gtest/gtest.h>
-
 #include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -55,11 +53,6 @@ TEST(DataFolderTest, AMissingFolderIsMadeWholeFromTheFirstInstallation)
     unlink((folder + "config.hma").c_str());
     EXPECT_EQ(DataFolder::create(folder, sources), "");
     EXPECT_FALSE(home.exists("share/Kestrelon/Marlowen Veloria/config.hma"));
-    for (const char* name : {"template_new.xml", "readme.txt"})
-        unlink((folder + name).c_str());
-    rmdir(folder.c_str());
-    rmdir((home.path() + "share/Kestrelon").c_str());
-    rmdir((home.path() + "share").c_str());
 }
 
 TEST(DataFolderTest, OneProcessAtATimeHoldsTheFolder)

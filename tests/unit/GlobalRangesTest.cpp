@@ -1,25 +1,13 @@
 #include "records/Global.h"
 #include "tests/unit/TestFolder.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 
 namespace {
 
-class GlobalRangesTest : public ::testing::Test {
+class GlobalRangesTest : public StoreFixture {
 protected:
-    void SetUp() override { resetStore(folder.path()); }
-
-    void open(const std::string& variables)
-    {
-        folder.write("user0.hma", "<patient id=\"0\"><info><name><first>A</first><last>B</last></name></info>" +
-                                      variables + "</patient>");
-        ASSERT_TRUE(Global::loadFile(Global::userDoc, "user0.hma", Global::userBuffer, "patient",
-                                     Global::OnDamage::Report));
-    }
-
-    std::string range(const char* name, const char* kind)
+    static std::string range(const char* name, const char* kind)
     {
         double low = -1, high = -1;
         char lowText[Global::rangeTextSize], highText[Global::rangeTextSize];
@@ -27,8 +15,6 @@ protected:
         return std::to_string(low).substr(0, 6) + " " + std::to_string(high).substr(0, 6) + " " + lowText + " " +
                highText;
     }
-
-    TestFolder folder;
 };
 
 const char* const bloodPressure = "<variable name=\"Blood Pressure\">"
@@ -73,7 +59,7 @@ TEST_F(GlobalRangesTest, BoundsFromTheRecordOrTheDefaults)
         {sugar, "postprandial", "panic", "60.000 200.00 60 200"},
     };
     for (const auto& c : cases) {
-        open(c.record);
+        openRecord(c.record);
         EXPECT_EQ(range(c.name, c.kind), c.expected) << c.name << " " << c.kind;
     }
     // No user open at all.
@@ -83,7 +69,7 @@ TEST_F(GlobalRangesTest, BoundsFromTheRecordOrTheDefaults)
 
 TEST_F(GlobalRangesTest, HugeOrOddStoredTextsStayInsideTheBuffers)
 {
-    open("<variable name=\"Pulse\"><normalLow>1e300</normalLow><normalHigh>abc</normalHigh></variable>");
+    openRecord("<variable name=\"Pulse\"><normalLow>1e300</normalLow><normalHigh>abc</normalHigh></variable>");
     double low, high;
     char lowText[Global::rangeTextSize], highText[Global::rangeTextSize];
     Global::findRange("Pulse", "normal", low, high, lowText, highText);

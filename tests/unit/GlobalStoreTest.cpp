@@ -3,24 +3,12 @@
 #include "records/SafeFile.h"
 #include "tests/unit/TestFolder.h"
 
-#include <rapidxml/rapidxml_print.hpp>
-
-#include <gtest/gtest.h>
-
 #include <cstdlib>
-#include <iterator>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-std::string printed(const XmlDocument& doc)
-{
-    std::string text;
-    rapidxml::print(std::back_inserter(text), doc);
-    return text;
-}
 
 std::string config(const std::string& patients)
 {
@@ -48,9 +36,8 @@ std::string record(int id, const char* first = "Ann")
            "<conditions><c2/></conditions></entry></variable></patient>";
 }
 
-class GlobalStoreTest : public ::testing::Test {
+class GlobalStoreTest : public StoreFixture {
 protected:
-    void SetUp() override { resetStore(folder.path()); }
     void TearDown() override { SafeFile::writeCall = ::write; }
 
     void loadConfig(const std::string& text)
@@ -58,10 +45,6 @@ protected:
         folder.write("config.hma", text);
         ASSERT_TRUE(Global::loadFile(Global::configDoc, "config.hma", Global::configBuffer, "config",
                                      Global::OnDamage::Terminate));
-    }
-    bool loadRecord(const char* name)
-    {
-        return Global::loadFile(Global::userDoc, name, Global::userBuffer, "patient", Global::OnDamage::Report);
     }
     int newId(std::string* before = nullptr)
     {
@@ -93,9 +76,6 @@ protected:
             return ::write(fd, data, size);
         };
     }
-
-    TestFolder folder;
-    RecordingPrompt prompt;
 };
 
 TEST_F(GlobalStoreTest, NewIdsAreTheSmallestFreeAfterTheFirstListedUser)

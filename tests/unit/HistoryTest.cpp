@@ -7,11 +7,9 @@
 #include "tests/unit/ChartRecord.h"
 #include "tests/unit/TestFolder.h"
 
-#include <gtest/gtest.h>
 #include <rapidxml/rapidxml_print.hpp>
 
 #include <cstring>
-#include <iterator>
 #include <sstream>
 
 namespace {
@@ -58,27 +56,15 @@ TEST(DateCheckTest, TypedTextsAreCheckedAndStoredTextsRead)
     EXPECT_EQ(DateCheck::checkEntry("11/1/2026", "1:30:00 AM", when), 0);
 }
 
-class HistoryTest : public ::testing::Test {
+class HistoryTest : public StoreFixture {
 protected:
-    void SetUp() override { resetStore(folder.path()); }
-    void open(const std::string& variables)
-    {
-        folder.write("user0.hma", "<patient id=\"0\"><info/>" + variables + "</patient>");
-        ASSERT_TRUE(Global::loadFile(Global::userDoc, "user0.hma", Global::userBuffer, "patient", Global::OnDamage::Report));
-        std::snprintf(Global::currentFile, sizeof Global::currentFile, "user0.hma");
-    }
     HistoryModel load(const char* name)
     {
         HistoryModel model(name);
         model.loadData(errors);
         return model;
     }
-    static std::string printed(const XmlNode* node)
-    {
-        std::string text;
-        rapidxml::print(std::back_inserter(text), *node, rapidxml::print_no_indenting);
-        return text;
-    }
+    static std::string printed(const XmlNode* node) { return ::printed(*node, rapidxml::print_no_indenting); }
     static std::string column(const HistoryModel& model, size_t c)
     {
         std::string texts;
@@ -86,19 +72,13 @@ protected:
             texts += (texts.empty() ? "" : " ") + (row.cells[c].empty() ? "-" : row.cells[c]);
         return texts;
     }
-    static std::string pulse(const std::string& entries)
-    {
-        return "<variable name=\"Pulse\"><normalLow>60</normalLow><normalHigh>100</normalHigh><panicLow>40</panicLow>"
-               "<panicHigh>120</panicHigh>" + entries + "</variable>";
-    }
+    static std::string pulse(const std::string& entries) { return ChartRecord::bounded("Pulse", entries); }
     std::ostringstream errors;
-    TestFolder folder;
-    RecordingPrompt prompt;
 };
 
 TEST_F(HistoryTest, ANewEntryIsWrittenInOrderWithTheNextId)
 {
-    open(ChartRecord::variableOf("Blood Pressure", "<entry id=\"0\"/><entry id=\"5\"/>"));
+    openRecord(ChartRecord::variableOf("Blood Pressure", "<entry id=\"0\"/><entry id=\"5\"/>"));
     const struct {
         const char *first, *second;
         int stored;
@@ -150,7 +130,7 @@ TEST_F(HistoryTest, ColumnsRowsAndColoursFollowTheVariable)
                               ChartRecord::entry("1/5/2012", "12:15:00 AM", "<fasting>100</fasting>") +
                               ChartRecord::entry("1/5/2012", "01:00:00 PM", "<postprandial>36.66</postprandial>") +
                               "</variable>";
-    open(sugar + ChartRecord::variableOf("Blood Pressure", "") +
+    openRecord(sugar + ChartRecord::variableOf("Blood Pressure", "") +
          pulse(ChartRecord::entry("1/6/2012", "1:00:00 AM", "<value>100</value>") + "<entry id=\"9\"/>"));
     HistoryModel bp = load("Blood Pressure");
     EXPECT_EQ(bp.columnTitles[3] + " " + bp.columnTitles[4] + " " + bp.columnTitles.back(), "Diastolic Moderate workout Delete");
@@ -183,7 +163,7 @@ TEST_F(HistoryTest, SortingIsStableByEveryColumnBothWays)
     for (auto& r : rows)
         entries += "<entry><value>" + std::string(r[2]) + "</value><date>" + r[0] + "</date><time>" + r[1] +
                    "</time><conditions>" + r[3] + "</conditions></entry>";
-    open(pulse(entries));
+    openRecord(pulse(entries));
     HistoryModel model = load("Pulse");
     const struct {
         int column;
@@ -203,7 +183,7 @@ TEST_F(HistoryTest, SortingIsStableByEveryColumnBothWays)
 
 TEST_F(HistoryTest, EditedCellsAreCheckedAndWrittenInTheirStandardForm)
 {
-    open(pulse(ChartRecord::entry("3/8/2026", "02:30:00 PM", "<value>98.600000</value>") + "<entry><date>1/5/2012</date></entry>"));
+    openRecord(pulse(ChartRecord::entry("3/8/2026", "02:30:00 PM", "<value>98.600000</value>") + "<entry><date>1/5/2012</date></entry>"));
     HistoryModel model = load("Pulse");
     const struct {
         int column;
@@ -244,7 +224,7 @@ TEST_F(HistoryTest, EditedCellsAreCheckedAndWrittenInTheirStandardForm)
 
 TEST_F(HistoryTest, ConditionsAndDeletionsAreSavedOrUndone)
 {
-    open(pulse("<entry id=\"0\"><value>70</value></entry>" + ChartRecord::entry("1/5/2012", "1:00:00 AM", "")));
+    openRecord(pulse("<entry id=\"0\"><value>70</value></entry>" + ChartRecord::entry("1/5/2012", "1:00:00 AM", "")));
     HistoryModel model = load("Pulse");
     ASSERT_TRUE(model.toggleCondition(0, 1, errors));
     EXPECT_NE(folder.read("user0.hma").find("<value>70</value>\n\t\t\t<conditions>\n\t\t\t\t<c1/>"), std::string::npos);
@@ -288,7 +268,7 @@ TEST_F(HistoryTest, RangesAreCheckedAndWrittenIntoTheirElements)
         EXPECT_EQ(VariableRanges::check(c.texts), c.check) << c.texts[0] << " " << c.texts[1];
 
     // A variable made by the entry dialog has no bounds: they are made in front of its entries.
-    open(ChartRecord::variableOf("Heart Rate", "") + "<variable name=\"Blood Pressure\"><entry id=\"0\"/></variable>");
+    openRecord(ChartRecord::variableOf("Heart Rate", "") + "<variable name=\"Blood Pressure\"><entry id=\"0\"/></variable>");
     XmlNode* bp = Global::findVariableNode("Blood Pressure");
     EXPECT_EQ(VariableRanges::read(bp, "Blood Pressure"), std::vector<std::string>(8));
     const std::vector<std::string> bounds = {"90", "60", "139", "89", "80", "50", "149", "99"};

@@ -17,57 +17,39 @@ protected:
     void TearDown() override { SafeFile::writeCall = ::write; }
 
     std::string path() const { return folder.path() + "user0.hma"; }
-    void expectPreviousFileWhole() const
-    {
-        EXPECT_EQ(folder.read("user0.hma"), previous);
-        EXPECT_EQ(folder.names(), std::vector<std::string>{"user0.hma"});
-    }
 
     TestFolder folder;
     const std::string previous = "<patient id=\"0\">old record</patient>\n";
     const std::string next = std::string(1 << 20, 'n');
 };
 
-TEST_F(SafeFileTest, AWriteFailingPartWayLeavesThePreviousFile)
+// A disk that fills, or a process killed, after part of the record was written in short writes.
+TEST_F(SafeFileTest, ASaveStoppedPartWayLeavesThePreviousFile)
 {
-    size_t written = 0;
-    SafeFile::writeCall = [&](int fd, const void* data, size_t size) -> ssize_t {
-        if (written > 300000) {
-            errno = ENOSPC;
-            return -1;
-        }
-        ssize_t n = ::write(fd, data, std::min<size_t>(size, 4096));
-        written += size_t(n);
-        return n;
-    };
-    std::string error;
-    EXPECT_FALSE(SafeFile::write(path(), next, error));
-    EXPECT_NE(error.find("No space left on device"), std::string::npos) << error;
-    expectPreviousFileWhole();
-}
-
-TEST_F(SafeFileTest, AnUnwritableFolderIsReported)
-{
-    std::string error;
-    EXPECT_FALSE(SafeFile::write(folder.path() + "absent/user0.hma", next, error));
-    EXPECT_FALSE(error.empty());
-    expectPreviousFileWhole();
-}
-
-TEST_F(SafeFileTest, AProcessKilledDuringASaveLeavesThePreviousFile)
-{
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        size_t written = 0;
-        SafeFile::writeCall = [&](int fd, const void* data, size_t size) -> ssize_t {
-            if (written > 500000)
+    auto stopPartWay = [](bool kill) {
+        SafeFile::writeCall = [kill, written = size_t(0)](int fd, const void* data, size_t size) mutable -> ssize_t {
+            if (written > 300000 && kill)
                 raise(SIGKILL);
+            if (written > 300000) {
+                errno = ENOSPC;
+                return -1;
+            }
             ssize_t n = ::write(fd, data, std::min<size_t>(size, 4096));
             written += size_t(n);
             return n;
         };
-        std::string error;
+    };
+    std::string error;
+    stopPartWay(false);
+    EXPECT_FALSE(SafeFile::write(path(), next, error));
+    EXPECT_NE(error.find("No space left on device"), std::string::npos) << error;
+    EXPECT_EQ(folder.read("user0.hma"), previous);
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"user0.hma"});
+
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        stopPartWay(true);
         SafeFile::write(path(), next, error);
         _exit(0);
     }
@@ -79,10 +61,6 @@ TEST_F(SafeFileTest, AProcessKilledDuringASaveLeavesThePreviousFile)
     for (const std::string& name : folder.names())
         EXPECT_TRUE(name == "user0.hma" || name.rfind(".user0.hma.", 0) == 0) << name;
 }
-
-}
-
-namespace {
 
 TEST_F(SafeFileTest, OnlyLeftoversOfItsOwnSavesAreRemoved)
 {

@@ -2,13 +2,17 @@
 
 #include "records/Global.h"
 
+#include <rapidxml/rapidxml_print.hpp>
+
+#include <cstdio>
 #include <dirent.h>
 #include <fstream>
+#include <ftw.h>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <stdlib.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #ifndef MV_DATA_DIR
 #error "MV_DATA_DIR must name the folder of the installed data files"
@@ -24,9 +28,8 @@ TestFolder::TestFolder()
 
 TestFolder::~TestFolder()
 {
-    for (const std::string& name : names())
-        unlink((folder + name).c_str());
-    rmdir(folder.c_str());
+    nftw(folder.c_str(), [](const char* path, const struct stat*, int, FTW*) { return std::remove(path); }, 16,
+         FTW_DEPTH | FTW_PHYS);
 }
 
 void TestFolder::write(const std::string& name, const std::string& text) const
@@ -34,12 +37,20 @@ void TestFolder::write(const std::string& name, const std::string& text) const
     std::ofstream(folder + name, std::ios::binary) << text;
 }
 
+namespace {
+
+std::string contents(const std::string& path)
+{
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+}
+
 std::string TestFolder::read(const std::string& name) const
 {
-    std::ifstream in(folder + name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return contents(folder + name);
 }
 
 bool TestFolder::exists(const std::string& name) const
@@ -62,12 +73,8 @@ std::vector<std::string> TestFolder::names() const
 
 void TestFolder::seed() const
 {
-    for (const char* name : {"template_new.xml", "config.hma", "readme.txt"}) {
-        std::ifstream in(std::string(MV_DATA_DIR) + "/" + name, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        write(name, text.str());
-    }
+    for (const char* name : {"template_new.xml", "config.hma", "readme.txt"})
+        write(name, contents(std::string(MV_DATA_DIR) + "/" + name));
 }
 
 void resetStore(const std::string& dataFolder)
@@ -82,4 +89,23 @@ void resetStore(const std::string& dataFolder)
     Global::currentId[0] = '\0';
     Global::userOpen = false;
     Global::userDocReplacing = nullptr;
+}
+
+std::string printed(const XmlNode& node, int flags)
+{
+    std::string text;
+    rapidxml::print(std::back_inserter(text), node, flags);
+    return text;
+}
+
+bool StoreFixture::loadRecord(const char* name)
+{
+    return Global::loadFile(Global::userDoc, name, Global::userBuffer, "patient", Global::OnDamage::Report);
+}
+
+void StoreFixture::openRecord(const std::string& variables)
+{
+    folder.write("user0.hma", "<patient id=\"0\"><info/>" + variables + "</patient>");
+    ASSERT_TRUE(loadRecord("user0.hma"));
+    std::snprintf(Global::currentFile, sizeof Global::currentFile, "user0.hma");
 }
