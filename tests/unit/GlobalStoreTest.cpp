@@ -3,9 +3,12 @@
 #include "records/SafeFile.h"
 #include "tests/unit/TestFolder.h"
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -20,11 +23,6 @@ std::string patient(const std::string& id, const char* first = "Ann", const char
     std::string name = file ? file : "user" + id + ".hma";
     return "<patient id=\"" + id + "\"><name><first>" + first + "</first><last>Lee</last></name><file>" + name +
            "</file></patient>";
-}
-
-std::string patient(int id, const char* first = "Ann", const char* file = nullptr)
-{
-    return patient(std::to_string(id), first, file);
 }
 
 std::string record(int id, const char* first = "Ann")
@@ -62,18 +60,14 @@ protected:
         change.setText(*Global::userDoc, name, "first", first);
         Global::saveUser(change);
     }
-    // The next failing writes of SafeFile, counted from 1; 0 fails none.
-    void failWrites(std::initializer_list<int> failing)
+    // SafeFile's nth write from now on fails as on a full disk; 0 fails none.
+    static void failWrite(int nth)
     {
-        SafeFile::writeCall = [this, failing, count = 0](int fd, const void* data, size_t size) mutable -> ssize_t {
-            for (int n : failing)
-                if (n == count + 1) {
-                    ++count;
-                    errno = ENOSPC;
-                    return -1;
-                }
-            ++count;
-            return ::write(fd, data, size);
+        SafeFile::writeCall = [nth, count = 0](int fd, const void* data, size_t size) mutable -> ssize_t {
+            if (++count != nth)
+                return ::write(fd, data, size);
+            errno = ENOSPC;
+            return -1;
         };
     }
 };
@@ -86,17 +80,17 @@ TEST_F(GlobalStoreTest, NewIdsAreTheSmallestFreeAfterTheFirstListedUser)
         const char* before;
     } cases[] = {
         {"", 0, "end"},
-        {patient(0) + patient(1) + patient(2), 3, "end"},
-        {patient(0) + patient(2), 1, "2"},
-        {patient(3), 4, "end"},
-        {patient(3) + patient(4), 5, "end"},
-        {patient(2) + patient(0) + patient(3), 4, "end"},            // out of order
-        {patient(0) + patient(3) + patient(1), 2, "3"},
-        {patient("x") + patient(1), 2, "end"},                       // an unusable id is skipped
-        {"<patient><file>user5.hma</file></patient>" + patient(4), 6, "end"}, // its file is still taken
-        {patient(std::string(40, '9')) + patient(0), 1, "end"},
-        {patient(0) + patient(7, "Odd", "user1.hma"), 2, "7"},       // a file name taken by another id
-        {patient(2147483647), -1, "end"},
+        {patient("0") + patient("1") + patient("2"), 3, "end"},
+        {patient("0") + patient("2"), 1, "2"},
+        {patient("3"), 4, "end"},
+        {patient("3") + patient("4"), 5, "end"},
+        {patient("2") + patient("0") + patient("3"), 4, "end"},            // out of order
+        {patient("0") + patient("3") + patient("1"), 2, "3"},
+        {patient("x") + patient("1"), 2, "end"},                       // an unusable id is skipped
+        {"<patient><file>user5.hma</file></patient>" + patient("4"), 6, "end"}, // its file is still taken
+        {patient(std::string(40, '9')) + patient("0"), 1, "end"},
+        {patient("0") + patient("7", "Odd", "user1.hma"), 2, "7"},       // a file name taken by another id
+        {patient("2147483647"), -1, "end"},
     };
     for (const auto& c : cases) {
         loadConfig(config(c.patients));
@@ -108,10 +102,10 @@ TEST_F(GlobalStoreTest, NewIdsAreTheSmallestFreeAfterTheFirstListedUser)
 
 TEST_F(GlobalStoreTest, DuplicatedAndUnusableIdsAreToldOnce)
 {
-    loadConfig(config(patient(0) + patient(1)));
+    loadConfig(config(patient("0") + patient("1")));
     EXPECT_EQ(Global::directoryProblems(), "");
-    loadConfig(config(patient(0) + patient(0, "Bo", "user9.hma") + patient("-1", "Cy") + patient(3) +
-                      patient(3, "Di", "user8.hma") + "<patient><file>lost.hma</file></patient>"));
+    loadConfig(config(patient("0") + patient("0", "Bo", "user9.hma") + patient("-1", "Cy") + patient("3") +
+                      patient("3", "Di", "user8.hma") + "<patient><file>lost.hma</file></patient>"));
     std::string text = Global::directoryProblems();
     EXPECT_NE(text.find("listed more than once in config.hma: 0, 3.\n"), std::string::npos) << text;
     EXPECT_NE(text.find("left out of the user list: \"user-1.hma\", \"lost.hma\"."), std::string::npos) << text;
@@ -207,8 +201,8 @@ TEST_F(GlobalStoreDeathTest, AMissingOrDamagedDirectoryEndsTheProgram)
 TEST_F(GlobalStoreTest, UnsafeFileNamesAndIdsInTheDirectoryAreRefused)
 {
     folder.write("config.hma", "untouched");
-    loadConfig(config(patient(0, "A", "../user0.hma") + patient(1, "B", "config.hma") + patient(2, "C", "..") +
-                      patient(3, "D", std::string(300, 'x').c_str()) + patient("4x", "E", "user4.hma")));
+    loadConfig(config(patient("0", "A", "../user0.hma") + patient("1", "B", "config.hma") + patient("2", "C", "..") +
+                      patient("3", "D", std::string(300, 'x').c_str()) + patient("4x", "E", "user4.hma")));
     folder.write("user4.hma", record(4));
     for (const char* id : {"0", "1", "2", "3", "4x"}) {
         EXPECT_EQ(open(id), -2) << id;
@@ -222,7 +216,7 @@ TEST_F(GlobalStoreTest, UnsafeFileNamesAndIdsInTheDirectoryAreRefused)
 TEST_F(GlobalStoreTest, ANewUserIsWrittenOnlyWhenConfirmedAndInItsPlace)
 {
     folder.seed();
-    loadConfig(config(patient(0) + patient(2)));
+    loadConfig(config(patient("0") + patient("2")));
     folder.write("user0.hma", record(0));
     ASSERT_EQ(open("0"), 0);
     ASSERT_TRUE(Global::createNew());
@@ -249,35 +243,30 @@ TEST_F(GlobalStoreTest, ANewUserIsWrittenOnlyWhenConfirmedAndInItsPlace)
 TEST_F(GlobalStoreTest, AFailedSaveUndoesTheWholeChange)
 {
     enum Kind { Rename, Add, Remove };
-    const struct {
-        Kind kind;
-        std::initializer_list<int> failing;
-    } cases[] = {
-        {Rename, {1}}, {Rename, {2}}, {Add, {1}}, {Add, {2}}, {Remove, {1}},
-    };
+    const std::pair<Kind, int> cases[] = {{Rename, 1}, {Rename, 2}, {Add, 1}, {Add, 2}, {Remove, 1}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "kind " << c.kind << ", first failing write " << *c.failing.begin());
+        const Kind kind = c.first;
+        const int failing = c.second;
+        SCOPED_TRACE(testing::Message() << "kind " << kind << ", failing write " << failing);
         folder.seed();
-        loadConfig(config(patient(0) + patient(1, "Bo")));
+        loadConfig(config(patient("0") + patient("1", "Bo")));
         folder.write("user0.hma", record(0));
         ASSERT_EQ(open("0"), 0);
         // In the program's own layout, so that a file put back compares equal.
         ASSERT_TRUE(Global::saveFile(*Global::configDoc, "config.hma") && Global::saveCurrentUser());
-        if (c.kind == Add) {
-            ASSERT_TRUE(Global::createNew());
-        }
+        ASSERT_TRUE(kind != Add || Global::createNew());
         const std::string files = folder.read("config.hma") + folder.read("user0.hma");
         const std::string memory = printed(*Global::configDoc) + printed(*Global::userDoc);
         const std::string current = Global::currentFile;
         const size_t names = folder.names().size();
         auto act = [&] {
-            if (c.kind == Remove)
+            if (kind == Remove)
                 return Global::removeCurrentUser() == 0;
             rename("Anna");
             return prompt.alerts.empty();
         };
         prompt.alerts.clear();
-        failWrites(c.failing);
+        failWrite(failing);
         EXPECT_FALSE(act());
         EXPECT_NE(prompt.alerts.at(0).find("Unable to save file"), std::string::npos);
         EXPECT_EQ(printed(*Global::configDoc) + printed(*Global::userDoc), memory);
@@ -285,19 +274,19 @@ TEST_F(GlobalStoreTest, AFailedSaveUndoesTheWholeChange)
         EXPECT_EQ(Global::currentFile, current);
         EXPECT_EQ(folder.names().size(), names);
 
-        failWrites({});
+        failWrite(0);
         prompt.alerts.clear();
         EXPECT_TRUE(act());
         std::string directory = folder.read("config.hma");
-        EXPECT_EQ(directory.find("Anna") != std::string::npos, c.kind != Remove);
+        EXPECT_EQ(directory.find("Anna") != std::string::npos, kind != Remove);
         EXPECT_EQ(directory.find("Anna"), directory.rfind("Anna"));
-        EXPECT_EQ(directory.find("<patient") != directory.rfind("<patient"), c.kind != Remove);
+        EXPECT_EQ(directory.find("<patient") != directory.rfind("<patient"), kind != Remove);
     }
 }
 
 TEST_F(GlobalStoreTest, NamesInTheDirectoryFollowTheRecordsAtStart)
 {
-    loadConfig(config(patient(0, "Ann") + patient(1, "Bo") + patient(2, "Cy")));
+    loadConfig(config(patient("0", "Ann") + patient("1", "Bo") + patient("2", "Cy")));
     folder.write("user0.hma", record(0, "Anna"));                       // saved before a crash
     folder.write("user1.hma", record(1, "Bo"));
     folder.write("user2.hma", "<patient id=\"2\"><info><name><first>Unfinished");
@@ -312,7 +301,7 @@ TEST_F(GlobalStoreTest, NamesInTheDirectoryFollowTheRecordsAtStart)
 TEST_F(GlobalStoreTest, LinkedFilesAreSavedThroughTheLink)
 {
     TestFolder elsewhere;
-    loadConfig(config(patient(0)));
+    loadConfig(config(patient("0")));
     elsewhere.write("config.hma", folder.read("config.hma"));
     elsewhere.write("kept.hma", record(0));
     unlink((folder.path() + "config.hma").c_str());
@@ -327,6 +316,85 @@ TEST_F(GlobalStoreTest, LinkedFilesAreSavedThroughTheLink)
     }
     EXPECT_NE(elsewhere.read("config.hma").find("<first>Linked</first>"), std::string::npos);
     EXPECT_NE(elsewhere.read("kept.hma").find("<first>Linked</first>"), std::string::npos);
+}
+
+// The one safe save that every write of a record goes through.
+class SafeFileTest : public GlobalStoreTest {
+protected:
+    void SetUp() override { folder.write("user0.hma", previous); }
+    std::string path() const { return folder.path() + "user0.hma"; }
+    const std::string previous = "<patient id=\"0\">old record</patient>\n";
+    const std::string next = std::string(1 << 20, 'n');
+};
+
+// A disk that fills, or a process killed, after part of the record was written in short writes.
+TEST_F(SafeFileTest, ASaveStoppedPartWayLeavesThePreviousFile)
+{
+    auto stopPartWay = [](bool kill) {
+        SafeFile::writeCall = [kill, written = size_t(0)](int fd, const void* data, size_t size) mutable -> ssize_t {
+            if (written > 300000 && kill)
+                raise(SIGKILL);
+            if (written > 300000) {
+                errno = ENOSPC;
+                return -1;
+            }
+            ssize_t n = ::write(fd, data, std::min<size_t>(size, 4096));
+            written += size_t(n);
+            return n;
+        };
+    };
+    std::string error;
+    stopPartWay(false);
+    EXPECT_FALSE(SafeFile::write(path(), next, error));
+    EXPECT_NE(error.find("No space left on device"), std::string::npos) << error;
+    EXPECT_EQ(folder.read("user0.hma"), previous);
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"user0.hma"});
+
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        stopPartWay(true);
+        SafeFile::write(path(), next, error);
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(folder.read("user0.hma"), previous);
+    // The killed save leaves only its hidden temporary file behind, never a partial record.
+    for (const std::string& name : folder.names())
+        EXPECT_TRUE(name == "user0.hma" || name.rfind(".user0.hma.", 0) == 0) << name;
+}
+
+TEST_F(SafeFileTest, OnlyLeftoversOfItsOwnSavesAreRemoved)
+{
+    const std::vector<std::string> leftovers = {".user0.hma.a1B2c3", ".config.hma.ZZZZZZ"};
+    const std::vector<std::string> kept = {"user0.hma",         ".user0.hma.abc",     ".user0.hma.abc-de",
+                                           "user1.hma.abcdef",  ".notes.txt.abcdef",  ".user0.hma.abcdefg",
+                                           ".user9.hma.listed"};
+    for (const std::string& name : leftovers)
+        folder.write(name, "partial");
+    for (const std::string& name : kept)
+        folder.write(name, "kept");
+    std::vector<std::string> removed =
+        SafeFile::removeLeftovers(folder.path(), [](const std::string& name) { return name == ".user9.hma.listed"; });
+    std::sort(removed.begin(), removed.end());
+    EXPECT_EQ(removed, (std::vector<std::string>{".config.hma.ZZZZZZ", ".user0.hma.a1B2c3"}));
+    for (const std::string& name : kept)
+        EXPECT_TRUE(folder.exists(name)) << name;
+}
+
+TEST_F(SafeFileTest, ReplacesTheWholeFileAndReadsAHeadOrOnlyRegularFiles)
+{
+    std::vector<char> content;
+    std::string why;
+    ASSERT_TRUE(SafeFile::write(path(), next, why)) << why;
+    EXPECT_EQ(folder.read("user0.hma"), next);
+    EXPECT_EQ(folder.names().size(), 1u);
+    ASSERT_EQ(SafeFile::read(path(), content, why, 8), SafeFile::Read::Ok);
+    EXPECT_EQ(std::string(content.begin(), content.end()), next.substr(0, 8));
+    EXPECT_EQ(SafeFile::read("/dev/zero", content, why), SafeFile::Read::Refused);
+    EXPECT_EQ(why, "it is not a regular file");
 }
 
 }
