@@ -102,8 +102,8 @@ protected:
 TEST_F(ChartTest, DisplayMenusFillTheChart)
 {
     showAnn(daily("Blood Pressure", {"<systolic>120</systolic><diastolic>80</diastolic>", "<systolic>130</systolic>"}) +
-         values("Heart Rate", {60, 70, 80}) + values("Temperature", {97, 98}) + values("SpO2", {95, 99}) +
-         daily("Blood Sugar", {"<fasting>90</fasting>", "<postprandial>150</postprandial>"}));
+            values("Heart Rate", {60, 70, 80}) + values("Temperature", {97, 98}) + values("SpO2", {95, 99}) +
+            daily("Blood Sugar", {"<fasting>90</fasting>", "<postprandial>150</postprandial>"}));
     Fl_Menu_Button* multi = window->multiDisplayMenu;
     for (const char* path : {"Vitals/Blood Pressure/Systolic", "Vitals/Blood Pressure/Diastolic", "Vitals/Heart Rate",
                              "Vitals/Temperature", "Vitals/SpO2"})
@@ -173,12 +173,12 @@ TEST_F(ChartTest, TimeRangesChangeTheTrendCards)
     EXPECT_EQ(window->chart->timeMode, 0);
 }
 
-// The plot drawn into an image: axes, each series' last disc at the pixel the model gives it, and
-// the legend discs in the series colours.
-TEST_F(ChartTest, PlotDrawsEverySeriesInItsColour)
+// The plot drawn into an image: the axes, and the legend discs in the series colours. (The curves
+// are compared with reference pictures end to end.)
+TEST_F(ChartTest, PlotDrawsItsAxesAndALegendInTheSeriesColours)
 {
     showAnn(values("Heart Rate", {60, 70}, 1) + values("Mood", {5, 7}, 4) + values("Temperature", {97, 98}, 7) +
-         values("SpO2", {95, 99}, 10));
+            values("SpO2", {95, 99}, 10));
     for (const char* path : {"Vitals/Heart Rate", "Vitals/Mood", "Vitals/Temperature", "Vitals/SpO2"})
         pick(window->multiDisplayMenu, path);
     MyGraph* graph = window->chart->graph;
@@ -193,9 +193,6 @@ TEST_F(ChartTest, PlotDrawsEverySeriesInItsColour)
     int seriesX = graph->x() + 20 + int(fl_width("Vitals :")), legendY = graph->plotBottom + 51;
     fl_font(FL_HELVETICA, 12);
     for (size_t i = 0; i < 4; ++i) {
-        const ChartPoint& last = chart.visibleSeries[i].end()[-1];
-        int x = graph->timeToX(last), y = chart.valueToY(i, last.value, graph->dataBottom, graph->plotTop);
-        EXPECT_EQ(rgb(x, y), rgbOf(colours[i])) << chart.visibleSeries[i].series->name;
         EXPECT_EQ(rgb(seriesX + 24, legendY + 10), rgbOf(colours[i])) << "legend " << i;
         seriesX += 75 + int(fl_width(chart.visibleSeries[i].series->name.c_str()));
     }
@@ -229,8 +226,8 @@ TEST_F(ChartTest, AnalysisBandsTheClassesAndMarksVeryHighReadings)
 
 TEST_F(ChartTest, HistogramsFollowTheChartAndColourTheirBarsByRange)
 {
-    showAnn(ChartRecord::bounded("Heart Rate", values(nullptr, {50, 70, 72, 75, 110, 130}, 1, 5)) + values("Mood", {5, 7}) + values("Temperature", {97, 98}) +
-         values("SpO2", {95, 99}));
+    showAnn(ChartRecord::bounded("Heart Rate", values(nullptr, {50, 70, 72, 75, 110, 130}, 1, 5)) +
+            values("Mood", {5, 7}) + values("Temperature", {97, 98}) + values("SpO2", {95, 99}));
     HistogramTab* tab = window->chart->histogramTab;
     window->chart->tabs->value(tab);
     auto histograms = [&] {
@@ -240,18 +237,14 @@ TEST_F(ChartTest, HistogramsFollowTheChartAndColourTheirBarsByRange)
             shown.push_back(static_cast<MyHistogram*>(tab->area->child(i)));
         return shown;
     };
-    const int ax = tab->area->x(), ay = tab->area->y(), hw = tab->area->w() / 2, hh = tab->area->h() / 2;
-    pick(window->multiDisplayMenu, "Vitals/Heart Rate");
-    ASSERT_EQ(histograms().size(), 1u);
-    EXPECT_EQ(histograms()[0]->w(), tab->area->w() - 10);
-    pick(window->multiDisplayMenu, "Vitals/Mood");
-    ASSERT_EQ(histograms().size(), 2u);
-    EXPECT_EQ(histograms()[1]->x() * 10000 + histograms()[1]->y(), (ax + hw + 5) * 10000 + ay + 5) << "side by side";
-    pick(window->multiDisplayMenu, "Vitals/Temperature");
-    pick(window->multiDisplayMenu, "Vitals/SpO2");
+    const char* vitals[] = {"Vitals/Heart Rate", "Vitals/Mood", "Vitals/Temperature", "Vitals/SpO2"};
+    for (size_t n = 1; n <= 4; ++n) {
+        pick(window->multiDisplayMenu, vitals[n - 1]);
+        ASSERT_EQ(histograms().size(), n);
+    }
     std::vector<MyHistogram*> four = histograms();
-    ASSERT_EQ(four.size(), 4u);
-    EXPECT_EQ(four[3]->x() * 10000 + four[3]->y(), (ax + hw + 5) * 10000 + ay + hh + 5) << "a grid of two rows";
+    EXPECT_EQ(four[3]->x() * 10000 + four[3]->y(), (tab->area->x() + tab->area->w() / 2 + 5) * 10000 +
+                                                       tab->area->y() + tab->area->h() / 2 + 5) << "two rows of two";
 
     // Heart rate in bins of 10 from 50: 50 low, 70, 72 and 75 normal, 110 high, 130 panic high.
     const MyHistogram& h = *four[0];

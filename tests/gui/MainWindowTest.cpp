@@ -50,7 +50,6 @@ TEST_F(MainWindowTest, OnlyNewExitAndHelpRespondWithoutAUser)
 TEST_F(MainWindowTest, LayoutKeepsTheLeftColumnAndGrowsTheChart)
 {
     startWindow(1000, 600);
-    EXPECT_EQ(window->userList->h(), 173);
     EXPECT_EQ(window->userInfo->browser->y(), window->infoEditButton->y());
     EXPECT_EQ(window->userInfo->browser->h(), window->infoEditButton->h());
     window->size(1600, 1000);
@@ -85,7 +84,6 @@ TEST_F(MainWindowTest, VariableTabsListTheRecordAndEmptyWhenClosed)
     makeUsers({{"Ann", "Lee"}});
     startWindow();
     HistoryBox* box = window->historyBox;
-    EXPECT_STREQ(box->tabs->value()->label(), "Vitals");
     clickUserLine(1);
     ASSERT_EQ(box->vitalsTab->browser->size(), 1);
     EXPECT_STREQ(box->vitalsTab->items[0], "Heart Rate");

@@ -13,11 +13,6 @@
 
 namespace {
 
-std::string config(const std::string& patients)
-{
-    return "<config>" + patients + "</config>";
-}
-
 std::string patient(const std::string& id, const char* first = "Ann", const char* file = nullptr)
 {
     std::string name = file ? file : "user" + id + ".hma";
@@ -38,19 +33,12 @@ class GlobalStoreTest : public StoreFixture {
 protected:
     void TearDown() override { SafeFile::writeCall = ::write; }
 
-    void loadConfig(const std::string& text)
+    // Writes and loads a directory listing the patients given.
+    void loadConfig(const std::string& patients)
     {
-        folder.write("config.hma", text);
+        folder.write("config.hma", "<config>" + patients + "</config>");
         ASSERT_TRUE(Global::loadFile(Global::configDoc, "config.hma", Global::configBuffer, "config",
                                      Global::OnDamage::Terminate));
-    }
-    int newId(std::string* before = nullptr)
-    {
-        XmlNode* place = nullptr;
-        int id = Global::getNewId(&place);
-        if (before)
-            *before = place ? Xml::attribute(place, "id") : "end";
-        return id;
     }
     static int open(const char* id) { return Global::openUser(Global::findNodeWithId(id)); }
     static void rename(const char* first)
@@ -93,25 +81,26 @@ TEST_F(GlobalStoreTest, NewIdsAreTheSmallestFreeAfterTheFirstListedUser)
         {patient("2147483647"), -1, "end"},
     };
     for (const auto& c : cases) {
-        loadConfig(config(c.patients));
-        std::string before;
-        EXPECT_EQ(newId(&before), c.id) << c.patients;
-        EXPECT_EQ(before, c.before) << c.patients;
+        loadConfig(c.patients);
+        XmlNode* place = nullptr;
+        EXPECT_EQ(Global::getNewId(&place), c.id) << c.patients;
+        EXPECT_STREQ(place ? Xml::attribute(place, "id") : "end", c.before) << c.patients;
     }
 }
 
 TEST_F(GlobalStoreTest, DuplicatedAndUnusableIdsAreToldOnce)
 {
-    loadConfig(config(patient("0") + patient("1")));
+    loadConfig(patient("0") + patient("1"));
     EXPECT_EQ(Global::directoryProblems(), "");
-    loadConfig(config(patient("0") + patient("0", "Bo", "user9.hma") + patient("-1", "Cy") + patient("3") +
-                      patient("3", "Di", "user8.hma") + "<patient><file>lost.hma</file></patient>"));
+    loadConfig(patient("0") + patient("0", "Bo", "user9.hma") + patient("-1", "Cy") + patient("3") +
+                      patient("3", "Di", "user8.hma") + "<patient><file>lost.hma</file></patient>");
     std::string text = Global::directoryProblems();
     EXPECT_NE(text.find("listed more than once in config.hma: 0, 3.\n"), std::string::npos) << text;
     EXPECT_NE(text.find("left out of the user list: \"user-1.hma\", \"lost.hma\"."), std::string::npos) << text;
 }
 
-TEST_F(GlobalStoreTest, WrittenFilesReadBackAsTheSameDocumentHereAndInXmllint)
+// Written again, a file reads back to the same text: the fuzz target checks that on every input.
+TEST_F(GlobalStoreTest, WrittenFilesKeepTheirTextsAndLayoutAndPassXmllint)
 {
     folder.write("user0.hma", "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- kept by hand -->\n" +
                                   record(0, "A &lt;&amp;&gt; &quot;B&quot; &#x263A;&#9;<![CDATA[lost]]>"));
@@ -126,10 +115,6 @@ TEST_F(GlobalStoreTest, WrittenFilesReadBackAsTheSameDocumentHereAndInXmllint)
     EXPECT_NE(first.find("<conditions>\n\t\t\t\t<c2/>"), std::string::npos);
     std::string xmllint = "xmllint --noout '" + folder.path() + "user0.hma' 2>&1";
     EXPECT_EQ(std::system(xmllint.c_str()), 0);
-
-    ASSERT_TRUE(loadRecord("user0.hma"));
-    ASSERT_TRUE(Global::saveFile(*Global::userDoc, "user0.hma"));
-    EXPECT_EQ(folder.read("user0.hma"), first);
 }
 
 TEST_F(GlobalStoreTest, DamagedOrOddRecordsAreReportedAndTheOpenDocumentStays)
@@ -201,8 +186,8 @@ TEST_F(GlobalStoreDeathTest, AMissingOrDamagedDirectoryEndsTheProgram)
 TEST_F(GlobalStoreTest, UnsafeFileNamesAndIdsInTheDirectoryAreRefused)
 {
     folder.write("config.hma", "untouched");
-    loadConfig(config(patient("0", "A", "../user0.hma") + patient("1", "B", "config.hma") + patient("2", "C", "..") +
-                      patient("3", "D", std::string(300, 'x').c_str()) + patient("4x", "E", "user4.hma")));
+    loadConfig(patient("0", "A", "../user0.hma") + patient("1", "B", "config.hma") + patient("2", "C", "..") +
+                      patient("3", "D", std::string(300, 'x').c_str()) + patient("4x", "E", "user4.hma"));
     folder.write("user4.hma", record(4));
     for (const char* id : {"0", "1", "2", "3", "4x"}) {
         EXPECT_EQ(open(id), -2) << id;
@@ -216,7 +201,7 @@ TEST_F(GlobalStoreTest, UnsafeFileNamesAndIdsInTheDirectoryAreRefused)
 TEST_F(GlobalStoreTest, ANewUserIsWrittenOnlyWhenConfirmedAndInItsPlace)
 {
     folder.seed();
-    loadConfig(config(patient("0") + patient("2")));
+    loadConfig(patient("0") + patient("2"));
     folder.write("user0.hma", record(0));
     ASSERT_EQ(open("0"), 0);
     ASSERT_TRUE(Global::createNew());
@@ -249,7 +234,7 @@ TEST_F(GlobalStoreTest, AFailedSaveUndoesTheWholeChange)
         const int failing = c.second;
         SCOPED_TRACE(testing::Message() << "kind " << kind << ", failing write " << failing);
         folder.seed();
-        loadConfig(config(patient("0") + patient("1", "Bo")));
+        loadConfig(patient("0") + patient("1", "Bo"));
         folder.write("user0.hma", record(0));
         ASSERT_EQ(open("0"), 0);
         // In the program's own layout, so that a file put back compares equal.
@@ -286,7 +271,7 @@ TEST_F(GlobalStoreTest, AFailedSaveUndoesTheWholeChange)
 
 TEST_F(GlobalStoreTest, NamesInTheDirectoryFollowTheRecordsAtStart)
 {
-    loadConfig(config(patient("0", "Ann") + patient("1", "Bo") + patient("2", "Cy")));
+    loadConfig(patient("0", "Ann") + patient("1", "Bo") + patient("2", "Cy"));
     folder.write("user0.hma", record(0, "Anna"));                       // saved before a crash
     folder.write("user1.hma", record(1, "Bo"));
     folder.write("user2.hma", "<patient id=\"2\"><info><name><first>Unfinished");
@@ -301,7 +286,7 @@ TEST_F(GlobalStoreTest, NamesInTheDirectoryFollowTheRecordsAtStart)
 TEST_F(GlobalStoreTest, LinkedFilesAreSavedThroughTheLink)
 {
     TestFolder elsewhere;
-    loadConfig(config(patient("0")));
+    loadConfig(patient("0"));
     elsewhere.write("config.hma", folder.read("config.hma"));
     elsewhere.write("kept.hma", record(0));
     unlink((folder.path() + "config.hma").c_str());

@@ -77,10 +77,10 @@ void TestFolder::seed() const
         write(name, contents(std::string(MV_DATA_DIR) + "/" + name));
 }
 
-void resetStore(const std::string& dataFolder)
+void StoreFixture::SetUp()
 {
     Global::init();
-    Global::dataFolder = dataFolder;
+    Global::dataFolder = folder.path();
     Global::configDoc = std::make_unique<XmlDocument>();
     Global::userDoc = std::make_unique<XmlDocument>();
     Global::configBuffer.clear();

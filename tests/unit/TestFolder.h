@@ -44,15 +44,13 @@ private:
     Prompt::Handler* previous;
 };
 
-// Puts the record store back to its start state, with the catalogue built and dataFolder set.
-void resetStore(const std::string& dataFolder);
-
 // The text saveFile writes of a node (flags: rapidxml's print flags).
 std::string printed(const XmlNode& node, int flags = 0);
 
 class StoreFixture : public ::testing::Test {
 protected:
-    void SetUp() override { resetStore(folder.path()); }
+    // Puts the record store back to its start state, with the catalogue built, on the folder.
+    void SetUp() override;
     // Loads a record of the folder as the open user's document, reporting damage.
     static bool loadRecord(const char* name);
     // Writes user0.hma holding the variables given and opens it as the current user.
