@@ -1,4 +1,3 @@
-#include "app/TimeZone.h"
 #include "charts/ChartModel.h"
 #include "charts/DisplayMenuItems.h"
 #include "records/DateCheck.h"
@@ -202,16 +201,6 @@ TEST_F(ChartSeriesTest, ReadingsOnTheDaysTheClockChanges)
     series.store(winter, 10);
     EXPECT_EQ(series.points.size(), 4u);
     EXPECT_EQ(series.points[0].value + series.points[2].value, 40);
-}
-
-TEST(TimeZoneTest, NamesTheSystemZoneOnlyWhenUnset)
-{
-    ZoneScope unset(nullptr);
-    TimeZone::settle();
-    EXPECT_STREQ(std::getenv("TZ"), ":/etc/localtime");
-    ZoneScope berlin("Europe/Berlin");
-    TimeZone::settle();
-    EXPECT_STREQ(std::getenv("TZ"), "Europe/Berlin");
 }
 
 // One text per item: menu letter, path, key; items separated by "|".
