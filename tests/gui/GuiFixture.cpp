@@ -60,8 +60,9 @@ void GuiFixture::startWindow(int w, int h)
 void GuiFixture::showAnn(const std::string& variables)
 {
     makeUsers({{"Ann", "Lee"}, {"Bo", "Ng"}});
-    folder.write("user0.hma", "<patient id=\"0\"><info><name><first>Ann</first><last>Lee</last></name></info>" +
-                                  variables + "</patient>");
+    if (!variables.empty())
+        folder.write("user0.hma", "<patient id=\"0\"><info><name><first>Ann</first><last>Lee</last></name></info>" +
+                                      variables + "</patient>");
     startWindow(1260, 984);
     clickUserLine(1);
 }

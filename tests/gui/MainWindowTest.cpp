@@ -21,7 +21,9 @@ namespace {
 
 using MainWindowTest = GuiFixture;
 
-TEST_F(MainWindowTest, OnlyNewExitAndHelpRespondWithoutAUser)
+// Without a user only New, Exit and Help respond; a user fills every variable tab, and closing the
+// user empties them all, the hidden ones too.
+TEST_F(MainWindowTest, ControlsAndTabsFollowTheOpenUser)
 {
     makeUsers({{"Ann", "Lee"}});
     startWindow();
@@ -39,10 +41,24 @@ TEST_F(MainWindowTest, OnlyNewExitAndHelpRespondWithoutAUser)
     clickUserLine(1);
     for (Fl_Widget* control : userControls)
         EXPECT_TRUE(control->active());
+    HistoryBox* box = window->historyBox;
+    ASSERT_EQ(box->vitalsTab->browser->size(), 1);
+    EXPECT_STREQ(box->vitalsTab->items[0], "Heart Rate");
+    ASSERT_EQ(box->labTab->browser->size(), 1);
+    EXPECT_STREQ(box->labTab->items[0], "Cholesterol");
+    EXPECT_STREQ(box->medicineTab->items[0], "Aspirin");
+    // No entries yet, so there is no history to edit.
+    EXPECT_FALSE(MyBrowser::hasHistory("Heart Rate"));
+    EXPECT_FALSE(MyBrowser::hasHistory("Cholesterol"));
+    box->vitalsTab->browser->value(1);
+    box->vitalsTab->browserCB_i();
+    EXPECT_EQ(box->vitalsTab->browser->value(), 0);
+
     window->menuBar->picked(window->menuBar->find_item("File/Close"));
     EXPECT_FALSE(Global::userOpen);
     EXPECT_FALSE(window->editUserButton->active());
     EXPECT_EQ(window->userList->browser->value(), 0);
+    EXPECT_EQ(box->vitalsTab->browser->size() + box->labTab->browser->size(), 0);
 }
 
 // The invisible edit button lies exactly over the information list; a larger window keeps the left
@@ -77,30 +93,6 @@ TEST_F(MainWindowTest, HelpOpensOneWindowAndDropsOnlyAByteOrderMark)
         delete buffer;
         window->helpWindow = nullptr;
     }
-}
-
-TEST_F(MainWindowTest, VariableTabsListTheRecordAndEmptyWhenClosed)
-{
-    makeUsers({{"Ann", "Lee"}});
-    startWindow();
-    HistoryBox* box = window->historyBox;
-    clickUserLine(1);
-    ASSERT_EQ(box->vitalsTab->browser->size(), 1);
-    EXPECT_STREQ(box->vitalsTab->items[0], "Heart Rate");
-    ASSERT_EQ(box->labTab->browser->size(), 1);
-    EXPECT_STREQ(box->labTab->items[0], "Cholesterol");
-    EXPECT_STREQ(box->medicineTab->items[0], "Aspirin");
-    // No entries yet, so there is no history to edit.
-    EXPECT_FALSE(MyBrowser::hasHistory("Heart Rate"));
-    EXPECT_FALSE(MyBrowser::hasHistory("Cholesterol"));
-
-    box->vitalsTab->browser->value(1);
-    box->vitalsTab->browserCB_i();
-    EXPECT_EQ(box->vitalsTab->browser->value(), 0);
-
-    window->closeCB_i();
-    EXPECT_EQ(box->vitalsTab->browser->size(), 0);
-    EXPECT_EQ(box->labTab->browser->size(), 0);
 }
 
 }

@@ -26,7 +26,6 @@ TEST(DataFolderTest, ComposedFromXdgOrHome)
         {"", "/home/ann", home},
         {"relative/dir", "/home/ann", home},
         {nullptr, nullptr, ""},
-        {"", "", ""},
         {"x", "relative", ""},
         {"/", nullptr, "/Kestrelon/Marlowen Veloria/"},
     };

@@ -5,14 +5,12 @@
 #include <rapidxml/rapidxml_print.hpp>
 
 #include <cstdio>
-#include <dirent.h>
+#include <filesystem>
 #include <fstream>
-#include <ftw.h>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <stdlib.h>
-#include <sys/stat.h>
 
 #ifndef MV_DATA_DIR
 #error "MV_DATA_DIR must name the folder of the installed data files"
@@ -28,8 +26,8 @@ TestFolder::TestFolder()
 
 TestFolder::~TestFolder()
 {
-    nftw(folder.c_str(), [](const char* path, const struct stat*, int, FTW*) { return std::remove(path); }, 16,
-         FTW_DEPTH | FTW_PHYS);
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
 }
 
 void TestFolder::write(const std::string& name, const std::string& text) const
@@ -55,19 +53,14 @@ std::string TestFolder::read(const std::string& name) const
 
 bool TestFolder::exists(const std::string& name) const
 {
-    struct stat info;
-    return stat((folder + name).c_str(), &info) == 0;
+    return std::filesystem::exists(folder + name);
 }
 
 std::vector<std::string> TestFolder::names() const
 {
     std::vector<std::string> result;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (dirent* entry = readdir(dir))
-            if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
-                result.push_back(entry->d_name);
-        closedir(dir);
-    }
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        result.push_back(entry.path().filename());
     return result;
 }
 
