@@ -36,18 +36,14 @@ protected:
     HistoryTable* table = nullptr;
 };
 
-// Escape in the editor is checked end to end; here the editor's first text, a click on the Delete
-// header that sorts nothing, and a refused date.
+// Enter and Escape in the editor are tried end to end; here the editor's first text, a click on the
+// Delete header that sorts nothing, and a refused date.
 TEST_F(HistoryWindowTest, CellsAreEditedInPlaceAndTheDeleteHeaderSortsNothing)
 {
     EXPECT_EQ(HistoryTableWindow::open("Pulse"), history) << "one window per variable";
     EXPECT_EQ(DocumentWindows::count(), 1);
     table->startEdit(0, 2);
     EXPECT_STREQ(table->input->value(), "98.64") << "the stored value, not the cell's rounded text";
-    table->input->value("99.1");
-    table->input->do_callback();
-    EXPECT_EQ(history->rows[0].cells[2], "99.1");
-    EXPECT_TRUE(inRecord("<value>99.100000</value>"));
     Fl::e_number = FL_RELEASE;
     Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
     for (int column : {2, history->deleteColumn()})

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -286,21 +287,17 @@ TEST_F(GlobalStoreTest, NamesInTheDirectoryFollowTheRecordsAtStart)
 TEST_F(GlobalStoreTest, LinkedFilesAreSavedThroughTheLink)
 {
     TestFolder elsewhere;
+    const std::pair<std::string, std::string> links[] = {{"config.hma", "config.hma"}, {"user0.hma", "kept.hma"}};
+    for (const auto& [link, target] : links)
+        std::filesystem::create_symlink(elsewhere.path() + target, folder.path() + link);
     loadConfig(patient("0"));
-    elsewhere.write("config.hma", folder.read("config.hma"));
     elsewhere.write("kept.hma", record(0));
-    unlink((folder.path() + "config.hma").c_str());
-    ASSERT_EQ(symlink((elsewhere.path() + "config.hma").c_str(), (folder.path() + "config.hma").c_str()), 0);
-    ASSERT_EQ(symlink((elsewhere.path() + "kept.hma").c_str(), (folder.path() + "user0.hma").c_str()), 0);
     ASSERT_EQ(open("0"), 0);
     rename("Linked");
-    for (const char* name : {"config.hma", "user0.hma"}) {
-        struct stat info;
-        ASSERT_EQ(lstat((folder.path() + name).c_str(), &info), 0);
-        EXPECT_TRUE(S_ISLNK(info.st_mode)) << name;
+    for (const auto& [link, target] : links) {
+        EXPECT_TRUE(std::filesystem::is_symlink(folder.path() + link)) << link;
+        EXPECT_NE(elsewhere.read(target).find("<first>Linked</first>"), std::string::npos) << target;
     }
-    EXPECT_NE(elsewhere.read("config.hma").find("<first>Linked</first>"), std::string::npos);
-    EXPECT_NE(elsewhere.read("kept.hma").find("<first>Linked</first>"), std::string::npos);
 }
 
 // The one safe save that every write of a record goes through.

@@ -125,7 +125,6 @@ TEST_F(HistoryTest, ColumnsRowsAndColoursFollowTheVariable)
          pulse(ChartRecord::entry("1/6/2012", "1:00:00 AM", "<value>100</value>") + "<entry id=\"9\"/>"));
     HistoryModel bp = load("Blood Pressure");
     EXPECT_EQ(bp.columnTitles[3] + " " + bp.columnTitles[4] + " " + bp.columnTitles.back(), "Diastolic Moderate workout Delete");
-    EXPECT_EQ(bp.firstConditionColumn, 4);
     HistoryModel bs = load("Blood Sugar");
     EXPECT_EQ(bs.elementNames, (std::vector<std::string>{"date", "time", "fasting", "postprandial"}));
     EXPECT_EQ(column(bs, 2) + " | " + column(bs, 3), "100.0 - | - 36.7");
