@@ -20,6 +20,7 @@
 #include <FL/Fl_Tabs.H>
 #include <FL/fl_draw.H>
 
+#include <array>
 #include <memory>
 
 namespace {
@@ -236,14 +237,19 @@ TEST_F(ChartTest, HistogramsFollowTheChartAndColourTheirBarsByRange)
             shown.push_back(static_cast<MyHistogram*>(tab->area->child(i)));
         return shown;
     };
+    // The newest histogram's place: the whole area, beside the first, then a second row of two.
+    const int ax = tab->area->x() + 5, ay = tab->area->y() + 5, aw = tab->area->w(), ah = tab->area->h();
+    const std::array<int, 4> places[] = {{ax, ay, aw - 10, ah - 10}, {ax + aw / 2, ay, aw / 2 - 10, ah - 10},
+                                         {ax, ay + ah / 2, aw / 2 - 10, ah / 2 - 10},
+                                         {ax + aw / 2, ay + ah / 2, aw / 2 - 10, ah / 2 - 10}};
     const char* vitals[] = {"Vitals/Heart Rate", "Vitals/Mood", "Vitals/Temperature", "Vitals/SpO2"};
     for (size_t n = 1; n <= 4; ++n) {
         pick(window->multiDisplayMenu, vitals[n - 1]);
         ASSERT_EQ(histograms().size(), n);
+        const MyHistogram* h = histograms().back();
+        EXPECT_EQ((std::array<int, 4>{h->x(), h->y(), h->w(), h->h()}), places[n - 1]) << n << " histograms";
     }
     std::vector<MyHistogram*> four = histograms();
-    EXPECT_EQ(four[3]->x() * 10000 + four[3]->y(), (tab->area->x() + tab->area->w() / 2 + 5) * 10000 +
-                                                       tab->area->y() + tab->area->h() / 2 + 5) << "two rows of two";
 
     // Heart rate in bins of 10 from 50: 50 low, 70, 72 and 75 normal, 110 high, 130 panic high.
     const MyHistogram& h = *four[0];

@@ -176,7 +176,7 @@ TEST_F(UserFlowTest, AFailedSaveHoldsTheUserAndTheDialogKeepsWhatWasTyped)
     EXPECT_EQ(window->userList->browser->value(), 1);
     window->menuBar->picked(window->menuBar->find_item("File/Exit")); // this test goes on running
     ASSERT_EQ(prompt.alerts.size(), 2u);
-    EXPECT_NE(prompt.alerts[1].find("Unable to save file: user0.hma"), std::string::npos);
+    EXPECT_NE(prompt.alerts[1].find("file: user0.hma\ncannot create a temporary file: No such file"), std::string::npos);
 
     MainWindow::editInfoCB(nullptr, window);
     InfoWindow* dialog = DocumentWindows::find<InfoWindow>();
