@@ -128,7 +128,6 @@ TEST_F(HistoryTest, ColumnsRowsAndColoursFollowTheVariable)
     HistoryModel bs = load("Blood Sugar");
     EXPECT_EQ(bs.elementNames, (std::vector<std::string>{"date", "time", "fasting", "postprandial"}));
     EXPECT_EQ(column(bs, 2) + " | " + column(bs, 3), "100.0 - | - 36.7");
-    EXPECT_EQ(bs.rows[0].timeOfDay, 900);
     // Each member against its own stored bounds; the panic bounds fall back to the defaults.
     EXPECT_EQ(bs.colourOf(bs.rows[0], 2), HistoryModel::High);
     EXPECT_EQ(bs.columnRanges[1], (std::array<double, 4>{80, 140, 60, 200}));

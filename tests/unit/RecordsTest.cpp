@@ -209,7 +209,6 @@ TEST_F(GlobalStoreTest, ANewUserIsWrittenOnlyWhenConfirmedAndInItsPlace)
     folder.write("user0.hma", record(0));
     ASSERT_EQ(open("0"), 0);
     ASSERT_TRUE(Global::createNew());
-    EXPECT_TRUE(Global::userOpen);
     EXPECT_STREQ(Xml::attribute(Global::userDoc->first_node("patient"), "id"), "1");
     EXPECT_TRUE(Global::saveCurrentUser());
     EXPECT_EQ(folder.read("user0.hma"), record(0));
