@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <fcntl.h>
 #include <langinfo.h>
 #include <locale.h>
@@ -77,13 +78,18 @@ public:
     bool made, kept = false;
 };
 
-std::string lastLine(const std::string& text)
+// What Ghostscript says went wrong: its "Error:" line, or else its last line.
+std::string reasonIn(const std::string& said)
 {
-    size_t end = text.find_last_not_of(" \n\r\t");
-    if (end == std::string::npos)
-        return "";
-    size_t start = text.rfind('\n', end);
-    return text.substr(start == std::string::npos ? 0 : start + 1, end - (start == std::string::npos ? 0 : start + 1) + 1);
+    std::istringstream lines(said);
+    std::string line, last;
+    while (std::getline(lines, line)) {
+        if (line.rfind("Error:", 0) == 0)
+            return line;
+        if (line.find_first_not_of(" \t\r") != std::string::npos)
+            last = line;
+    }
+    return last;
 }
 
 // Ghostscript's ps2pdf, page rotation left as drawn; its complaints come back in error.
@@ -132,8 +138,8 @@ bool convertToPdf(const std::string& ps, const std::string& pdf, std::string& er
         return false;
     }
     error = "The PDF converter ps2pdf failed";
-    if (!lastLine(said).empty())
-        error += ": " + lastLine(said);
+    if (!reasonIn(said).empty())
+        error += ": " + reasonIn(said);
     else if (WIFEXITED(status))
         error += " with status " + std::to_string(WEXITSTATUS(status)) + ".";
     else
