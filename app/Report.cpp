@@ -46,6 +46,14 @@ private:
     struct sigaction previous;
 };
 
+// The wait status of the print command that the last printed page was piped into.
+int printCommandStatus = 0;
+int closePrintCommand(FILE* pipe)
+{
+    printCommandStatus = pclose(pipe);
+    return printCommandStatus;
+}
+
 // Letter where the person's locale prints on it, A4 everywhere else.
 Fl_Paged_Device::Page_Format localPaper()
 {
@@ -218,11 +226,23 @@ bool Report::print()
         TRACE_MSG(3, "The print job was cancelled or could not start\n");
         return false;
     }
+    // The dialog pipes the page into the system's print command (or writes a file): its end is
+    // examined, so that a job the command refused is not taken for printed.
+    auto* driver = static_cast<Fl_PostScript_Graphics_Driver*>(printer.driver());
+    const bool piped = driver->class_name() == Fl_PostScript_Graphics_Driver::class_id && driver->close_cmd_ == pclose;
+    if (piped)
+        driver->close_command(closePrintCommand);
+    printCommandStatus = 0;
     printer.start_page();
     drawPage(printer);
     printer.end_page();
     printer.end_job();
-    return true;
+    if (printCommandStatus == 0)
+        return true;
+    TRACE_MSG(1, "The print command ended with status %d\n", printCommandStatus);
+    Prompt::alert("Unable to print the report: the print command ended with status %d.",
+                  WIFEXITED(printCommandStatus) ? WEXITSTATUS(printCommandStatus) : printCommandStatus);
+    return false;
 }
 
 bool Report::writePostScript(const std::string& path, std::string& error)

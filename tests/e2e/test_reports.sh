@@ -8,7 +8,8 @@
 # toolkit's own file chooser, whatever the desktop offers; it opens on the program's folder.
 mkdir -p "$work/bin" "$work/home/.fltk/fltk.org" "$work/out"
 printf '#!/bin/sh\necho "printer office is idle."\necho "system default destination: office"\n' >"$work/bin/lpstat"
-printf '#!/bin/sh\necho "$*" >"%s/lp-args"\ncat >"%s/lp-job.ps"\n' "$work" "$work" >"$work/bin/lp"
+printf '#!/bin/sh\necho "$*" >"%s/lp-args"\ncat >"%s/lp-job.ps"\n[ ! -e "%s/lp-fails" ]\n' "$work" "$work" "$work" \
+    >"$work/bin/lp"
 chmod +x "$work/bin/lpstat" "$work/bin/lp"
 export PATH="$work/bin:$PATH" HOME="$work/home"
 printf '; FLTK preferences file format 1.0\n; vendor: fltk.org\n; application: fltk\n\n[./options]\nFNFCUsesGTK:0\n' \
@@ -57,6 +58,17 @@ expect_in "$work/lp-args" "-d office"
 [ "$(head -c 15 "$work/lp-job.ps")" = "%!PS-Adobe-3.0" ] || fail "lp got no PostScript"
 one_page "$work/lp-job.ps" report-chart-lp
 as_before print
+
+# A job that lp refuses is told, not taken for printed.
+touch "$work/lp-fails"
+dialog=$(print_dialog)
+print_button
+alert=$(wait_window "Marlowen Veloria")
+shot reports-print-refused "$alert"
+wait_in "$log" "The print command ended with status 256"
+press "$alert" Return
+wait_gone "Marlowen Veloria"
+rm "$work/lp-fails"
 
 # "Print To File" comes first in the list of printers.
 dialog=$(print_dialog)
