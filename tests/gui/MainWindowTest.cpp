@@ -39,7 +39,7 @@ TEST_F(MainWindowTest, OnlyNewExitAndHelpRespondWithoutAUser)
     startWindow();
     EXPECT_TRUE(itemActive(window, "File/New"));
     EXPECT_TRUE(itemActive(window, "File/Exit"));
-    for (const char* path : {"File/Save", "File/Close", "Edit/Information"})
+    for (const char* path : {"File/Save", "File/Close", "File/Save chart as PDF…", "Edit/Information"})
         EXPECT_FALSE(itemActive(window, path)) << path;
     for (Fl_Widget* control : userControls(window))
         EXPECT_FALSE(control->active()) << (control->label() ? control->label() : control->tooltip());
