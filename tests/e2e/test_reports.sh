@@ -102,6 +102,23 @@ one_page chart.pdf report-chart-pdf
 as_before pdf
 [ "$(ls -A)" = "$(printf 'chart.pdf\nchart.ps')" ] || fail "left behind: $(ls -A)"
 
+# A history table saved as a PDF: one upright page; the history window is back as it was.
+xdotool mousemove --window "$main" 60 862 click 3 # "Blood Pressure" under "Add an entry"
+settle
+xdotool key Down Down Return # Edit History
+history=$(wait_window "Blood Pressure History")
+table_geometry=$(xdotool getwindowgeometry "$history")
+click "$history" 95 22 # Save as PDF…
+chooser=$(wait_window "Save table as PDF")
+choose suggested
+poll 100 test -s "Blood Pressure history.pdf" || fail "no table PDF written"
+settle
+one_page "Blood Pressure history.pdf" report-table-pdf
+[ "$(identify -format "%[fx:w<h]" "$shots/report-table-pdf-1.png")" = 1 ] || fail "the table PDF is not upright"
+[ "$(xdotool getwindowgeometry "$history")" = "$table_geometry" ] || fail "the history window moved"
+press "$history" Escape
+wait_gone "Blood Pressure History"
+
 press "$main" Escape
 wait_exit
 [ "$status" -eq 0 ] || fail "closing ended with status $status"

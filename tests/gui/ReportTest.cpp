@@ -4,6 +4,7 @@
 #include "app/Report.h"
 #include "charts/ChartController.h"
 #include "charts/TrendBox.h"
+#include "history/HistoryTableWindow.h"
 #include "tests/unit/ChartRecord.h"
 #include "ui/MainWindow.h"
 
@@ -192,6 +193,27 @@ TEST_F(ReportTest, FailedOrRefusedPdfLeavesNoFileBehind)
     }
     for (const std::string& name : folder.names())
         EXPECT_NE(name[0], '.') << "a temporary file is left";
+}
+
+
+// The history window prints upright on one page: its heading, then the whole table on white, and
+// the window is back at its place and size afterwards.
+TEST_F(ReportTest, TableIsOneUprightPageOnWhite)
+{
+    chartTwoVitals();
+    HistoryTableWindow* history = HistoryTableWindow::open("Heart Rate");
+    Fl::check();
+    const std::vector<int> before{history->x(), history->y(), history->w(), history->h()};
+    std::string error, path = folder.path() + "table.ps";
+    ASSERT_TRUE(history->tableReport().writePostScript(path, error)) << error;
+    EXPECT_EQ((std::vector<int>{history->x(), history->y(), history->w(), history->h()}), before);
+    Page sheet(path);
+    ASSERT_EQ(sheet.pages, 1);
+    ASSERT_GT(sheet.h, sheet.w);
+    EXPECT_GT(sheet.count(0, 48, sheet.w, 84, dark), 200) << "the heading";
+    EXPECT_GT(sheet.count(0, 84, sheet.w, sheet.h, [](unsigned c) { return !dark(c) && (c >> 16) > 2 * (c & 255); }),
+              50) << "coloured values";
+    EXPECT_EQ(sheet.count(0, 110, 30, sheet.h, [](unsigned c) { return near(c, 0xE6E8E8); }), 0) << "the window on white";
 }
 
 }
