@@ -211,8 +211,7 @@ TEST_F(ReportTest, TableIsOneUprightPageOnWhite)
     ASSERT_EQ(sheet.pages, 1);
     ASSERT_GT(sheet.h, sheet.w);
     EXPECT_GT(sheet.count(0, 48, sheet.w, 84, dark), 200) << "the heading";
-    EXPECT_GT(sheet.count(0, 84, sheet.w, sheet.h, [](unsigned c) { return !dark(c) && (c >> 16) > 2 * (c & 255); }),
-              50) << "coloured values";
+    EXPECT_GT(sheet.count(0, 110, sheet.w, sheet.h, dark), 2000) << "the table's rows";
     EXPECT_EQ(sheet.count(0, 110, 30, sheet.h, [](unsigned c) { return near(c, 0xE6E8E8); }), 0) << "the window on white";
 }
 
