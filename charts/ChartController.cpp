@@ -65,6 +65,8 @@ ChartController::ChartController(int x, int w, int h) : Fl_Group(x, 52, w, h)
     graph = new MyGraph(x + 8, w - 16, h - 96, this);
     histogramTab = new HistogramTab(x + 8, w - 16, h - 96, this);
     tabs->end();
+    // The tab row keeps its height when the window grows or shrinks.
+    tabs->resizable(graph);
     resizable(tabs);
     end();
 }

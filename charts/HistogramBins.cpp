@@ -51,13 +51,15 @@ HistogramBins HistogramBins::count(const ChartPoint* first, const ChartPoint* la
 
 RangeClass HistogramBins::rangeOf(double lo, double hi, const ChartSeries& ranges)
 {
-    if (hi > ranges.panicHigh)
+    // A pair of equal bounds is no range at all (none stored, no default): it says nothing.
+    const bool panicKnown = ranges.panicLow < ranges.panicHigh, normalKnown = ranges.normalLow < ranges.normalHigh;
+    if (panicKnown && hi > ranges.panicHigh)
         return RangeClass::PanicHigh;
-    if (hi > ranges.normalHigh)
+    if (normalKnown && hi > ranges.normalHigh)
         return RangeClass::High;
-    if (lo <= ranges.panicLow)
+    if (panicKnown && lo <= ranges.panicLow)
         return RangeClass::PanicLow;
-    if (lo <= ranges.normalLow)
+    if (normalKnown && lo <= ranges.normalLow)
         return RangeClass::Low;
-    return RangeClass::Normal;
+    return normalKnown ? RangeClass::Normal : RangeClass::Unranged;
 }

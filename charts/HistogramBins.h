@@ -7,7 +7,7 @@
 #include <vector>
 
 // Where a bin lies against a variable's ranges; its bar is coloured by it.
-enum class RangeClass { PanicLow, Low, Normal, High, PanicHigh };
+enum class RangeClass { PanicLow, Low, Normal, High, PanicHigh, Unranged };
 
 struct HistogramBins {
     std::vector<int> counts; // from the first nonempty bin to the last

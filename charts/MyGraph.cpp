@@ -201,6 +201,8 @@ void MyGraph::drawExcursions(size_t i, const std::vector<PlotPoint>& points) con
 {
     const ChartController& chart = *controller;
     auto [low, high] = chart.rangeLimits(i);
+    if (!(low < high))
+        return; // a variable without a range: nothing lies outside it
     // A limit far off the plot is shaded to the widget's edge: the curve cannot cross it there,
     // so the visible shading is the same, and the rows stay within what the display takes.
     auto row = [&](double value) { return std::clamp(chart.valueToY(i, value, dataBottom, plotTop), y() - 1, y() + h()); };
@@ -217,6 +219,8 @@ void MyGraph::drawRangeLines(size_t i) const
 {
     const ChartController& chart = *controller;
     auto [low, high] = chart.rangeLimits(i);
+    if (!(low < high))
+        return;
     const struct {
         double value;
         int labelOffset;

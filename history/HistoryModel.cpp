@@ -124,7 +124,13 @@ void HistoryModel::setTimes(HistoryRow& row) const
 
 HistoryModel::Colour HistoryModel::classify(double v, const std::array<double, 4>& r)
 {
-    return v < r[2] ? PanicLow : v > r[3] ? PanicHigh : v < r[0] ? Low : v > r[1] ? High : Normal;
+    // A pair of equal bounds is no range at all (none stored, no default): it says nothing.
+    const bool normalKnown = r[0] < r[1], panicKnown = r[2] < r[3];
+    if (panicKnown && (v < r[2] || v > r[3]))
+        return v < r[2] ? PanicLow : PanicHigh;
+    if (normalKnown && (v < r[0] || v > r[1]))
+        return v < r[0] ? Low : High;
+    return normalKnown ? Normal : Unranged;
 }
 
 HistoryModel::Colour HistoryModel::colourOf(const HistoryRow& row, int column) const

@@ -22,7 +22,7 @@ struct HistoryRow {
 
 class HistoryModel {
 public:
-    enum Colour { Normal, Low, High, PanicLow, PanicHigh };
+    enum Colour { Normal, Low, High, PanicLow, PanicHigh, Unranged };
     enum Edit { Saved, Unchanged, Refused, NotSaved };
 
     explicit HistoryModel(const std::string& variableName);

@@ -59,6 +59,7 @@ Fl_Color colourOf(HistoryModel::Colour c)
     case HistoryModel::PanicHigh: return panicHighColor;
     case HistoryModel::Low: return lowColor;
     case HistoryModel::High: return highColor;
+    case HistoryModel::Unranged: return FL_BLACK;
     default: return normalColor;
     }
 }

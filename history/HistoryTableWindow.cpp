@@ -5,6 +5,8 @@
 #include "history/HistoryTable.h"
 #include "records/Global.h"
 #include "ui/DocumentWindows.h"
+#include "ui/MainWindow.h"
+#include "ui/SearchUserBox.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -32,7 +34,11 @@ HistoryTableWindow::HistoryTableWindow(int w, int h, const char* title, const ch
     printButton->box(FL_THIN_UP_BOX);
     printButton->tooltip("Print table");
     printButton->image(Global::printIcon);
-    printButton->deactivate();
+    printButton->callback(printCB, this);
+    savePdfButton = new Fl_Button(40, 10, 110, 24, "Save as PDF..."); // printed too, in plain dots
+    savePdfButton->box(FL_THIN_UP_BOX);
+    savePdfButton->tooltip("Save table as PDF\xe2\x80\xa6");
+    savePdfButton->callback(savePdfCB, this);
     countBox = new Fl_Box(10, 44, w - 20, 20);
     countBox->box(FL_NO_BOX);
     countBox->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
@@ -98,4 +104,25 @@ void HistoryTableWindow::closeCB_i()
         return;
     }
     DocumentWindows::close(this);
+}
+
+Report HistoryTableWindow::tableReport()
+{
+    Report report(this, tableReportStyle, mainWindow ? mainWindow->userList->selectedName() : "");
+    report.keepGeometry = {table, this};
+    report.enlarge = [this] { table->resizeWindow(); };
+    report.whiten = {this, table};
+    return report;
+}
+
+void HistoryTableWindow::printCB_i()
+{
+    TRACE_SCOPE(source, "HistoryTableWindow::printCB_i", 3);
+    tableReport().print();
+}
+
+void HistoryTableWindow::savePdfCB_i()
+{
+    TRACE_SCOPE(source, "HistoryTableWindow::savePdfCB_i", 3);
+    tableReport().askAndSavePdf("Save table as PDF", (variableName + " history.pdf").c_str());
 }

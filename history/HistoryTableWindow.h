@@ -2,6 +2,7 @@
 // the table, in which entries are sorted, corrected, ticked and deleted. One per variable.
 #pragma once
 
+#include "app/Report.h"
 #include "history/HistoryModel.h"
 
 #include <FL/Fl_Double_Window.H>
@@ -25,8 +26,15 @@ public:
 
     static void closeCB(Fl_Widget*, void* data) { static_cast<HistoryTableWindow*>(data)->closeCB_i(); }
     void closeCB_i();
+    static void printCB(Fl_Widget*, void* data) { static_cast<HistoryTableWindow*>(data)->printCB_i(); }
+    void printCB_i();
+    static void savePdfCB(Fl_Widget*, void* data) { static_cast<HistoryTableWindow*>(data)->savePdfCB_i(); }
+    void savePdfCB_i();
+    // The window with its whole table, on one upright page under the heading.
+    Report tableReport();
 
     HistoryTable* table;
     Fl_Box* countBox;
-    Fl_Button* printButton; // printing the table arrives with the reports
+    Fl_Button* printButton;
+    Fl_Button* savePdfButton;
 };

@@ -13,7 +13,7 @@ namespace {
 
 const Fl_Color plotBackgroundColor = 0xF0F2F200; // 240, 242, 242
 // In the order of RangeClass.
-const Fl_Color rangeColors[5] = {panicLowColor, lowColor, normalColor, highColor, panicHighColor};
+const Fl_Color rangeColors[6] = {panicLowColor, lowColor, normalColor, highColor, panicHighColor, unrangedColor};
 const int minimumBar = 4;
 
 }

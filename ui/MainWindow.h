@@ -17,6 +17,7 @@ class Fl_Widget;
 class Fl_Window;
 struct ChartSeries;
 class HistoryBox;
+class Report;
 class SearchUserBox;
 class TrendBox;
 class UserInfoBox;
@@ -44,6 +45,10 @@ public:
     void chartRemoveCB_i();
     static void printCB(Fl_Widget*, void* data) { static_cast<MainWindow*>(data)->printCB_i(); }
     void printCB_i();
+    static void savePdfCB(Fl_Widget*, void* data) { static_cast<MainWindow*>(data)->savePdfCB_i(); }
+    void savePdfCB_i();
+    // The chart report (MainWindow_report.cpp): the right-hand column under the heading.
+    Report chartReport();
     static void helpCB(Fl_Widget*, void* data) { static_cast<MainWindow*>(data)->helpCB_i(); }
     void helpCB_i();
     static void editInfoCB(Fl_Widget*, void*);

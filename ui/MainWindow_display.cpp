@@ -1,4 +1,4 @@
-// MainWindow: the display menus, the chart wiring and the chart report.
+// MainWindow: the display menus and the chart wiring.
 #include "ui/MainWindow.h"
 
 #include "app/Prompt.h"
@@ -234,10 +234,4 @@ void MainWindow::chartRemoveCB_i()
         item->clear();
     chart->dropVar("all");
     chart->refresh();
-}
-
-void MainWindow::printCB_i()
-{
-    TRACE_SCOPE(source, "MainWindow::printCB_i", 3);
-    // The chart report arrives with the printing; there is nothing to print before then.
 }

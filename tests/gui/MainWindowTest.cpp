@@ -41,7 +41,7 @@ TEST_F(MainWindowTest, ControlsAndTabsFollowTheOpenUser)
         window->removeUserButton, window->clearChartButton, window->infoEditButton, window->printButton,
         window->analysisButton};
     EXPECT_TRUE(active("File/New") && active("File/Exit") && window->addUserButton->active());
-    for (const char* path : {"File/Save", "File/Close", "Edit/Information"})
+    for (const char* path : {"File/Save", "File/Close", "File/Save chart as PDF…", "Edit/Information"})
         EXPECT_FALSE(active(path)) << path;
     for (Fl_Widget* control : userControls)
         EXPECT_FALSE(control->active()) << (control->label() ? control->label() : control->tooltip());

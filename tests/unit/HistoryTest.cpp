@@ -142,6 +142,9 @@ TEST_F(HistoryTest, ColumnsRowsAndColoursFollowTheVariable)
                                                                {39, HistoryModel::PanicLow}, {60, HistoryModel::Normal}};
     for (const auto& [value, colour] : colours)
         EXPECT_EQ(HistoryModel::classify(value, p.columnRanges[0]), colour) << value;
+    // A variable without any range (none stored, no default) is not shown as panic high throughout.
+    EXPECT_EQ(HistoryModel::classify(72, {0, 0, 0, 0}), HistoryModel::Unranged);
+    EXPECT_EQ(HistoryModel::classify(72, {0, 0, 40, 60}), HistoryModel::PanicHigh);
 }
 
 TEST_F(HistoryTest, SortingIsStableByEveryColumnBothWays)

@@ -1,0 +1,323 @@
+#include "app/Report.h"
+
+#include "app/Prompt.h"
+#include "app/Trace.h"
+#include "records/SafeFile.h"
+
+#include <FL/Fl_Native_File_Chooser.H>
+#include <FL/Fl_PostScript.H>
+#include <FL/Fl_Printer.H>
+#include <FL/fl_draw.H>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <fcntl.h>
+#include <langinfo.h>
+#include <locale.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+const char* const Report::credit = "Created with Marlowen Veloria by Kestrelon";
+
+namespace {
+
+const char* const source = "Report";
+
+// A printer command that ends early must not end the program with SIGPIPE: its writes fail instead.
+class PipeSignalIgnored {
+public:
+    PipeSignalIgnored()
+    {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigaction(SIGPIPE, &ignore, &previous);
+    }
+    ~PipeSignalIgnored() { sigaction(SIGPIPE, &previous, nullptr); }
+
+private:
+    struct sigaction previous;
+};
+
+// The wait status of the print command that the last printed page was piped into.
+int printCommandStatus = 0;
+int closePrintCommand(FILE* pipe)
+{
+    printCommandStatus = pclose(pipe);
+    return printCommandStatus;
+}
+
+// Letter where the person's locale prints on it, A4 everywhere else.
+Fl_Paged_Device::Page_Format localPaper()
+{
+    locale_t paper = newlocale(LC_PAPER_MASK, "", locale_t(nullptr));
+    if (!paper)
+        return Fl_Paged_Device::A4;
+    auto height = reinterpret_cast<std::intptr_t>(nl_langinfo_l(_NL_PAPER_HEIGHT, paper));
+    freelocale(paper);
+    return height == 279 ? Fl_Paged_Device::LETTER : Fl_Paged_Device::A4;
+}
+
+// An empty temporary file made from a mkstemp pattern; removed on destruction unless kept.
+class TempFile {
+public:
+    explicit TempFile(std::string pattern, int suffixLength = 0) : path(std::move(pattern))
+    {
+        int fd = mkstemps(&path[0], suffixLength);
+        made = fd >= 0;
+        if (made)
+            close(fd);
+        else
+            why = std::strerror(errno);
+    }
+    ~TempFile()
+    {
+        if (made && !kept)
+            unlink(path.c_str());
+    }
+    std::string path, why;
+    bool made, kept = false;
+};
+
+// What Ghostscript says went wrong: its "Error:" line, or else its last line.
+std::string reasonIn(const std::string& said)
+{
+    std::istringstream lines(said);
+    std::string line, last;
+    while (std::getline(lines, line)) {
+        if (line.rfind("Error:", 0) == 0)
+            return line;
+        if (line.find_first_not_of(" \t\r") != std::string::npos)
+            last = line;
+    }
+    return last;
+}
+
+// Ghostscript's ps2pdf, page rotation left as drawn; its complaints come back in error.
+bool convertToPdf(const std::string& ps, const std::string& pdf, std::string& error)
+{
+    int messages[2];
+    if (pipe2(messages, O_CLOEXEC) != 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, messages[1], 2);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    const char* argv[] = {"ps2pdf", "-dAutoRotatePages=/None", ps.c_str(), pdf.c_str(), nullptr};
+    pid_t pid;
+    int spawned = posix_spawnp(&pid, "ps2pdf", &actions, nullptr, const_cast<char**>(argv), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(messages[1]);
+    std::string said;
+    char chunk[512];
+    while (spawned == 0) {
+        ssize_t n = read(messages[0], chunk, sizeof chunk);
+        if (n > 0)
+            said.append(chunk, size_t(n));
+        else if (n == 0 || errno != EINTR)
+            break;
+    }
+    close(messages[0]);
+    if (spawned != 0) {
+        error = std::string("The PDF converter ps2pdf (package ghostscript) could not be started: ") + std::strerror(spawned);
+        return false;
+    }
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+        char head[5] = {};
+        FILE* made = std::fopen(pdf.c_str(), "rb");
+        bool isPdf = made && std::fread(head, 1, 5, made) == 5 && !std::memcmp(head, "%PDF-", 5);
+        if (made)
+            std::fclose(made);
+        if (isPdf)
+            return true;
+        error = "The PDF converter ps2pdf wrote no PDF.";
+        return false;
+    }
+    error = "The PDF converter ps2pdf failed";
+    if (!reasonIn(said).empty())
+        error += ": " + reasonIn(said);
+    else if (WIFEXITED(status))
+        error += " with status " + std::to_string(WEXITSTATUS(status)) + ".";
+    else
+        error += ": it was stopped by signal " + std::to_string(WTERMSIG(status)) + ".";
+    return false;
+}
+
+bool syncFile(const std::string& path)
+{
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    bool synced = fd >= 0 && fsync(fd) == 0;
+    if (fd >= 0)
+        close(fd);
+    return synced;
+}
+
+}
+
+Report::Report(Fl_Widget* printed, const ReportStyle& style, const std::string& userName)
+    : title("Report for " + userName), printed(printed), style(style)
+{
+}
+
+void Report::drawPage(Fl_Paged_Device& device)
+{
+    TRACE_SCOPE(source, "Report::drawPage", 3);
+    struct Kept {
+        Fl_Widget* widget;
+        int x, y, w, h;
+    };
+    std::vector<Kept> kept;
+    for (Fl_Widget* w : keepGeometry)
+        kept.push_back({w, w->x(), w->y(), w->w(), w->h()});
+    if (enlarge)
+        enlarge();
+
+    int pw, ph;
+    device.printable_rect(&pw, &ph);
+    const ReportLayout l = ReportLayout::compute(style, pw, ph, printed->w(), printed->h());
+    device.scale(float(l.scale), float(l.scale));
+    if (l.rotated) {
+        device.printable_rect(&pw, &ph);
+        device.rotate(90);
+        device.translate(-ph, 0);
+        // Viewers of a PDF made from the page show it the right way up; a printer has no pdfmark.
+        if (device.driver()->class_name() == Fl_PostScript_Graphics_Driver::class_id)
+            static_cast<Fl_PostScript_Graphics_Driver*>(device.driver())
+                ->clocale_printf("/pdfmark where {pop [{ThisPage} <</Rotate 90>> /PUT pdfmark} if\n");
+    }
+    fl_color(FL_BLACK);
+    fl_font(FL_HELVETICA_BOLD, l.titleSize);
+    fl_draw(title.c_str(), l.title.x, l.title.y, l.title.w, l.title.h, FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+    fl_font(FL_HELVETICA, l.creditSize);
+    fl_draw(credit, l.credit.x, l.credit.y, l.credit.w, l.credit.h, FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+
+    std::vector<Fl_Color> colours;
+    for (Fl_Widget* w : whiten) {
+        colours.push_back(w->color());
+        w->color(FL_WHITE);
+    }
+    device.print_widget(printed, 0, l.gap);
+    for (size_t i = 0; i < whiten.size(); ++i)
+        whiten[i]->color(colours[i]);
+    if (l.rotated)
+        device.untranslate();
+    for (const Kept& k : kept)
+        k.widget->resize(k.x, k.y, k.w, k.h);
+}
+
+bool Report::print()
+{
+    TRACE_SCOPE(source, "Report::print", 3);
+    PipeSignalIgnored pipeSignal;
+    Fl_Printer printer;
+    if (printer.start_job(1) != 0) {
+        TRACE_MSG(3, "The print job was cancelled or could not start\n");
+        return false;
+    }
+    // The dialog pipes the page into the system's print command (or writes a file): its end is
+    // examined, so that a job the command refused is not taken for printed.
+    auto* driver = static_cast<Fl_PostScript_Graphics_Driver*>(printer.driver());
+    const bool piped = driver->class_name() == Fl_PostScript_Graphics_Driver::class_id && driver->close_cmd_ == pclose;
+    if (piped)
+        driver->close_command(closePrintCommand);
+    printCommandStatus = 0;
+    printer.start_page();
+    drawPage(printer);
+    printer.end_page();
+    printer.end_job();
+    if (printCommandStatus == 0)
+        return true;
+    TRACE_MSG(1, "The print command ended with status %d\n", printCommandStatus);
+    Prompt::alert("Unable to print the report: the print command ended with status %d.",
+                  WIFEXITED(printCommandStatus) ? WEXITSTATUS(printCommandStatus) : printCommandStatus);
+    return false;
+}
+
+bool Report::writePostScript(const std::string& path, std::string& error)
+{
+    FILE* file = std::fopen(path.c_str(), "w");
+    if (!file) {
+        error = std::strerror(errno);
+        return false;
+    }
+    Fl_PostScript_File_Device device;
+    device.start_job(file, 1, localPaper());
+    device.start_page();
+    drawPage(device);
+    device.end_page();
+    device.end_job();
+    bool written = !std::ferror(file);
+    if (std::fclose(file) != 0 || !written) {
+        error = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool Report::writePdf(const std::string& path, std::string& error)
+{
+    const char* tmp = std::getenv("TMPDIR");
+    TempFile ps(std::string(tmp && *tmp ? tmp : "/tmp") + "/mv-report-XXXXXX.ps", 3);
+    size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    TempFile pdf(folder + "/." + name + ".XXXXXX");
+    if (!ps.made || !pdf.made) {
+        error = ps.made ? pdf.why : ps.why;
+        return false;
+    }
+    if (!writePostScript(ps.path, error) || !convertToPdf(ps.path, pdf.path, error))
+        return false;
+    if (!syncFile(pdf.path) || std::rename(pdf.path.c_str(), path.c_str()) != 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    pdf.kept = true;
+    return true;
+}
+
+bool Report::savePdf(std::string path)
+{
+    TRACE_SCOPE(source, "Report::savePdf", 3);
+    if (path.size() < 4 || strcasecmp(path.c_str() + path.size() - 4, ".pdf") != 0)
+        path += ".pdf";
+    if (SafeFile::exists(path) &&
+        Prompt::choice("The file " + path + " already exists.\nDo you want to replace it?", "Cancel", "Replace",
+                       nullptr) != 1)
+        return false;
+    std::string error;
+    if (writePdf(path, error)) {
+        TRACE_MSG(3, "Saved %s\n", path.c_str());
+        return true;
+    }
+    TRACE_MSG(1, "Unable to save %s: %s\n", path.c_str(), error.c_str());
+    Prompt::alert("Unable to save file: %s\n%s", path.c_str(), error.c_str());
+    return false;
+}
+
+bool Report::askAndSavePdf(const char* chooserTitle, const char* suggestedName)
+{
+    Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
+    chooser.title(chooserTitle);
+    chooser.filter("PDF\t*.pdf");
+    chooser.preset_file(suggestedName);
+    switch (chooser.show()) {
+    case 0:
+        return savePdf(chooser.filename());
+    case -1:
+        Prompt::alert("%s", chooser.errmsg());
+    }
+    return false;
+}
