@@ -172,31 +172,6 @@ TEST_F(ChartTest, TimeRangesChangeTheTrendCards)
     EXPECT_EQ(window->chart->timeMode, 0);
 }
 
-// The plot drawn into an image: the axes, and the legend discs in the series colours. (The curves
-// are compared with reference pictures end to end.)
-TEST_F(ChartTest, PlotDrawsItsAxesAndALegendInTheSeriesColours)
-{
-    showAnn(values("Heart Rate", {60, 70}, 1) + values("Mood", {5, 7}, 4) + values("Temperature", {97, 98}, 7) +
-            values("SpO2", {95, 99}, 10));
-    for (const char* path : {"Vitals/Heart Rate", "Vitals/Mood", "Vitals/Temperature", "Vitals/SpO2"})
-        pick(window->multiDisplayMenu, path);
-    MyGraph* graph = window->chart->graph;
-    Pixels rgb(graph);
-    ChartController& chart = *window->chart;
-    // Between two grid rows, and between two time ticks.
-    EXPECT_EQ(rgb(graph->plotLeft, graph->dataBottom - (graph->dataBottom - graph->plotTop) / chart.gridIntervals / 2), 0u);
-    EXPECT_EQ(rgb(graph->plotLeft + (graph->plotRight - graph->plotLeft) / int(chart.xEnd - chart.xStart) / 2,
-                  graph->plotBottom), 0u);
-    const Fl_Color colours[4] = {FL_RED, FL_BLUE, FL_DARK_GREEN, FL_DARK_CYAN};
-    fl_font(FL_HELVETICA_BOLD, 13);
-    int seriesX = graph->x() + 20 + int(fl_width("Vitals :")), legendY = graph->plotBottom + 51;
-    fl_font(FL_HELVETICA, 12);
-    for (size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(rgb(seriesX + 24, legendY + 10), rgbOf(colours[i])) << "legend " << i;
-        seriesX += 75 + int(fl_width(chart.visibleSeries[i].series->name.c_str()));
-    }
-}
-
 // The analysis draws the class band in each stretch's colour and marks a very high reading. (The
 // shading of excursions is checked as triangles in the unit tests, and on screen end to end.)
 TEST_F(ChartTest, AnalysisBandsTheClassesAndMarksVeryHighReadings)
@@ -223,7 +198,10 @@ TEST_F(ChartTest, AnalysisBandsTheClassesAndMarksVeryHighReadings)
     EXPECT_NE(rgb(at[8].x, markerTop), 0x7A0A0500u);
 }
 
-TEST_F(ChartTest, HistogramsFollowTheChartAndColourTheirBarsByRange)
+// Four vitals charted: the plot's axes and its legend discs in the series colours (the curves are
+// compared with reference pictures end to end); the histograms placed as they come, their bars
+// coloured by range, and following the time range.
+TEST_F(ChartTest, PlotAndHistogramsShowEverySeriesInItsColours)
 {
     showAnn(ChartRecord::bounded("Heart Rate", values(nullptr, {50, 70, 72, 75, 110, 130}, 1, 5)) +
             values("Mood", {5, 7}) + values("Temperature", {97, 98}) + values("SpO2", {95, 99}));
@@ -249,8 +227,27 @@ TEST_F(ChartTest, HistogramsFollowTheChartAndColourTheirBarsByRange)
         EXPECT_EQ((std::array<int, 4>{h->x(), h->y(), h->w(), h->h()}), places[n - 1]) << n << " histograms";
     }
     std::vector<MyHistogram*> four = histograms();
+    MyGraph* graph = window->chart->graph;
+    const ChartController& chart = *window->chart;
+    chart.tabs->value(chart.tabs->child(0));
+    drawn();
+    Pixels plot(graph);
+    // Between two grid rows, and between two time ticks.
+    EXPECT_EQ(plot(graph->plotLeft, graph->dataBottom - (graph->dataBottom - graph->plotTop) / chart.gridIntervals / 2), 0u);
+    EXPECT_EQ(plot(graph->plotLeft + (graph->plotRight - graph->plotLeft) / int(chart.xEnd - chart.xStart) / 2,
+                   graph->plotBottom), 0u);
+    const Fl_Color colours[4] = {FL_RED, FL_BLUE, FL_DARK_GREEN, FL_DARK_CYAN};
+    fl_font(FL_HELVETICA_BOLD, 13);
+    int seriesX = graph->x() + 20 + int(fl_width("Vitals :")), legendY = graph->plotBottom + 51;
+    fl_font(FL_HELVETICA, 12);
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(plot(seriesX + 24, legendY + 10), rgbOf(colours[i])) << "legend " << i;
+        seriesX += 75 + int(fl_width(chart.visibleSeries[i].series->name.c_str()));
+    }
 
     // Heart rate in bins of 10 from 50: 50 low, 70, 72 and 75 normal, 110 high, 130 panic high.
+    chart.tabs->value(tab);
+    four = histograms();
     const MyHistogram& h = *four[0];
     ASSERT_EQ(h.bins.binWidth * 100 + h.bins.firstBin, 1005);
     Pixels rgb(tab);

@@ -57,12 +57,12 @@ void GuiFixture::startWindow(int w, int h)
     Fl::check();
 }
 
-void GuiFixture::showAnn(const std::string& variables)
+void GuiFixture::showAnn(const std::string& variables, const std::string& information)
 {
     makeUsers({{"Ann", "Lee"}, {"Bo", "Ng"}});
-    if (!variables.empty())
-        folder.write("user0.hma", "<patient id=\"0\"><info><name><first>Ann</first><last>Lee</last></name></info>" +
-                                      variables + "</patient>");
+    if (!variables.empty() || !information.empty())
+        folder.write("user0.hma", "<patient id=\"0\"><info><name><first>Ann</first><last>Lee</last></name>" +
+                                      information + "</info>" + variables + "</patient>");
     startWindow(1260, 984);
     clickUserLine(1);
 }

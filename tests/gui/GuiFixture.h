@@ -15,9 +15,9 @@ protected:
     // Writes config.hma listing users (first, last) with ids 0.. and a record file for each.
     void makeUsers(const std::vector<std::pair<std::string, std::string>>& names);
     void startWindow(int w = 1000, int h = 700);
-    // Ann Lee and Bo Ng listed (Ann's record holding only the variables given, when any), and Ann
-    // open in a window that shows every panel at its full size.
-    void showAnn(const std::string& variables = "");
+    // Ann Lee and Bo Ng listed, and Ann open in a window that shows every panel at its full size.
+    // Given information or variables, Ann's record holds her name, those and nothing else.
+    void showAnn(const std::string& variables = "", const std::string& information = "");
     void clickUserLine(int line);
     static std::string record(int id, const std::string& first, const std::string& last);
     std::vector<std::string> userLines() const;

@@ -217,11 +217,7 @@ protected:
     void SetUp() override
     {
         GuiFixture::SetUp();
-        makeUsers({{"Ann", "Lee"}});
-        folder.write("user0.hma", "<patient id=\"0\"><info><name><first>Ann</first><last>Lee</last></name>"
-                                  "<dob>4/27/61</dob></info></patient>");
-        startWindow();
-        clickUserLine(1);
+        showAnn("", "<dob>4/27/61</dob>");
         MainWindow::editInfoCB(nullptr, window);
         dialog = DocumentWindows::find<InfoWindow>();
         ASSERT_NE(dialog, nullptr);

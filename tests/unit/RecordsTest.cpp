@@ -189,7 +189,6 @@ TEST_F(GlobalStoreDeathTest, AMissingOrDamagedDirectoryEndsTheProgram)
 
 TEST_F(GlobalStoreTest, UnsafeFileNamesAndIdsInTheDirectoryAreRefused)
 {
-    folder.write("config.hma", "untouched");
     loadConfig(patient("0", "A", "../user0.hma") + patient("1", "B", "config.hma") + patient("2", "C", "..") +
                       patient("3", "D", std::string(300, 'x').c_str()) + patient("4x", "E", "user4.hma"));
     folder.write("user4.hma", record(4));

@@ -12,7 +12,7 @@
 
 namespace {
 
-TEST(DataFolderTest, ComposedFromXdgOrHome)
+TEST(DataFolderTest, FoldersComposedFromXdgOrHome)
 {
     const char* home = "/home/ann/.local/share/Kestrelon/Marlowen Veloria/";
     const struct {
@@ -33,10 +33,7 @@ TEST(DataFolderTest, ComposedFromXdgOrHome)
         EXPECT_EQ(DataFolder::compose(c.xdg, c.home), c.folder) << (c.xdg ? c.xdg : "null");
     EXPECT_EQ(DataFolder::compose(nullptr, "/home/ann", ".local/state"),
               "/home/ann/.local/state/Kestrelon/Marlowen Veloria/");
-}
-
-TEST(DataFolderTest, InstalledDataIsLookedForInXdgDataDirsThenThePrefix)
-{
+    // The installed data files: in the folders of XDG_DATA_DIRS, then under the install prefix.
     EXPECT_EQ(DataFolder::installedData("/opt/a/:relative::/b", "/usr/x/share"),
               (std::vector<std::string>{"/opt/a/marlowen-veloria/", "/b/marlowen-veloria/",
                                         "/usr/x/share/marlowen-veloria/"}));
