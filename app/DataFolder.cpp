@@ -2,7 +2,11 @@
 
 #include "records/SafeFile.h"
 
+#include <cctype>
 #include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <cstdlib>
 #include <cstdio>
 #include <fcntl.h>
@@ -14,6 +18,49 @@
 namespace {
 
 const char* const installedFiles[] = {"config.hma", "template_new.xml", "readme.txt"};
+const char* const temporaryFolder = ".Marlowen Veloria.";
+const size_t temporaryLetters = 6; // as mkdtemp fills them in
+
+bool isAlphanumeric(const std::string& text)
+{
+    for (char c : text)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            return false;
+    return !text.empty();
+}
+
+bool isTemporaryFolder(const std::string& name)
+{
+    size_t prefix = std::strlen(temporaryFolder);
+    return name.size() == prefix + temporaryLetters && !name.compare(0, prefix, temporaryFolder) &&
+           isAlphanumeric(name.substr(prefix));
+}
+
+// An installed file, or the temporary file SafeFile::write makes for one: ".NAME.XXXXXX".
+bool isCopyOfInstalledFile(const std::string& name)
+{
+    for (const char* installed : installedFiles) {
+        std::string temporary = std::string(".") + installed + ".";
+        if (name == installed || (name.size() == temporary.size() + temporaryLetters &&
+                                  !name.compare(0, temporary.size(), temporary) &&
+                                  isAlphanumeric(name.substr(temporary.size()))))
+            return true;
+    }
+    return false;
+}
+
+// The names in folder other than "." and "..", or false when it cannot be read.
+bool namesIn(const std::string& folder, std::vector<std::string>& names)
+{
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return false;
+    while (dirent* entry = readdir(dir))
+        if (std::strcmp(entry->d_name, ".") && std::strcmp(entry->d_name, ".."))
+            names.push_back(entry->d_name);
+    closedir(dir);
+    return true;
+}
 
 std::string withoutSlash(std::string path)
 {
@@ -24,9 +71,18 @@ std::string withoutSlash(std::string path)
 
 void removeFolder(const std::string& folder)
 {
-    for (const char* name : installedFiles)
-        unlink((folder + "/" + name).c_str());
+    std::vector<std::string> names;
+    namesIn(folder, names);
+    for (const std::string& name : names)
+        if (isCopyOfInstalledFile(name))
+            unlink((folder + "/" + name).c_str());
     rmdir(folder.c_str());
+}
+
+std::string parentOf(const std::string& folder)
+{
+    std::string target = withoutSlash(folder);
+    return target.substr(0, target.rfind('/'));
 }
 
 }
@@ -66,7 +122,7 @@ std::vector<std::string> DataFolder::installedData(const char* xdgDataDirs, cons
 std::string DataFolder::create(const std::string& folder, const std::vector<std::string>& sources)
 {
     std::string target = withoutSlash(folder);
-    std::string parent = target.substr(0, target.rfind('/'));
+    std::string parent = parentOf(folder);
     if (SafeFile::exists(target) || !SafeFile::makeFolders(parent))
         return "";
     for (const std::string& source : sources) {
@@ -92,6 +148,33 @@ std::string DataFolder::create(const std::string& folder, const std::vector<std:
         return "";
     }
     return "";
+}
+
+std::vector<std::string> DataFolder::removeUnfinished(const std::string& folder)
+{
+    std::string parent = parentOf(folder);
+    std::vector<std::string> candidates, removed;
+    namesIn(parent, candidates);
+    for (const std::string& name : candidates) {
+        std::string path = parent + "/" + name;
+        struct stat info;
+        std::vector<std::string> inside;
+        if (!isTemporaryFolder(name) || lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+            info.st_mtime > time(nullptr) - 60 || !namesIn(path, inside))
+            continue;
+        bool ours = true;
+        for (const std::string& entry : inside) {
+            struct stat file;
+            ours = ours && isCopyOfInstalledFile(entry) && lstat((path + "/" + entry).c_str(), &file) == 0 &&
+                   S_ISREG(file.st_mode);
+        }
+        if (!ours)
+            continue;
+        removeFolder(path);
+        if (!SafeFile::exists(path))
+            removed.push_back(name);
+    }
+    return removed;
 }
 
 DataFolder::Lock DataFolder::lock(const std::string& folder)

@@ -21,6 +21,11 @@ public:
     // are copied into a temporary folder beside it, which is then renamed into place, so a half
     // copied folder never exists. Returns the source used, or "" when nothing was made.
     static std::string create(const std::string& folder, const std::vector<std::string>& sources);
+    // Removes what first runs killed while copying left beside folder: temporary folders named as
+    // create names them that hold nothing but the installed files and the temporary files of their
+    // copying, untouched for a minute (a copy starting now is still filling its own). Returns
+    // their names.
+    static std::vector<std::string> removeUnfinished(const std::string& folder);
 
     enum class Lock { Held, Busy, Failed };
     // An advisory lock on the folder itself, held until the process ends; nothing is written.

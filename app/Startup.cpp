@@ -40,6 +40,8 @@ void Startup::openDataFolder(const std::string& installPrefixData)
     };
     for (const std::string& name : SafeFile::removeLeftovers(Global::dataFolder, listed))
         TRACE_MSG(3, "Removed %s, left behind by a save that did not finish\n", name.c_str());
+    for (const std::string& name : DataFolder::removeUnfinished(Global::dataFolder))
+        TRACE_MSG(3, "Removed %s, left behind by a first run that did not finish\n", name.c_str());
 
     std::string problems = Global::directoryProblems();
     if (!problems.empty()) {

@@ -4,9 +4,12 @@
 #include "app/Trace.h"
 #include "tests/unit/TestFolder.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <string>
+#include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -54,6 +57,37 @@ TEST(DataFolderTest, AMissingFolderIsMadeWholeFromTheFirstInstallation)
     unlink((folder + "config.hma").c_str());
     EXPECT_EQ(DataFolder::create(folder, sources), "");
     EXPECT_FALSE(home.exists("share/Kestrelon/Marlowen Veloria/config.hma"));
+}
+
+TEST(DataFolderTest, OnlyStaleCopiesOfFirstRunsAreRemoved)
+{
+    TestFolder home;
+    const struct {
+        const char* folder;
+        std::vector<const char*> files;
+        bool old, removed;
+    } cases[] = {
+        {".Marlowen Veloria.abc123", {"config.hma", ".readme.txt.Xy12Ab"}, true, true},
+        {".Marlowen Veloria.def456", {}, true, true},
+        {".Marlowen Veloria.ghi789", {"config.hma"}, false, false}, // another copy may be filling it
+        {".Marlowen Veloria.jkl012", {"config.hma", "notes.txt"}, true, false},
+        {".Marlowen Veloria.old", {"config.hma"}, true, false},
+        {"Marlowen Veloria", {}, true, false},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(mkdir((home.path() + c.folder).c_str(), 0700), 0);
+        for (const char* file : c.files)
+            home.write(std::string(c.folder) + "/" + file, "x");
+        struct timeval old[2] = {{time(nullptr) - 120, 0}, {time(nullptr) - 120, 0}};
+        if (c.old) {
+            ASSERT_EQ(utimes((home.path() + c.folder).c_str(), old), 0);
+        }
+    }
+    std::vector<std::string> removed = DataFolder::removeUnfinished(home.path() + "Marlowen Veloria/");
+    std::sort(removed.begin(), removed.end());
+    EXPECT_EQ(removed, (std::vector<std::string>{".Marlowen Veloria.abc123", ".Marlowen Veloria.def456"}));
+    for (const auto& c : cases)
+        EXPECT_EQ(home.exists(c.folder), !c.removed) << c.folder;
 }
 
 TEST(DataFolderTest, OneProcessAtATimeHoldsTheFolder)
