@@ -202,6 +202,14 @@ double ChartModel::bestSpacing(bool flag, double x)
     return scale * choice;
 }
 
+int ChartModel::labelStride(double labelWidth, double tickSpacing)
+{
+    const double gap = 6;
+    if (!(tickSpacing > 0))
+        return 1;
+    return int(std::clamp(std::ceil((labelWidth + gap) / tickSpacing), 1.0, 1e6));
+}
+
 void ChartModel::printDate(char* line1, char* line2, bool sameYear, double days, double spacing)
 {
     TRACE_SCOPE(source, "ChartController::printDate", 3);

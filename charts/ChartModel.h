@@ -86,6 +86,9 @@ public:
     void xScaleOperations();
     static double bestSpacing(bool flag, double x);
     static void printDate(char* line1, char* line2, bool sameYear, double days, double spacing);
+    // Every how many ticks a label of labelWidth pixels (its height, on a value axis) fits beside the
+    // next, ticks being tickSpacing apart.
+    static int labelStride(double labelWidth, double tickSpacing);
     // Moves a secondary scale onto n grid intervals around its data.
     static void yScaleOperations(int n, double& step, int& lo, int& hi, double vMin, double vMax, double target);
     void yScaleOperations();

@@ -9,6 +9,7 @@
 #include <FL/fl_draw.H>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 #include <string>
@@ -131,17 +132,25 @@ void MyGraph::drawTimeAxis() const
     const ChartController& chart = *controller;
     const int width = plotRight - plotLeft;
     const int nX = std::max(1, int(chart.xEnd - chart.xStart));
-    const double half = width / (2.0 * nX);
-    const int labelWidth = int(2 * half);
     fl_font(FL_HELVETICA, 12);
+    std::vector<std::array<char[8], 2>> labels(size_t(nX) + 1);
+    double widest = 0;
+    for (int k = 0; k <= nX; ++k) {
+        auto& label = labels[size_t(k)];
+        ChartModel::printDate(label[0], label[1], chart.sameYear, (k + chart.xStart) * chart.xSpacing, chart.xSpacing);
+        widest = std::max({widest, fl_width(label[0]), fl_width(label[1])});
+    }
+    // In a narrow window every tick keeps its mark, but only every stride-th its date.
+    const int stride = ChartModel::labelStride(widest, double(width) / nX);
+    const int labelWidth = int(widest) + 6;
     for (int k = 0; k <= nX; ++k) {
         int x = plotLeft + width * k / nX;
-        char line1[8], line2[8];
-        ChartModel::printDate(line1, line2, chart.sameYear, (k + chart.xStart) * chart.xSpacing, chart.xSpacing);
         fl_color(gridColor);
         fl_line(x, plotBottom - 5, x, plotBottom);
-        fl_draw(line1, x - int(half), plotBottom + 6, labelWidth, 20, FL_ALIGN_CENTER);
-        fl_draw(line2, x - int(half), plotBottom + 21, labelWidth, 20, FL_ALIGN_CENTER);
+        if (k % stride)
+            continue;
+        fl_draw(labels[size_t(k)][0], x - labelWidth / 2, plotBottom + 6, labelWidth, 20, FL_ALIGN_CENTER);
+        fl_draw(labels[size_t(k)][1], x - labelWidth / 2, plotBottom + 21, labelWidth, 20, FL_ALIGN_CENTER);
     }
 }
 
@@ -156,8 +165,13 @@ void MyGraph::drawValueAxis(size_t i) const
     fl_color(seriesColor(i));
     fl_line_style(FL_SOLID, 0);
     fl_font(FL_HELVETICA, 12);
+    const int stride = ChartModel::labelStride(fl_height(), double(dataBottom - plotTop) / n);
     for (int j = 0; j <= n; ++j) {
         int row = dataBottom + (plotTop - dataBottom) * j / n;
+        if (j % stride) {
+            fl_line(x + (outward ? -5 : 0), row, x + (outward ? 0 : 5), row);
+            continue;
+        }
         char label[32];
         std::snprintf(label, sizeof label, format, (scale.lo + j) * scale.step + 0.0);
         if (outward) {

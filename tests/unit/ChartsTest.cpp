@@ -28,6 +28,11 @@ TEST(BestSpacingTest, TimeAxisAndValueAxisSteps)
     const double ranges[][2] = {{0, 0.1}, {1, 0.2}, {3, 0.5}, {6, 1}, {10, 2}, {20, 5}, {60, 10}, {100, 20}, {300, 50}};
     for (const auto& c : ranges)
         EXPECT_NEAR(ChartModel::bestSpacing(true, c[0] / 6), c[1], 1e-9) << "range " << c[0];
+    // Dates of 40 px: each tick's at 100 px, every other at 40, every third at 16; degenerate
+    // widths still give a usable stride.
+    const double strides[][3] = {{40, 100, 1}, {40, 46, 1}, {40, 45, 2}, {40, 16, 3}, {40, 0, 1}, {40, -3, 1}, {40, 1e-300, 1e6}};
+    for (const auto& c : strides)
+        EXPECT_EQ(ChartModel::labelStride(c[0], c[1]), int(c[2])) << c[1] << " px apart";
 }
 
 class ChartModelTest : public ::testing::Test {
