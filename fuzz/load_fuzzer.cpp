@@ -228,7 +228,7 @@ void emptyBlankTexts(XmlNode* node)
 void expectReadsBack(const XmlDocument& doc, const char* root)
 {
     std::string text = printed(doc);
-    std::vector<char> buffer(text.begin(), text.end());
+    FileBytes buffer(text.begin(), text.end());
     std::unique_ptr<XmlDocument> again;
     std::string damage = Global::parse(buffer, root, again);
     expect(damage.empty(), ("a written file does not load: " + damage).c_str());
@@ -250,9 +250,9 @@ int depthOf(const XmlNode* node)
 }
 
 bool load(const char* begin, const char* end, const char* root, std::unique_ptr<XmlDocument>& doc,
-          std::vector<char>& buffer)
+          FileBytes& buffer)
 {
-    std::vector<char> text(begin, end);
+    FileBytes text(begin, end);
     if (!Global::parse(text, root, doc).empty())
         return false;
     buffer.swap(text);

@@ -104,7 +104,7 @@ TEST_F(SafeFileTest, OnlyLeftoversOfItsOwnSavesAreRemoved)
 
 TEST_F(SafeFileTest, ReplacesTheWholeFileAndReadsOnlyRegularFiles)
 {
-    std::vector<char> content;
+    FileBytes content;
     std::string why;
     ASSERT_TRUE(SafeFile::write(path(), next, why)) << why;
     EXPECT_EQ(folder.read("user0.hma"), next);
