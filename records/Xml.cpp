@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 XmlNode* Xml::child(const XmlNode* parent, const char* name)
@@ -244,17 +244,64 @@ Marks marksOf(const char* block)
 }
 #endif
 
-// The marks of the block at offset; past the end the text reads as blanks, which mark nothing.
-Marks marksAt(const char* text, size_t size, size_t offset)
+#if defined(__x86_64__)
+// The same, thirty-two bytes at a time on the processors that can. Lambdas would not inherit the
+// target, hence the helpers.
+__attribute__((target("avx2"))) inline __m256i wideIs(__m256i c, char x)
 {
-    if (offset + blockSize <= size)
-        return marksOf(text + offset);
+    return _mm256_cmpeq_epi8(c, _mm256_set1_epi8(x));
+}
+
+__attribute__((target("avx2"))) inline uint64_t wideBits(__m256i found, size_t at)
+{
+    return uint64_t(uint32_t(_mm256_movemask_epi8(found))) << at;
+}
+
+__attribute__((target("avx2"))) Marks wideMarksOf(const char* block)
+{
+    Marks marks;
+    for (size_t i = 0; i < blockSize; i += 32) {
+        __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + i));
+        __m256i belowSpace = _mm256_cmpeq_epi8(_mm256_min_epu8(c, _mm256_set1_epi8(0x1f)), c);
+        __m256i control = _mm256_andnot_si256(wideIs(c, '\t') | wideIs(c, '\n') | wideIs(c, '\r'), belowSpace);
+        marks.open |= wideBits(wideIs(c, '<'), i);
+        marks.close |= wideBits(wideIs(c, '>'), i);
+        marks.slash |= wideBits(wideIs(c, '/'), i);
+        marks.quote |= wideBits(wideIs(c, '"') | wideIs(c, '\''), i);
+        marks.rare |= wideBits(control | wideIs(c, '&') | wideIs(c, '!') | wideIs(c, '?'), i);
+    }
+    return marks;
+}
+
+const bool wide = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+#endif
+
+// The marks of a block that the end of the text cuts: past the end it reads as blanks, which
+// mark nothing.
+Marks lastMarks(const char* text, size_t size, size_t offset)
+{
     char padded[blockSize];
     std::memset(padded, ' ', blockSize);
     if (offset < size)
         std::memcpy(padded, text + offset, size - offset);
     return marksOf(padded);
 }
+
+// The marks of count blocks from offset on, into marks.
+void marksFrom(const char* text, size_t size, size_t offset, Marks* marks, size_t count)
+{
+    for (size_t k = 0; k < count; ++k, offset += blockSize)
+        marks[k] = offset + blockSize <= size ? marksOf(text + offset) : lastMarks(text, size, offset);
+}
+
+#if defined(__x86_64__)
+__attribute__((target("avx2"))) void wideMarksFrom(const char* text, size_t size, size_t offset, Marks* marks,
+                                                  size_t count)
+{
+    for (size_t k = 0; k < count; ++k, offset += blockSize)
+        marks[k] = offset + blockSize <= size ? wideMarksOf(text + offset) : lastMarks(text, size, offset);
+}
+#endif
 
 // Bit i is the parity of the bits 0 to i of x.
 uint64_t prefixParity(uint64_t x)
@@ -345,10 +392,10 @@ private:
                                 : after.close ? block + blockSize + __builtin_ctzll(after.close)
                                               : firstClose(block + 2 * blockSize);
             size_t past = close ? size_t(close - block) + 1 : size_t(-1);
-            bool seen = opensBefore && past <= blockSize &&
+            bool plain = opensBefore && past <= blockSize &&
                         lastQuotesOpenNothing(block, quotes & (~uint64_t(0) >> (blockSize - past + 1)));
             int depthUnused = 0;
-            if (open[1] != '/' && !seen) {
+            if (open[1] != '/' && !plain) {
                 const char* tagEnd = endOfStartTag(open + 1, end, depthUnused);
                 if (tagEnd && (!close || tagEnd != close + 1))
                     return false;
@@ -413,19 +460,27 @@ std::string Xml::damageIn(const char* text, size_t size)
     const char* end = text + size;
     Outline outline(end);
     bool outlined = true, reference = false;
-    Marks marks = marksAt(text, size, 0);
-    for (size_t offset = 0; offset < size; offset += blockSize) {
-        Marks after = marksAt(text, size, offset + blockSize);
-        const char* block = text + offset;
-        for (uint64_t rare = marks.rare; rare; rare &= rare - 1) {
-            const char* p = block + __builtin_ctzll(rare);
-            if (*p == '&')
-                reference |= p + 1 < end && p[1] == '#' && isControl(referencedCode(p + 2, end));
-            else if (*p != '!' && *p != '?')
-                return "it holds a control character";
+    // The marks of a run of blocks at a time, and of the block after them.
+    const size_t run = 64;
+    Marks marks[run + 1];
+    for (size_t first = 0; first < size; first += run * blockSize) {
+#if defined(__x86_64__)
+        if (wide)
+            wideMarksFrom(text, size, first, marks, run + 1);
+        else
+#endif
+            marksFrom(text, size, first, marks, run + 1);
+        for (size_t k = 0; k < run && first + k * blockSize < size; ++k) {
+            const char* block = text + first + k * blockSize;
+            for (uint64_t rare = marks[k].rare; rare; rare &= rare - 1) {
+                const char* p = block + __builtin_ctzll(rare);
+                if (*p == '&')
+                    reference |= p + 1 < end && p[1] == '#' && isControl(referencedCode(p + 2, end));
+                else if (*p != '!' && *p != '?')
+                    return "it holds a control character";
+            }
+            outlined = outlined && outline.add(block, marks[k], marks[k + 1]);
         }
-        outlined = outlined && outline.add(block, marks, after);
-        marks = after;
     }
     if (reference)
         return "it holds a reference to a control character";
