@@ -1,5 +1,6 @@
 #include "records/Xml.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdint>
@@ -164,6 +165,8 @@ const char* endOfStartTag(const char* p, const char* end, int& depth)
     return p + 1 < end && p[0] == '/' && p[1] == '>' ? p + 2 : nullptr;
 }
 
+const char* const controlDamage = "it holds a control character";
+const char* const referenceDamage = "it holds a reference to a control character";
 
 // The nesting as the parser sees it, markup by markup: markup that cannot hold elements is
 // skipped as it skips it. Returns "" or the damage met before the parser would stop.
@@ -464,25 +467,39 @@ std::string Xml::damageIn(const char* text, size_t size)
     const size_t run = 64;
     Marks marks[run + 1];
     for (size_t first = 0; first < size; first += run * blockSize) {
+        size_t blocks = std::min(run, (size - first + blockSize - 1) / blockSize);
 #if defined(__x86_64__)
         if (wide)
-            wideMarksFrom(text, size, first, marks, run + 1);
+            wideMarksFrom(text, size, first, marks, blocks + 1);
         else
 #endif
-            marksFrom(text, size, first, marks, run + 1);
-        for (size_t k = 0; k < run && first + k * blockSize < size; ++k) {
+            marksFrom(text, size, first, marks, blocks + 1);
+        for (size_t k = 0; k < blocks; ++k) {
             const char* block = text + first + k * blockSize;
             for (uint64_t rare = marks[k].rare; rare; rare &= rare - 1) {
                 const char* p = block + __builtin_ctzll(rare);
                 if (*p == '&')
                     reference |= p + 1 < end && p[1] == '#' && isControl(referencedCode(p + 2, end));
                 else if (*p != '!' && *p != '?')
-                    return "it holds a control character";
+                    return controlDamage;
             }
             outlined = outlined && outline.add(block, marks[k], marks[k + 1]);
         }
     }
     if (reference)
-        return "it holds a reference to a control character";
+        return referenceDamage;
     return outlined ? "" : nestingDamage(text, end);
+}
+
+std::string Xml::stepwiseDamageIn(const char* text, size_t size)
+{
+    if (!size)
+        return "";
+    const char* end = text + size;
+    if (hasControl(text, size))
+        return controlDamage;
+    for (const char* p = text; (p = static_cast<const char*>(std::memchr(p, '&', size_t(end - p)))); ++p)
+        if (p + 1 < end && p[1] == '#' && isControl(referencedCode(p + 2, end)))
+            return referenceDamage;
+    return nestingDamage(text, end);
 }
