@@ -20,27 +20,20 @@
 #include <FL/Fl_Tabs.H>
 #include <FL/fl_draw.H>
 
+#include <array>
 #include <memory>
 
 namespace {
 
 class ChartTest : public GuiFixture {
 protected:
-    void open(const std::string& variables)
-    {
-        makeUsers({{"Ann", "Lee"}});
-        folder.write("user0.hma", "<patient id=\"0\"><info><name><first>Ann</first><last>Lee</last></name></info>" +
-                                      variables + "</patient>");
-        startWindow(1260, 984);
-        clickUserLine(1);
-    }
     // Readings at 8 AM, days apart, from a day of January 2011.
     static std::string daily(const char* name, const std::vector<std::string>& fields, int firstDay = 1, int apart = 1)
     {
         std::string entries;
         for (size_t d = 0; d < fields.size(); ++d)
             entries += ChartRecord::entry("1/" + std::to_string(firstDay + apart * int(d)) + "/2011", "08:00:00 AM", fields[d]);
-        return ChartRecord::variableOf(name, entries);
+        return name ? ChartRecord::variableOf(name, entries) : entries;
     }
     static std::string values(const char* name, std::vector<int> v, int firstDay = 1, int apart = 1)
     {
@@ -48,14 +41,6 @@ protected:
         for (int x : v)
             fields.push_back("<value>" + std::to_string(x) + "</value>");
         return daily(name, fields, firstDay, apart);
-    }
-    // Heart Rate with its own limits: normal 60 to 100, panic 40 to 120.
-    static std::string heartRate(std::vector<int> v, int apart = 1)
-    {
-        std::string text = values("Heart Rate", v, 1, apart);
-        size_t bounds = text.find("<normalLow/>");
-        return text.replace(bounds, 48, "<normalLow>60</normalLow><normalHigh>100</normalHigh><panicLow>40</panicLow>"
-                                        "<panicHigh>120</panicHigh>");
     }
     void pick(Fl_Menu_Button* menu, const char* path)
     {
@@ -117,9 +102,9 @@ protected:
 
 TEST_F(ChartTest, DisplayMenusFillTheChart)
 {
-    open(daily("Blood Pressure", {"<systolic>120</systolic><diastolic>80</diastolic>", "<systolic>130</systolic>"}) +
-         values("Heart Rate", {60, 70, 80}) + values("Temperature", {97, 98}) + values("SpO2", {95, 99}) +
-         daily("Blood Sugar", {"<fasting>90</fasting>", "<postprandial>150</postprandial>"}));
+    showAnn(daily("Blood Pressure", {"<systolic>120</systolic><diastolic>80</diastolic>", "<systolic>130</systolic>"}) +
+            values("Heart Rate", {60, 70, 80}) + values("Temperature", {97, 98}) + values("SpO2", {95, 99}) +
+            daily("Blood Sugar", {"<fasting>90</fasting>", "<postprandial>150</postprandial>"}));
     Fl_Menu_Button* multi = window->multiDisplayMenu;
     for (const char* path : {"Vitals/Blood Pressure/Systolic", "Vitals/Blood Pressure/Diastolic", "Vitals/Heart Rate",
                              "Vitals/Temperature", "Vitals/SpO2"})
@@ -145,7 +130,6 @@ TEST_F(ChartTest, DisplayMenusFillTheChart)
     pick(multi, "Vitals/Temperature");
     window->analysisButton->do_callback();
     EXPECT_EQ(charted(), "Systolic, Diastolic");
-    EXPECT_EQ(window->chart->displayType, ChartModel::Analysis);
     pick(multi, "Vitals/Heart Rate");
     EXPECT_EQ(charted(), "Heart Rate, Temperature");
     // A refused fifth after the analysis still brings back the four.
@@ -162,11 +146,10 @@ TEST_F(ChartTest, DisplayMenusFillTheChart)
 
 TEST_F(ChartTest, TimeRangesChangeTheTrendCards)
 {
-    open(values("Heart Rate", {60, 70, 80, 90, 100}, 1, 7) + daily("Blood Pressure", {}));
+    showAnn(values("Heart Rate", {60, 70, 80, 90, 100}, 1, 7) + daily("Blood Pressure", {}));
     window->analysisButton->do_callback();
     drawn();
     EXPECT_EQ(charted(), "Systolic, Diastolic") << "an analysis without readings draws an empty plot";
-    EXPECT_FALSE(window->chart->hasWindow);
     // Drawing the cards left the current group alone, so a dialog opened now is a window of its own.
     EXPECT_EQ(Fl_Group::current(), nullptr);
 
@@ -189,59 +172,20 @@ TEST_F(ChartTest, TimeRangesChangeTheTrendCards)
     EXPECT_EQ(window->chart->timeMode, 0);
 }
 
-// The plot drawn into an image: axes, each series' last disc at the pixel the model gives it, and
-// the legend discs in the series colours.
-TEST_F(ChartTest, PlotDrawsEverySeriesInItsColour)
-{
-    open(values("Heart Rate", {60, 70}, 1) + values("Mood", {5, 7}, 4) + values("Temperature", {97, 98}, 7) +
-         values("SpO2", {95, 99}, 10));
-    for (const char* path : {"Vitals/Heart Rate", "Vitals/Mood", "Vitals/Temperature", "Vitals/SpO2"})
-        pick(window->multiDisplayMenu, path);
-    MyGraph* graph = window->chart->graph;
-    Pixels rgb(graph);
-    ChartController& chart = *window->chart;
-    // Between two grid rows, and between two time ticks.
-    EXPECT_EQ(rgb(graph->plotLeft, graph->dataBottom - (graph->dataBottom - graph->plotTop) / chart.gridIntervals / 2), 0u);
-    EXPECT_EQ(rgb(graph->plotLeft + (graph->plotRight - graph->plotLeft) / int(chart.xEnd - chart.xStart) / 2,
-                  graph->plotBottom), 0u);
-    const Fl_Color colours[4] = {FL_RED, FL_BLUE, FL_DARK_GREEN, FL_DARK_CYAN};
-    fl_font(FL_HELVETICA_BOLD, 13);
-    int seriesX = graph->x() + 20 + int(fl_width("Vitals :")), legendY = graph->plotBottom + 51;
-    fl_font(FL_HELVETICA, 12);
-    for (size_t i = 0; i < 4; ++i) {
-        const ChartPoint& last = chart.visibleSeries[i].end()[-1];
-        int x = graph->timeToX(last), y = chart.valueToY(i, last.value, graph->dataBottom, graph->plotTop);
-        EXPECT_EQ(rgb(x, y), rgbOf(colours[i])) << chart.visibleSeries[i].series->name;
-        EXPECT_EQ(rgb(seriesX + 24, legendY + 10), rgbOf(colours[i])) << "legend " << i;
-        seriesX += 75 + int(fl_width(chart.visibleSeries[i].series->name.c_str()));
-    }
-}
-
-// Pulse against its range: a dip below the low limit shaded, the limit's dashed line. Then the
-// analysis: the class band in each stretch's colour, and a very high reading marked.
-TEST_F(ChartTest, RangeDisplaysShadeExcursionsAndBandTheClasses)
+// The analysis draws the class band in each stretch's colour and marks a very high reading. (The
+// shading of excursions is checked as triangles in the unit tests, and on screen end to end.)
+TEST_F(ChartTest, AnalysisBandsTheClassesAndMarksVeryHighReadings)
 {
     std::vector<std::string> bp;
     for (std::string r : {"118/78", "118/78", "118/78", "145/92", "145/92", "145/92", "145/92", "145/92", "145/92",
                           "165/105", "145/92"})
         bp.push_back("<systolic>" + r.substr(0, 3) + "</systolic><diastolic>" + r.substr(4) + "</diastolic>");
-    open(heartRate({80, 45, 80}) + daily("Blood Pressure", bp, 1, 3));
-    pick(window->normalRangeMenu, "Vitals/Heart Rate");
+    showAnn(daily("Blood Pressure", bp, 1, 3));
     MyGraph* graph = window->chart->graph;
     const ChartController& chart = *window->chart;
-    auto points = [&] { return chart.plotPoints(0, graph->plotLeft, graph->plotRight, graph->dataBottom, graph->plotTop); };
-    Pixels pulse(graph);
-    PlotPoint dip = points()[1];
-    int yLow = chart.valueToY(0, 60, graph->dataBottom, graph->plotTop), dashes = 0;
-    EXPECT_EQ(pulse(dip.x - 3, yLow + (dip.y - yLow) / 4), 0x53189D00u) << "shaded";
-    EXPECT_EQ(pulse(dip.x - 3, yLow - 5), 0xFFFFFF00u) << "above the limit";
-    for (int x = graph->plotLeft + 40; x < graph->plotRight; ++x)
-        dashes += pulse(x, yLow) == 0xC818D800u;
-    EXPECT_GT(dashes, (graph->plotRight - graph->plotLeft) / 4) << "the low limit's line";
-
     window->analysisButton->do_callback();
     Pixels rgb(graph);
-    std::vector<PlotPoint> at = points();
+    std::vector<PlotPoint> at = chart.plotPoints(0, graph->plotLeft, graph->plotRight, graph->dataBottom, graph->plotTop);
     const int band = graph->plotBottom - graph->dataBottom;
     // Normal from the first reading to the third, Stage 1 (drawn over Prehypertension) from the fourth on.
     for (auto [first, last, sample, k] : {std::make_tuple(0, 2, 1, 0), std::make_tuple(3, 10, 5, 2)}) {
@@ -254,10 +198,13 @@ TEST_F(ChartTest, RangeDisplaysShadeExcursionsAndBandTheClasses)
     EXPECT_NE(rgb(at[8].x, markerTop), 0x7A0A0500u);
 }
 
-TEST_F(ChartTest, HistogramsFollowTheChartAndColourTheirBarsByRange)
+// Four vitals charted: the plot's axes and its legend discs in the series colours (the curves are
+// compared with reference pictures end to end); the histograms placed as they come, their bars
+// coloured by range, and following the time range.
+TEST_F(ChartTest, PlotAndHistogramsShowEverySeriesInItsColours)
 {
-    open(heartRate({50, 70, 72, 75, 110, 130}, 5) + values("Mood", {5, 7}) + values("Temperature", {97, 98}) +
-         values("SpO2", {95, 99}));
+    showAnn(ChartRecord::bounded("Heart Rate", values(nullptr, {50, 70, 72, 75, 110, 130}, 1, 5)) +
+            values("Mood", {5, 7}) + values("Temperature", {97, 98}) + values("SpO2", {95, 99}));
     HistogramTab* tab = window->chart->histogramTab;
     window->chart->tabs->value(tab);
     auto histograms = [&] {
@@ -267,20 +214,40 @@ TEST_F(ChartTest, HistogramsFollowTheChartAndColourTheirBarsByRange)
             shown.push_back(static_cast<MyHistogram*>(tab->area->child(i)));
         return shown;
     };
-    const int ax = tab->area->x(), ay = tab->area->y(), hw = tab->area->w() / 2, hh = tab->area->h() / 2;
-    pick(window->multiDisplayMenu, "Vitals/Heart Rate");
-    ASSERT_EQ(histograms().size(), 1u);
-    EXPECT_EQ(histograms()[0]->w(), tab->area->w() - 10);
-    pick(window->multiDisplayMenu, "Vitals/Mood");
-    ASSERT_EQ(histograms().size(), 2u);
-    EXPECT_EQ(histograms()[1]->x() * 10000 + histograms()[1]->y(), (ax + hw + 5) * 10000 + ay + 5) << "side by side";
-    pick(window->multiDisplayMenu, "Vitals/Temperature");
-    pick(window->multiDisplayMenu, "Vitals/SpO2");
+    // The newest histogram's place: the whole area, beside the first, then a second row of two.
+    const int ax = tab->area->x() + 5, ay = tab->area->y() + 5, aw = tab->area->w(), ah = tab->area->h();
+    const std::array<int, 4> places[] = {{ax, ay, aw - 10, ah - 10}, {ax + aw / 2, ay, aw / 2 - 10, ah - 10},
+                                         {ax, ay + ah / 2, aw / 2 - 10, ah / 2 - 10},
+                                         {ax + aw / 2, ay + ah / 2, aw / 2 - 10, ah / 2 - 10}};
+    const char* vitals[] = {"Vitals/Heart Rate", "Vitals/Mood", "Vitals/Temperature", "Vitals/SpO2"};
+    for (size_t n = 1; n <= 4; ++n) {
+        pick(window->multiDisplayMenu, vitals[n - 1]);
+        ASSERT_EQ(histograms().size(), n);
+        const MyHistogram* h = histograms().back();
+        EXPECT_EQ((std::array<int, 4>{h->x(), h->y(), h->w(), h->h()}), places[n - 1]) << n << " histograms";
+    }
     std::vector<MyHistogram*> four = histograms();
-    ASSERT_EQ(four.size(), 4u);
-    EXPECT_EQ(four[3]->x() * 10000 + four[3]->y(), (ax + hw + 5) * 10000 + ay + hh + 5) << "a grid of two rows";
+    MyGraph* graph = window->chart->graph;
+    const ChartController& chart = *window->chart;
+    chart.tabs->value(chart.tabs->child(0));
+    drawn();
+    Pixels plot(graph);
+    // Between two grid rows, and between two time ticks.
+    EXPECT_EQ(plot(graph->plotLeft, graph->dataBottom - (graph->dataBottom - graph->plotTop) / chart.gridIntervals / 2), 0u);
+    EXPECT_EQ(plot(graph->plotLeft + (graph->plotRight - graph->plotLeft) / int(chart.xEnd - chart.xStart) / 2,
+                   graph->plotBottom), 0u);
+    const Fl_Color colours[4] = {FL_RED, FL_BLUE, FL_DARK_GREEN, FL_DARK_CYAN};
+    fl_font(FL_HELVETICA_BOLD, 13);
+    int seriesX = graph->x() + 20 + int(fl_width("Vitals :")), legendY = graph->plotBottom + 51;
+    fl_font(FL_HELVETICA, 12);
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(plot(seriesX + 24, legendY + 10), rgbOf(colours[i])) << "legend " << i;
+        seriesX += 75 + int(fl_width(chart.visibleSeries[i].series->name.c_str()));
+    }
 
     // Heart rate in bins of 10 from 50: 50 low, 70, 72 and 75 normal, 110 high, 130 panic high.
+    chart.tabs->value(tab);
+    four = histograms();
     const MyHistogram& h = *four[0];
     ASSERT_EQ(h.bins.binWidth * 100 + h.bins.firstBin, 1005);
     Pixels rgb(tab);

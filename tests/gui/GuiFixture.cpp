@@ -2,7 +2,6 @@
 
 #include "app/Trace.h"
 #include "records/Global.h"
-#include "ui/InfoWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/SearchUserBox.h"
 
@@ -15,7 +14,7 @@ void GuiFixture::SetUp()
 {
     static std::FILE* devNull = std::fopen("/dev/null", "w");
     Trace::redirect(devNull);
-    resetStore(folder.path());
+    StoreFixture::SetUp();
     Global::initImages();
     folder.seed();
 }
@@ -58,23 +57,21 @@ void GuiFixture::startWindow(int w, int h)
     Fl::check();
 }
 
-void GuiFixture::clickUserLine(int line)
+void GuiFixture::showAnn(const std::string& variables, const std::string& information)
 {
-    Fl_Hold_Browser* browser = window->userList->browser;
-    if (line)
-        browser->value(line);
-    else
-        browser->deselect();
-    window->userList->browserCB_i();
-    Fl::check();
+    makeUsers({{"Ann", "Lee"}, {"Bo", "Ng"}});
+    if (!variables.empty() || !information.empty())
+        folder.write("user0.hma", "<patient id=\"0\"><info><name><first>Ann</first><last>Lee</last></name>" +
+                                      information + "</info>" + variables + "</patient>");
+    startWindow(1260, 984);
+    clickUserLine(1);
 }
 
-InfoWindow* GuiFixture::openInfoWindow() const
+void GuiFixture::clickUserLine(int line)
 {
-    for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
-        if (InfoWindow* info = dynamic_cast<InfoWindow*>(w))
-            return info;
-    return nullptr;
+    window->userList->browser->value(line);
+    window->userList->browserCB_i();
+    Fl::check();
 }
 
 std::vector<std::string> GuiFixture::userLines() const

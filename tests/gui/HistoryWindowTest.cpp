@@ -25,15 +25,8 @@ protected:
     void SetUp() override
     {
         GuiFixture::SetUp();
-        makeUsers({{"Ann", "Lee"}, {"Bo", "Ng"}});
-        folder.write("user0.hma", "<patient id=\"0\"><info><name><first>Ann</first><last>Lee</last></name></info>"
-                                  "<variable name=\"Pulse\"><normalLow>60</normalLow><normalHigh>100</normalHigh>"
-                                  "<panicLow>40</panicLow><panicHigh>120</panicHigh>" +
-                                      ChartRecord::entry("01/05/2012", "09:05:00 AM", "<value>98.600000</value>") +
-                                      ChartRecord::entry("01/06/2012", "09:05:00 AM", "<value>70.000000</value>") +
-                                      "</variable></patient>");
-        startWindow(1260, 984);
-        clickUserLine(1);
+        showAnn(ChartRecord::bounded("Pulse", ChartRecord::entry("01/05/2012", "09:05:00 AM", "<value>98.640000</value>") +
+                                                  ChartRecord::entry("01/06/2012", "09:05:00 AM", "<value>70.000000</value>")));
         history = HistoryTableWindow::open("Pulse");
         table = history->table;
     }
@@ -43,37 +36,23 @@ protected:
     HistoryTable* table = nullptr;
 };
 
-TEST_F(HistoryWindowTest, CellsAreEditedInPlaceAndEscapeCancelsOnlyTheEdit)
+// Enter and Escape in the editor are tried end to end; here the editor's first text, a click on the
+// Delete header that sorts nothing, and a refused date.
+TEST_F(HistoryWindowTest, CellsAreEditedInPlaceAndTheDeleteHeaderSortsNothing)
 {
     EXPECT_EQ(HistoryTableWindow::open("Pulse"), history) << "one window per variable";
     EXPECT_EQ(DocumentWindows::count(), 1);
     table->startEdit(0, 2);
-    EXPECT_STREQ(table->input->value(), "98.6");
-    table->input->value("99.1");
-    table->input->do_callback();
-    EXPECT_FALSE(table->editing());
-    EXPECT_EQ(history->rows[0].cells[2], "99.1");
-    EXPECT_TRUE(inRecord("<value>99.100000</value>"));
+    EXPECT_STREQ(table->input->value(), "98.64") << "the stored value, not the cell's rounded text";
     Fl::e_number = FL_RELEASE;
     Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
     for (int column : {2, history->deleteColumn()})
         table->do_callback(Fl_Table::CONTEXT_COL_HEADER, 0, column);
-    EXPECT_EQ(history->rows[0].cells[2] + " " + std::to_string(table->lastSortColumn), "70.0 2") << "Delete does not sort";
-
+    EXPECT_EQ(history->rows[0].cells[2] + " " + std::to_string(table->lastSortColumn), "70.0 2");
     table->startEdit(1, 0);
     table->input->value("2/30/2012");
     table->input->do_callback();
     EXPECT_EQ(prompt.alerts, std::vector<std::string>{"Incorrect format"});
-    table->startEdit(1, 1);
-    table->input->value("7:5:0 pm");
-    Fl::e_number = FL_SHORTCUT;
-    Fl::e_keysym = FL_Escape;
-    history->do_callback();
-    EXPECT_TRUE(history->shown());
-    EXPECT_FALSE(table->editing());
-    EXPECT_FALSE(inRecord("07:05:00 PM"));
-    history->do_callback();
-    EXPECT_EQ(DocumentWindows::count(), 0) << "Escape without an edit closes the window";
 }
 
 TEST_F(HistoryWindowTest, DeletingAsksAndConditionsToggleOncePerQuickClick)
@@ -137,11 +116,6 @@ TEST_F(HistoryWindowTest, ChangesReachTheChartAndTheOpenWindow)
     ranges->saveCB_i();
     EXPECT_EQ(history->columnRanges[0][1], 125);
     EXPECT_STREQ(window->chart->series.front().normalHighText, "125");
-    history->table->deleteCB(0);
-    EXPECT_EQ(window->chart->series.front().points.size(), 4u) << "deleting was not confirmed";
-
-    clickUserLine(2);
-    EXPECT_EQ(DocumentWindows::count(), 0) << "windows bound to the record close with it";
 }
 
 }

@@ -21,6 +21,12 @@ struct ChartRecord {
     {
         return "<variable name=\"" + name + "\"><normalLow/><normalHigh/><panicLow/><panicHigh/>" + entries + "</variable>";
     }
+    // A variable whose own bounds are normal 60 to 100 and panic 40 to 120.
+    static std::string bounded(const std::string& name, const std::string& entries)
+    {
+        return "<variable name=\"" + name + "\"><normalLow>60</normalLow><normalHigh>100</normalHigh><panicLow>40"
+               "</panicLow><panicHigh>120</panicHigh>" + entries + "</variable>";
+    }
 
     std::string text;
     XmlDocument doc;

@@ -1,7 +1,11 @@
-// A throw-away data folder for one test, and a prompt handler that records alerts and answers questions.
+// A throw-away data folder for one test, a prompt handler that records alerts and answers
+// questions, and a fixture with the record store reset onto such a folder.
 #pragma once
 
 #include "app/Prompt.h"
+#include "records/Xml.h"
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -9,7 +13,7 @@
 class TestFolder {
 public:
     TestFolder();
-    ~TestFolder();
+    ~TestFolder(); // removes the folder with everything in it
     const std::string& path() const { return folder; }
     void write(const std::string& name, const std::string& text) const;
     std::string read(const std::string& name) const;
@@ -40,5 +44,18 @@ private:
     Prompt::Handler* previous;
 };
 
-// Puts the record store back to its start state, with the catalogue built and dataFolder set.
-void resetStore(const std::string& dataFolder);
+// The text saveFile writes of a node (flags: rapidxml's print flags).
+std::string printed(const XmlNode& node, int flags = 0);
+
+class StoreFixture : public ::testing::Test {
+protected:
+    // Puts the record store back to its start state, with the catalogue built, on the folder.
+    void SetUp() override;
+    // Loads a record of the folder as the open user's document, reporting damage.
+    static bool loadRecord(const char* name);
+    // Writes user0.hma holding the variables given and opens it as the current user.
+    void openRecord(const std::string& variables);
+
+    TestFolder folder;
+    RecordingPrompt prompt;
+};

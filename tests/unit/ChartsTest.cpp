@@ -1,0 +1,394 @@
+// The display-free chart model: series read from entries, the time window and the scales, the
+// display menus, the blood-pressure classes, the shading of excursions and the histogram bins.
+#include "charts/ChartModel.h"
+#include "charts/DisplayMenuItems.h"
+#include "charts/ExcursionShading.h"
+#include "charts/HistogramBins.h"
+#include "records/DateCheck.h"
+#include "records/Global.h"
+#include "tests/unit/ChartRecord.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <sstream>
+
+namespace {
+
+TEST(BestSpacingTest, TimeAxisAndValueAxisSteps)
+{
+    const double hour = 1.0 / 24;
+    // A span in days (the argument is the span / 8) and a value range (the argument is the range / 6).
+    const double spans[][2] = {{0, hour}, {1, 3 * hour}, {2, 6 * hour}, {4, 12 * hour}, {7, 1}, {14, 3},
+                               {45, 5},   {60, 7},       {90, 10},      {182.625, 30},  {365.25, 50}, {730, 100}};
+    for (const auto& c : spans)
+        EXPECT_NEAR(ChartModel::bestSpacing(false, c[0] / 8), c[1], 1e-9) << c[0] << " days";
+    const double ranges[][2] = {{0, 0.1}, {1, 0.2}, {3, 0.5}, {6, 1}, {10, 2}, {20, 5}, {60, 10}, {100, 20}, {300, 50}};
+    for (const auto& c : ranges)
+        EXPECT_NEAR(ChartModel::bestSpacing(true, c[0] / 6), c[1], 1e-9) << "range " << c[0];
+}
+
+class ChartModelTest : public ::testing::Test {
+protected:
+    // A series of "M/D/YYYY value" readings at 8 AM.
+    void add(const char* name, std::vector<std::pair<const char*, double>> readings)
+    {
+        ChartSeries s;
+        s.name = name;
+        for (auto [date, value] : readings) {
+            ChartPoint p;
+            ASSERT_TRUE(DateCheck::readEntry(date, "08:00:00 AM", p.when, p.seconds)) << date;
+            s.store(p.when, value);
+        }
+        model.addSeries(s);
+        model.update();
+    }
+    size_t shown(size_t i) const { return model.visibleSeries[i].last - model.visibleSeries[i].first; }
+    std::string tick(bool sameYear)
+    {
+        char line1[8], line2[8];
+        ChartModel::printDate(line1, line2, sameYear, model.xStart * model.xSpacing, model.xSpacing);
+        return std::string(line1) + "/" + line2;
+    }
+
+    ChartModel model;
+};
+
+TEST_F(ChartModelTest, AutoSpansEverySeriesWithPoints)
+{
+    add("Empty", {});
+    EXPECT_FALSE(model.hasWindow);
+    add("A", {{"3/1/2011", 1}, {"3/10/2011", 2}});
+    add("B", {{"4/1/2011", 3}, {"4/20/2011", 4}});
+    EXPECT_FALSE(model.update()) << "nothing changed";
+    EXPECT_EQ(std::string(model.fromText) + " " + model.toText, "03/01/11 04/20/11");
+    EXPECT_EQ(shown(0) + shown(1) + shown(2), 4u);
+    EXPECT_TRUE(model.sameYear);
+    EXPECT_EQ(tick(true).substr(0, 3) + tick(true).back(), "Feb/") << "month and day, no second line";
+    EXPECT_EQ(model.title(), "History for Empty, A and B");
+}
+
+TEST_F(ChartModelTest, ShorterRangesCountBackFromTheLatestPoint)
+{
+    add("Old", {{"1/1/2011", 1}, {"3/1/2011", 2}});
+    add("New", {{"3/1/2011", 1}, {"3/20/2011", 2}, {"3/25/2011", 3}});
+    const struct {
+        int mode;
+        size_t oldShown, newShown;
+    } cases[] = {{0, 2, 3}, {1, 2, 3}, {4, 1, 3}, {5, 0, 2}};
+    for (const auto& c : cases) {
+        model.timeMode = c.mode;
+        model.update();
+        EXPECT_EQ(shown(0) * 10 + shown(1), c.oldShown * 10 + c.newShown) << timeRangeNames[c.mode];
+    }
+    EXPECT_STREQ(model.fromText, "03/18/11") << "the last point less a week";
+    EXPECT_STREQ(model.visibleSeries[0].figures.averageText, "");
+    EXPECT_STREQ(model.visibleSeries[1].figures.averageText, "2.50");
+}
+
+TEST_F(ChartModelTest, OnePointGetsHourTicksAndANewYearAddsTheYear)
+{
+    add("A", {{"12/31/2010", 1}});
+    EXPECT_NEAR(model.xSpacing, 1.0 / 24, 1e-12);
+    EXPECT_EQ(tick(true), "Dec 31/05AM");
+    add("B", {{"1/10/2011", 1}});
+    EXPECT_FALSE(model.sameYear);
+    EXPECT_EQ(tick(false).substr(0, 3) + tick(false).substr(6), "Dec/2010");
+    // The first tick falls on local midnight, ten seconds in.
+    std::time_t first = std::time_t(model.xStart * model.xSpacing * 86400);
+    std::tm when;
+    localtime_r(&first, &when);
+    EXPECT_EQ(when.tm_hour * 3600 + when.tm_min * 60 + when.tm_sec, 10);
+}
+
+TEST_F(ChartModelTest, ValueScalesShareTheGrid)
+{
+    add("Constant", {{"1/1/2011", 100}, {"1/2/2011", 100}});
+    EXPECT_DOUBLE_EQ(model.yScales[0].step, 0.1);
+    EXPECT_EQ(model.yScales[0].hi - model.yScales[0].lo, 2);
+    EXPECT_EQ(model.yScales[0].lo, 999);
+    // Two grid intervals leave no target step for a series on one: it keeps its own step.
+    add("OneInterval", {{"1/1/2011", 98.65}});
+    EXPECT_DOUBLE_EQ(model.yScales[1].step, 0.1);
+    model.dropVar("all");
+    add("Wide", {{"1/1/2011", 60}, {"1/2/2011", 180}});
+    add("Narrow", {{"1/1/2011", 97.1}, {"1/2/2011", 99.3}});
+    for (auto& series : {std::make_pair(60.0, 180.0), std::make_pair(97.1, 99.3)}) {
+        size_t i = series.first == 60 ? 0 : 1;
+        const YScale& s = model.yScales[i];
+        EXPECT_EQ(s.hi - s.lo, model.gridIntervals) << i;
+        EXPECT_LE(s.lo * s.step, series.first) << i;
+        EXPECT_GE(s.hi * s.step, series.second) << i;
+        int y = model.valueToY(i, series.first, 400, 100);
+        EXPECT_TRUE(y >= 100 && y <= 400) << y;
+    }
+    model.displayType = ChartModel::NormalRange;
+    ASSERT_TRUE(model.update());
+    EXPECT_EQ(model.yScales[1].lo, model.yScales[0].lo) << "one scale for the range displays";
+}
+
+TEST_F(ChartModelTest, PointsAddedLaterReplaceOrInsert)
+{
+    add("A", {{"1/1/2011", 120}, {"1/2/2011", 130}, {"1/3/2011", 125}});
+    EXPECT_STREQ(model.visibleSeries[0].figures.averageText, "125.00");
+    std::tm when = model.series.front().points[1].when;
+    EXPECT_EQ(model.addPointToVariable("B", when, 1), -1);
+    EXPECT_EQ(model.addPointToVariable("A", when, 140), 0);
+    EXPECT_EQ(model.addPointToVariable("A", when, std::nan("")), 0);
+    model.update();
+    const TrendFigures& f = model.visibleSeries[0].figures;
+    EXPECT_EQ(std::string(f.minimumText) + " " + f.maximumText + " " + f.averageText, "120.0 140.0 128.33");
+    model.dropVar("nothing");
+    EXPECT_EQ(model.seriesCount, 1);
+}
+
+class ChartSeriesTest : public ::testing::Test {
+protected:
+    void SetUp() override { Global::init(); }
+
+    std::vector<double> values(const std::string& entries, const std::string& label = "Pulse", const char* key = "value")
+    {
+        ChartRecord record(ChartRecord::variableOf("Pulse", entries));
+        errors.str("");
+        series = ChartSeries::fromEntries(record.variable(), label, key, errors);
+        std::vector<double> v;
+        for (const ChartPoint& p : series.points)
+            v.push_back(p.value);
+        return v;
+    }
+    static std::string e(const char* date, const char* time, const std::string& fields)
+    {
+        return ChartRecord::entry(date, time, fields);
+    }
+    std::ostringstream errors;
+    ChartSeries series;
+};
+
+TEST_F(ChartSeriesTest, KeepsChartableEntriesInTimeOrderAndTheLaterOfOneSecond)
+{
+    std::string entries = e("1/3/2011", "08:00:00 AM", "<value>73</value>") + e("1/1/2011", "08:00:00 AM", "<value>71</value>") +
+                          e("1/2/2011", "08:00:00 AM", "<other>1</other>") + e("1/1/2011", "08:00:00 AM", "<value>72</value>") +
+                          e("1/11/2011", "12:00:00 AM", "<value>76.5</value>");
+    for (const char* bad : {"nan", "1e999", "-inf", "abc", "2e7"})
+        entries += e("1/9/2011", "08:00:00 AM", std::string("<value>") + bad + "</value>");
+    entries += e("1/4/11", "08:00:00 AM", "<value>74</value>") + e("1/5/2011", "25:00:00 AM", "<value>75</value>");
+    EXPECT_EQ(values(entries), (std::vector<double>{72, 73, 76.5}));
+    std::string lines = errors.str();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 7) << lines;
+
+    std::string pressures = e("1/1/2011", "08:00:00 AM", "<systolic>120</systolic><diastolic>80</diastolic>") +
+                            e("1/2/2011", "08:00:00 AM", "<systolic>130</systolic>");
+    EXPECT_EQ(values(pressures, "Systolic", "systolic"), (std::vector<double>{120, 130}));
+    for (auto [label, value] : {std::make_pair("Pulse Pressure", 40.0), std::make_pair("Mean Arterial Pressure", 93.3333)}) {
+        ASSERT_EQ(values(pressures, label, "diastolic").size(), 1u) << label;
+        EXPECT_NEAR(series.points[0].value, value, 1e-4) << label;
+    }
+}
+
+// Readings around the clock changes keep the hours that passed between them, and a point stored
+// with the other season's daylight flag is the same point as the one read from the record.
+TEST_F(ChartSeriesTest, ReadingsOnTheDaysTheClockChanges)
+{
+    ZoneScope zone("America/New_York");
+    values(e("03/08/2026", "01:30:00 AM", "<value>1</value>") + e("03/08/2026", "03:30:00 AM", "<value>2</value>") +
+           e("11/01/2026", "12:30:00 AM", "<value>3</value>") + e("11/01/2026", "03:30:00 AM", "<value>4</value>"));
+    ASSERT_EQ(series.points.size(), 4u);
+    EXPECT_EQ(series.points[1].seconds - series.points[0].seconds, 3600);
+    EXPECT_EQ(series.points[3].seconds - series.points[2].seconds, 4 * 3600);
+    std::tm summer = series.points[2].when, winter = series.points[0].when;
+    summer.tm_isdst = 0;
+    winter.tm_isdst = 1;
+    series.store(summer, 30);
+    series.store(winter, 10);
+    EXPECT_EQ(series.points.size(), 4u);
+    EXPECT_EQ(series.points[0].value + series.points[2].value, 40);
+}
+
+// One text per item: menu letter, path, key; items separated by "|".
+std::string menuItems(const std::string& variables)
+{
+    Global::init();
+    ChartRecord record(variables);
+    std::string text;
+    for (const DisplayMenuItem& item : DisplayMenuItems::build(&record.doc))
+        text += std::string(text.empty() ? "" : "|") + "MNT"[item.menu] + " " + item.path.substr(7) +
+                (item.key ? std::string(" ") + item.key : "") + (item.submenu ? " /" : "");
+    return text;
+}
+
+std::string withEntry(const char* name, const std::string& fields)
+{
+    return ChartRecord::variableOf(name, fields.empty() ? "" : ChartRecord::entry("1/1/2011", "1:00:00 AM", fields));
+}
+
+TEST(DisplayMenuItemsTest, FollowTheRecord)
+{
+    EXPECT_EQ(menuItems(withEntry("Blood Pressure", "<systolic>1</systolic>") + withEntry("Heart Rate", "<value>1</value>") +
+                        withEntry("Pulse", "<value>1</value>") + withEntry("SpO2", "") + withEntry("Heart Rate", "<value>1</value>")),
+              "N Blood Pressure /|T Blood Pressure|M Blood Pressure/Systolic systolic|N Blood Pressure/Systolic|"
+              "M Blood Pressure/Diastolic diastolic|N Blood Pressure/Diastolic|"
+              "M Blood Pressure/Mean Arterial Pressure diastolic|N Blood Pressure/Mean Arterial Pressure|"
+              "M Blood Pressure/Pulse Pressure diastolic|N Blood Pressure/Pulse Pressure|"
+              "M Heart Rate value|T Heart Rate|N Heart Rate|M Pulse value|T Pulse|M Heart Rate value|T Heart Rate");
+    EXPECT_EQ(menuItems(withEntry("Blood Pressure", "") + withEntry("Blood Sugar", "")), "");
+    EXPECT_EQ(menuItems(withEntry("Blood Sugar", "<fasting>90</fasting>") + withEntry("Blood Sugar", "<fasting>90</fasting>")),
+              "M Blood Sugar/Fasting fasting|N Blood Sugar|T Blood Sugar|M Blood Sugar/Fasting fasting|N Blood Sugar|T Blood Sugar");
+    std::string both = ChartRecord::entry("1/1/2011", "1:00:00 AM", "<fasting>90</fasting>") +
+                       ChartRecord::entry("1/1/2011", "2:00:00 AM", "<postprandial>140</postprandial>");
+    EXPECT_EQ(menuItems(ChartRecord::variableOf("Blood Sugar", both)),
+              "M Blood Sugar/Postprandial postprandial|M Blood Sugar/Fasting fasting|N Blood Sugar|T Blood Sugar");
+    EXPECT_EQ(DisplayMenuItems::normalRangeKey("Systolic"), "systolic");
+    EXPECT_EQ(DisplayMenuItems::normalRangeKey("Mean Arterial Pressure"), "value");
+}
+
+// Readings at 8 AM, the day counted from January 1st 2011; a diastolic value below 0 is missing.
+struct Reading {
+    int day;
+    double systolic, diastolic;
+};
+
+// "Class first-end, ...; very high position ..." from the analysis of the readings.
+std::string classify(const std::vector<Reading>& readings)
+{
+    ChartSeries systolic, diastolic;
+    systolic.name = "Systolic";
+    diastolic.name = "Diastolic";
+    for (const Reading& r : readings) {
+        std::tm when{0, 0, 8, r.day, 0, 111, 0, 0, 0, 0, nullptr};
+        systolic.store(when, r.systolic);
+        if (r.diastolic >= 0)
+            diastolic.store(when, r.diastolic);
+    }
+    ChartModel model;
+    model.displayType = ChartModel::Analysis;
+    model.addSeries(systolic);
+    model.addSeries(diastolic);
+    model.update();
+    std::string text;
+    for (size_t k = 0; k < model.classPeriods.size(); ++k)
+        for (const ClassPeriod& p : model.classPeriods[k])
+            text += (text.empty() ? "" : ", ") + Global::bpClasses[k].name + " " + std::to_string(p.first) + "-" +
+                    std::to_string(p.end);
+    text += model.veryHighPoints.empty() ? "" : "; very high";
+    for (size_t p : model.veryHighPoints)
+        text += " " + std::to_string(p);
+    return text;
+}
+
+// Lower bounds are inclusive, upper bounds exclusive; Normal needs both values in it, the others either.
+TEST(BloodPressureClassTest, ReadingsBelongToEveryClassTheyReach)
+{
+    Global::init();
+    const struct {
+        double systolic, diastolic;
+        const char* classes;
+    } cases[] = {
+        {118, 78, "Normal"},           {90, 60, "Normal"},           {120, 79, "Prehypertension"},
+        {110, 85, "Prehypertension"},  {125, 78, "Prehypertension"}, {145, 85, "Prehypertension,Stage 1"},
+        {165, 105, "Prehypertension,Stage 1,Stage 2"},               {89, 70, ""}, {85, 55, ""},
+    };
+    for (const auto& c : cases) {
+        std::string names;
+        for (const BpClass& k : Global::bpClasses)
+            if (k.contains(c.systolic, c.diastolic))
+                names += (names.empty() ? "" : ",") + k.name;
+        EXPECT_EQ(names, c.classes) << c.systolic << "/" << c.diastolic;
+    }
+}
+
+TEST(BloodPressureClassTest, PeriodsNeedEnoughReadingsOverEnoughDays)
+{
+    Global::init();
+    const struct {
+        const char* what;
+        std::vector<Reading> readings;
+        const char* periods;
+    } cases[] = {
+        {"three normal days", {{1, 118, 78}, {2, 118, 78}, {3, 118, 78}}, "Normal 0-3"},
+        {"two stage 2 readings are too few, both marked", {{1, 165, 105}, {20, 165, 105}}, "; very high 0 1"},
+        {"four over 20 days",
+         {{1, 145, 92}, {8, 145, 92}, {14, 145, 92}, {21, 145, 92}},
+         "Prehypertension 0-4, Stage 1 0-4"},
+        {"fourteen days are not more than fourteen", {{1, 145, 92}, {8, 145, 92}, {15, 145, 92}}, ""},
+        {"a reading in no class ends the period",
+         {{1, 118, 78}, {2, 118, 78}, {3, 118, 78}, {4, 85, 55}, {5, 118, 78}, {6, 118, 78}},
+         "Normal 0-3, Normal 4-6"},
+        // Paired by position, 150 would meet the next day's 78 and every later pair would slip.
+        {"a systolic reading without its diastolic is left out",
+         {{1, 118, 78}, {2, 150, -1}, {3, 118, 78}, {4, 118, 78}},
+         "Normal 0-4"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(classify(c.readings), c.periods) << c.what;
+}
+
+std::string shade(const std::vector<PlotPoint>& points)
+{
+    std::string text;
+    ExcursionShading(60, 100, 200, 100, [&](const Vertex& a, const Vertex& b, const Vertex& c, bool above) {
+        text += std::string(text.empty() ? "" : "; ") + (above ? "above" : "below");
+        for (const Vertex& v : {a, b, c})
+            text += " " + std::to_string(v.x) + "," + std::to_string(v.y);
+    }).shade(points);
+    return text;
+}
+
+// Limits 60 and 100 at rows 200 and 100.
+TEST(ExcursionShadingTest, FillsTheAreaBetweenTheCurveAndTheLimitItLeft)
+{
+    const struct {
+        const char* what;
+        std::vector<PlotPoint> points;
+        const char* triangles;
+    } cases[] = {
+        {"inside", {{0, 150, 80}, {10, 120, 90}}, ""},
+        {"a dip of two triangles meeting at the low point",
+         {{0, 150, 80}, {10, 300, 40}, {20, 150, 80}},
+         "below 3,200 10,300 10,200; below 10,300 10,200 16,200"},
+        {"above from the first point on",
+         {{0, 50, 110}, {10, 40, 120}},
+         "above 0,50 0,100 10,40; above 0,100 10,40 10,100"},
+        {"two points on one row cross the limit at the later one",
+         {{0, 200, 60}, {10, 200, 59.9}, {20, 150, 80}},
+         "below 10,200 10,200 10,200; below 10,200 10,200 10,200"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(shade(c.points), c.triangles) << c.what;
+}
+
+TEST(HistogramBinsTest, BinsAndCountAxisFollowTheReadingsAndTheSize)
+{
+    const struct {
+        std::vector<double> values;
+        int w, h;
+        const char* bins; // first edge, width, counts, bins the bars share; count step and intervals
+    } cases[] = {
+        {{62, 70, 71, 88}, 300, 300, "60 5: 1 0 2 0 0 1 / 6; 0.5 x5"},
+        {{10, 10, 10, 20, 20, 30, 40, 50}, 300, 300, "10 10: 3 2 1 1 1 / 5; 1 x4"},
+        {{98.6, 98.6, 98.6}, 300, 300, "98.5 0.1: 3 / 2; 1 x4"},
+        {{36.5, 37.1, 38.9}, 300, 300, "36.5 0.5: 1 1 0 0 1 / 5; 0.5 x3"},
+        // Wide spreads and narrow plots get wider bins, never more than the bars have pixels.
+        {{60, 70, 1e12}, 300, 300, "0 2e+11: 2 0 0 0 0 1 / 6; 0.5 x5"},
+        {{60, 70, 1e12}, 100, 300, "0 5e+11: 2 0 1 / 3; 0.5 x5"},
+        {{60, 70, 1e12}, 0, 0, "0 5e+13: 3 / 1; 200 x1"},
+        {{1e17, 1e17, NAN}, 300, 300, "1e+17 0.1: 2 / 1; 0.5 x5"},
+        {{}, 300, 300, "0 0: / 0; 1 x0"},
+    };
+    for (const auto& c : cases) {
+        std::vector<ChartPoint> points;
+        for (double v : c.values)
+            points.push_back({std::tm{}, 0, v});
+        HistogramBins b = HistogramBins::count(points.data(), points.data() + points.size(), c.w, c.h);
+        std::ostringstream text;
+        text << b.firstBin * b.binWidth << " " << b.binWidth << ":";
+        for (int n : b.counts)
+            text << " " << n;
+        text << " / " << b.binCount << "; " << b.countStep << " x" << b.countTicks;
+        EXPECT_EQ(text.str(), c.bins) << c.values.size() << " values in " << c.w;
+        EXPECT_EQ(std::accumulate(b.counts.begin(), b.counts.end(), 0), b.entryCount);
+    }
+}
+
+}

@@ -1,0 +1,534 @@
+// The record store, its bounds lookup, its one safe save, and the checks of typed text.
+#include "records/Change.h"
+#include "records/Global.h"
+#include "records/RecordView.h"
+#include "records/SafeFile.h"
+#include "records/TextCheck.h"
+#include "records/Xml.h"
+#include "tests/unit/TestFolder.h"
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+std::string patient(const std::string& id, const char* first = "Ann", const char* file = nullptr)
+{
+    std::string name = file ? file : "user" + id + ".hma";
+    return "<patient id=\"" + id + "\"><name><first>" + first + "</first><last>Lee</last></name><file>" + name +
+           "</file></patient>";
+}
+
+std::string record(int id, const char* first = "Ann")
+{
+    return "<patient id=\"" + std::to_string(id) + "\"><info><name><first>" + first +
+           "</first><last>Lee</last></name><dob/><gender/><weight/><height/><stepSize/><race/></info>"
+           "<variable name=\"Pulse\"><normalLow>60</normalLow><normalHigh>100</normalHigh><panicLow/><panicHigh/>"
+           "<entry id=\"0\"><value>72.000000</value><date>03/14/2011</date><time>08:30:00 AM</time>"
+           "<conditions><c2/></conditions></entry></variable></patient>";
+}
+
+class GlobalStoreTest : public StoreFixture {
+protected:
+    void TearDown() override { SafeFile::writeCall = ::write; }
+
+    // Writes and loads a directory listing the patients given.
+    void loadConfig(const std::string& patients)
+    {
+        folder.write("config.hma", "<config>" + patients + "</config>");
+        ASSERT_TRUE(Global::loadFile(Global::configDoc, "config.hma", Global::configBuffer, "config",
+                                     Global::OnDamage::Terminate));
+    }
+    static int open(const char* id) { return Global::openUser(Global::findNodeWithId(id)); }
+    static void rename(const char* first)
+    {
+        XmlNode* name = Xml::child(Xml::child(Global::userDoc.get(), "patient", "info"), "name");
+        Change change;
+        change.setText(*Global::userDoc, name, "first", first);
+        Global::saveUser(change);
+    }
+    // SafeFile's nth write from now on fails as on a full disk; 0 fails none.
+    static void failWrite(int nth)
+    {
+        SafeFile::writeCall = [nth, count = 0](int fd, const void* data, size_t size) mutable -> ssize_t {
+            if (++count != nth)
+                return ::write(fd, data, size);
+            errno = ENOSPC;
+            return -1;
+        };
+    }
+};
+
+TEST_F(GlobalStoreTest, NewIdsAreTheSmallestFreeAfterTheFirstListedUser)
+{
+    const struct {
+        std::string patients;
+        int id;
+        const char* before;
+    } cases[] = {
+        {"", 0, "end"},
+        {patient("0") + patient("1") + patient("2"), 3, "end"},
+        {patient("0") + patient("2"), 1, "2"},
+        {patient("3"), 4, "end"},
+        {patient("3") + patient("4"), 5, "end"},
+        {patient("2") + patient("0") + patient("3"), 4, "end"},            // out of order
+        {patient("0") + patient("3") + patient("1"), 2, "3"},
+        {patient("x") + patient("1"), 2, "end"},                       // an unusable id is skipped
+        {"<patient><file>user5.hma</file></patient>" + patient("4"), 6, "end"}, // its file is still taken
+        {patient(std::string(40, '9')) + patient("0"), 1, "end"},
+        {patient("0") + patient("7", "Odd", "user1.hma"), 2, "7"},       // a file name taken by another id
+        {patient("2147483647"), -1, "end"},
+    };
+    for (const auto& c : cases) {
+        loadConfig(c.patients);
+        XmlNode* place = nullptr;
+        EXPECT_EQ(Global::getNewId(&place), c.id) << c.patients;
+        EXPECT_STREQ(place ? Xml::attribute(place, "id") : "end", c.before) << c.patients;
+    }
+}
+
+TEST_F(GlobalStoreTest, DuplicatedAndUnusableIdsAreToldOnce)
+{
+    loadConfig(patient("0") + patient("1"));
+    EXPECT_EQ(Global::directoryProblems(), "");
+    loadConfig(patient("0") + patient("0", "Bo", "user9.hma") + patient("-1", "Cy") + patient("3") +
+                      patient("3", "Di", "user8.hma") + "<patient><file>lost.hma</file></patient>");
+    std::string text = Global::directoryProblems();
+    EXPECT_NE(text.find("listed more than once in config.hma: 0, 3.\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("left out of the user list: \"user-1.hma\", \"lost.hma\"."), std::string::npos) << text;
+}
+
+// Written again, a file reads back to the same text: the fuzz target checks that on every input.
+TEST_F(GlobalStoreTest, WrittenFilesKeepTheirTextsAndLayoutAndPassXmllint)
+{
+    folder.write("user0.hma", "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- kept by hand -->\n" +
+                                  record(0, "A &lt;&amp;&gt; &quot;B&quot; &#x263A;&#9;<![CDATA[lost]]>"));
+    ASSERT_TRUE(loadRecord("user0.hma"));
+    EXPECT_STREQ(Xml::childText(Xml::child(Global::userDoc->first_node("patient"), "info", "name"), "first"),
+                 "A <&> \"B\" \xE2\x98\xBA\t");
+    ASSERT_TRUE(Global::saveFile(*Global::userDoc, "user0.hma"));
+    std::string first = folder.read("user0.hma");
+    EXPECT_EQ(first.find("<!--"), std::string::npos);
+    EXPECT_EQ(first.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
+    EXPECT_NE(first.find("\t\t<name>\n\t\t\t<first>A &lt;&amp;&gt; &quot;B&quot;"), std::string::npos);
+    EXPECT_NE(first.find("<conditions>\n\t\t\t\t<c2/>"), std::string::npos);
+    std::string xmllint = "xmllint --noout '" + folder.path() + "user0.hma' 2>&1";
+    EXPECT_EQ(std::system(xmllint.c_str()), 0);
+}
+
+TEST_F(GlobalStoreTest, DamagedOrOddRecordsAreReportedAndTheOpenDocumentStays)
+{
+    folder.write("user0.hma", record(0, "Kept"));
+    ASSERT_TRUE(loadRecord("user0.hma"));
+    int replaced = 0;
+    Global::userDocReplacing = [&] { ++replaced; };
+    std::string deep;
+    for (int i = 0; i < 70000; ++i)
+        deep += "<a>";
+    const std::pair<std::string, const char*> damaged[] = {
+        {"<patient id=\"1\"><info>", "not well-formed"},
+        {"<other/>", "no <patient> element"},
+        {"", "no <patient> element"},
+        {"<patient id=\"1\"></wrong>", "not well-formed"},
+        {"<patient>" + deep, "nested more than 32 deep"},
+        {"<patient><a x='>'><a/><!-- <a><a> -->" + std::string(40, 'a') + "</a></patient>", ""},
+        {"<patient><info><name><first>&#0;</first></name></info></patient>", "reference to a control character"},
+        {"<patient><info><name><first>&#1b;</first></name></info></patient>", "reference to a control character"},
+        {"<patient><info><name><first>a\x01</first></name></info></patient>", "holds a control character"},
+        {std::string("<patient/>\0<more/>", 18), "holds a control character"},
+        {"<patient><info><?xml version=\"1.0\"?></info></patient>", "XML declaration out of place"},
+        {" <?xml ?><patient/>", "XML declaration out of place or without attributes"},
+    };
+    for (const auto& [text, damage] : damaged) {
+        folder.write("user1.hma", text);
+        prompt.alerts.clear();
+        EXPECT_EQ(loadRecord("user1.hma"), !*damage) << text.substr(0, 80);
+        EXPECT_EQ(folder.read("user1.hma"), text);
+        if (*damage) {
+            ASSERT_EQ(prompt.alerts.size(), 1u);
+            EXPECT_NE(prompt.alerts[0].find(damage), std::string::npos) << prompt.alerts[0];
+            EXPECT_NE(prompt.alerts[0].find("user1.hma"), std::string::npos);
+        }
+    }
+    EXPECT_EQ(replaced, 1);
+    ASSERT_TRUE(loadRecord("user0.hma"));
+
+    // A pipe is refused before anything is read from it, which would wait for ever.
+    ASSERT_EQ(mkfifo((folder.path() + "user2.hma").c_str(), 0600), 0);
+    prompt.alerts.clear();
+    EXPECT_FALSE(loadRecord("user2.hma"));
+    EXPECT_NE(prompt.alerts.at(0).find("not a regular file"), std::string::npos);
+    EXPECT_STREQ(Xml::childText(Xml::child(Global::userDoc->first_node("patient"), "info", "name"), "first"),
+                 "Kept");
+}
+
+using GlobalStoreDeathTest = GlobalStoreTest;
+
+TEST_F(GlobalStoreDeathTest, AMissingOrDamagedDirectoryEndsTheProgram)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {nullptr, "Unable to open file: config.hma"},
+        {"<patient/>", "config.hma: it has no <config> element"},
+        {"<config><patient><name><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a><a>"
+         "<a><a><a><a><a><a>",
+         "config.hma: its elements are nested more than 32 deep"},
+    };
+    for (const auto& [text, message] : cases) {
+        if (text)
+            folder.write("config.hma", text);
+        EXPECT_EXIT(Global::loadFile(Global::configDoc, "config.hma", Global::configBuffer, "config",
+                                     Global::OnDamage::Terminate),
+                    ::testing::ExitedWithCode(1), message);
+    }
+}
+
+TEST_F(GlobalStoreTest, UnsafeFileNamesAndIdsInTheDirectoryAreRefused)
+{
+    loadConfig(patient("0", "A", "../user0.hma") + patient("1", "B", "config.hma") + patient("2", "C", "..") +
+                      patient("3", "D", std::string(300, 'x').c_str()) + patient("4x", "E", "user4.hma"));
+    folder.write("user4.hma", record(4));
+    for (const char* id : {"0", "1", "2", "3", "4x"}) {
+        EXPECT_EQ(open(id), -2) << id;
+        EXPECT_FALSE(Global::userOpen);
+    }
+    EXPECT_NE(prompt.alerts.back().find("not a whole number"), std::string::npos);
+    EXPECT_EQ(Global::currentFile[0], '\0');
+    EXPECT_EQ(Global::findNodeWithId("03"), nullptr); // ids are compared as text
+}
+
+TEST_F(GlobalStoreTest, ANewUserIsWrittenOnlyWhenConfirmedAndInItsPlace)
+{
+    folder.seed();
+    loadConfig(patient("0") + patient("2"));
+    folder.write("user0.hma", record(0));
+    ASSERT_EQ(open("0"), 0);
+    ASSERT_TRUE(Global::createNew());
+    EXPECT_STREQ(Xml::attribute(Global::userDoc->first_node("patient"), "id"), "1");
+    EXPECT_TRUE(Global::saveCurrentUser());
+    EXPECT_EQ(folder.read("user0.hma"), record(0));
+    EXPECT_FALSE(folder.exists("user1.hma"));
+
+    rename("Bo");
+    EXPECT_STREQ(Global::currentFile, "user1.hma");
+    EXPECT_STREQ(Global::currentId, "1");
+    std::string directory = folder.read("config.hma");
+    EXPECT_NE(directory.find("<patient id=\"1\">\n\t\t<name>\n\t\t\t<first>Bo</first>\n\t\t\t<last/>\n\t\t</name>\n"
+                             "\t\t<file>user1.hma</file>"),
+              std::string::npos);
+    EXPECT_LT(directory.find("id=\"0\""), directory.find("id=\"1\""));
+    EXPECT_LT(directory.find("id=\"1\""), directory.find("id=\"2\""));
+    EXPECT_NE(folder.read("user1.hma").find("<first>Bo</first>"), std::string::npos);
+}
+
+// Every change that touches the record and the directory, failing at each of its writes:
+// memory and both files stay as they were, and trying again makes the change exactly once.
+TEST_F(GlobalStoreTest, AFailedSaveUndoesTheWholeChange)
+{
+    enum Kind { Rename, Add, Remove };
+    const std::pair<Kind, int> cases[] = {{Rename, 1}, {Rename, 2}, {Add, 1}, {Add, 2}, {Remove, 1}};
+    for (const auto& c : cases) {
+        const Kind kind = c.first;
+        const int failing = c.second;
+        SCOPED_TRACE(testing::Message() << "kind " << kind << ", failing write " << failing);
+        folder.seed();
+        loadConfig(patient("0") + patient("1", "Bo"));
+        folder.write("user0.hma", record(0));
+        ASSERT_EQ(open("0"), 0);
+        // In the program's own layout, so that a file put back compares equal.
+        ASSERT_TRUE(Global::saveFile(*Global::configDoc, "config.hma") && Global::saveCurrentUser());
+        ASSERT_TRUE(kind != Add || Global::createNew());
+        const std::string files = folder.read("config.hma") + folder.read("user0.hma");
+        const std::string memory = printed(*Global::configDoc) + printed(*Global::userDoc);
+        const std::string current = Global::currentFile;
+        const size_t names = folder.names().size();
+        auto act = [&] {
+            if (kind == Remove)
+                return Global::removeCurrentUser() == 0;
+            rename("Anna");
+            return prompt.alerts.empty();
+        };
+        prompt.alerts.clear();
+        failWrite(failing);
+        EXPECT_FALSE(act());
+        EXPECT_NE(prompt.alerts.at(0).find("Unable to save file"), std::string::npos);
+        EXPECT_EQ(printed(*Global::configDoc) + printed(*Global::userDoc), memory);
+        EXPECT_EQ(folder.read("config.hma") + folder.read("user0.hma"), files);
+        EXPECT_EQ(Global::currentFile, current);
+        EXPECT_EQ(folder.names().size(), names);
+
+        failWrite(0);
+        prompt.alerts.clear();
+        EXPECT_TRUE(act());
+        std::string directory = folder.read("config.hma");
+        EXPECT_EQ(directory.find("Anna") != std::string::npos, kind != Remove);
+        EXPECT_EQ(directory.find("Anna"), directory.rfind("Anna"));
+        EXPECT_EQ(directory.find("<patient") != directory.rfind("<patient"), kind != Remove);
+    }
+}
+
+TEST_F(GlobalStoreTest, NamesInTheDirectoryFollowTheRecordsAtStart)
+{
+    loadConfig(patient("0", "Ann") + patient("1", "Bo") + patient("2", "Cy"));
+    folder.write("user0.hma", record(0, "Anna"));                       // saved before a crash
+    folder.write("user1.hma", record(1, "Bo"));
+    folder.write("user2.hma", "<patient id=\"2\"><info><name><first>Unfinished");
+    Global::correctNamesFromRecords();
+    std::string directory = folder.read("config.hma");
+    EXPECT_NE(directory.find("<first>Anna</first>"), std::string::npos);
+    EXPECT_NE(directory.find("<first>Bo</first>"), std::string::npos);
+    EXPECT_NE(directory.find("<first>Cy</first>"), std::string::npos);
+    EXPECT_EQ(directory.find("<first>Ann</first>"), std::string::npos);
+}
+
+TEST_F(GlobalStoreTest, LinkedFilesAreSavedThroughTheLink)
+{
+    TestFolder elsewhere;
+    const std::pair<std::string, std::string> links[] = {{"config.hma", "config.hma"}, {"user0.hma", "kept.hma"}};
+    for (const auto& [link, target] : links)
+        std::filesystem::create_symlink(elsewhere.path() + target, folder.path() + link);
+    loadConfig(patient("0"));
+    elsewhere.write("kept.hma", record(0));
+    ASSERT_EQ(open("0"), 0);
+    rename("Linked");
+    for (const auto& [link, target] : links) {
+        EXPECT_TRUE(std::filesystem::is_symlink(folder.path() + link)) << link;
+        EXPECT_NE(elsewhere.read(target).find("<first>Linked</first>"), std::string::npos) << target;
+    }
+}
+
+// The one safe save that every write of a record goes through.
+class SafeFileTest : public GlobalStoreTest {
+protected:
+    void SetUp() override { folder.write("user0.hma", previous); }
+    std::string path() const { return folder.path() + "user0.hma"; }
+    const std::string previous = "<patient id=\"0\">old record</patient>\n";
+    const std::string next = std::string(1 << 20, 'n');
+};
+
+// A disk that fills, or a process killed, after part of the record was written in short writes.
+TEST_F(SafeFileTest, ASaveStoppedPartWayLeavesThePreviousFile)
+{
+    auto stopPartWay = [](bool kill) {
+        SafeFile::writeCall = [kill, written = size_t(0)](int fd, const void* data, size_t size) mutable -> ssize_t {
+            if (written > 300000 && kill)
+                raise(SIGKILL);
+            if (written > 300000) {
+                errno = ENOSPC;
+                return -1;
+            }
+            ssize_t n = ::write(fd, data, std::min<size_t>(size, 4096));
+            written += size_t(n);
+            return n;
+        };
+    };
+    std::string error;
+    stopPartWay(false);
+    EXPECT_FALSE(SafeFile::write(path(), next, error));
+    EXPECT_NE(error.find("No space left on device"), std::string::npos) << error;
+    EXPECT_EQ(folder.read("user0.hma"), previous);
+    EXPECT_EQ(folder.names(), std::vector<std::string>{"user0.hma"});
+
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        stopPartWay(true);
+        SafeFile::write(path(), next, error);
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(folder.read("user0.hma"), previous);
+    // The killed save leaves only its hidden temporary file behind, never a partial record.
+    for (const std::string& name : folder.names())
+        EXPECT_TRUE(name == "user0.hma" || name.rfind(".user0.hma.", 0) == 0) << name;
+}
+
+TEST_F(SafeFileTest, OnlyLeftoversOfItsOwnSavesAreRemoved)
+{
+    const std::vector<std::string> leftovers = {".user0.hma.a1B2c3", ".config.hma.ZZZZZZ"};
+    const std::vector<std::string> kept = {"user0.hma",         ".user0.hma.abc",     ".user0.hma.abc-de",
+                                           "user1.hma.abcdef",  ".notes.txt.abcdef",  ".user0.hma.abcdefg",
+                                           ".user9.hma.listed"};
+    for (const std::string& name : leftovers)
+        folder.write(name, "partial");
+    for (const std::string& name : kept)
+        folder.write(name, "kept");
+    std::vector<std::string> removed =
+        SafeFile::removeLeftovers(folder.path(), [](const std::string& name) { return name == ".user9.hma.listed"; });
+    std::sort(removed.begin(), removed.end());
+    EXPECT_EQ(removed, (std::vector<std::string>{".config.hma.ZZZZZZ", ".user0.hma.a1B2c3"}));
+    for (const std::string& name : kept)
+        EXPECT_TRUE(folder.exists(name)) << name;
+}
+
+TEST_F(SafeFileTest, ReplacesTheWholeFileAndReadsAHeadOrOnlyRegularFiles)
+{
+    FileBytes content;
+    std::string why;
+    ASSERT_TRUE(SafeFile::write(path(), next, why)) << why;
+    EXPECT_EQ(folder.read("user0.hma"), next);
+    EXPECT_EQ(folder.names().size(), 1u);
+    ASSERT_EQ(SafeFile::read(path(), content, why, 8), SafeFile::Read::Ok);
+    EXPECT_EQ(std::string(content.begin(), content.end()), next.substr(0, 8));
+    EXPECT_EQ(SafeFile::read("/dev/zero", content, why), SafeFile::Read::Refused);
+    EXPECT_EQ(why, "it is not a regular file");
+}
+
+class GlobalRangesTest : public StoreFixture {
+protected:
+    static std::string range(const char* name, const char* kind)
+    {
+        double low = -1, high = -1;
+        char lowText[Global::rangeTextSize], highText[Global::rangeTextSize];
+        Global::findRange(name, kind, low, high, lowText, highText);
+        return std::to_string(low).substr(0, 6) + " " + std::to_string(high).substr(0, 6) + " " + lowText + " " +
+               highText;
+    }
+};
+
+const char* const bloodPressure = "<variable name=\"Blood Pressure\">"
+                                  "<normalLow><systolic>85</systolic><diastolic>55</diastolic></normalLow>"
+                                  "<normalHigh><systolic>135</systolic><diastolic>85.75</diastolic></normalHigh>"
+                                  "<panicLow><systolic>75</systolic><diastolic>45</diastolic></panicLow>"
+                                  "<panicHigh><systolic>150</systolic><diastolic>100</diastolic></panicHigh>"
+                                  "</variable>";
+
+// Low, high and their texts, from the record where both bounds are stored, else from the defaults.
+TEST_F(GlobalRangesTest, BoundsFromTheRecordOrTheDefaults)
+{
+    const char* temperature = "<variable name=\"Temperature\"><normalLow>97</normalLow><normalHigh>99.50</normalHigh>"
+                              "<panicLow>140.0</panicLow><panicHigh/></variable>";
+    const char* empty = "<variable name=\"Temperature\"><normalLow/><normalHigh/><panicLow/><panicHigh/></variable>"
+                        "<variable name=\"SpO2\"><normalLow>96</normalLow></variable>";
+    const char* sugar = "<variable name=\"Blood Sugar\"><normalLow><fasting>70</fasting></normalLow><normalHigh>"
+                        "<fasting>99</fasting></normalHigh><panicLow/><panicHigh/></variable>";
+    const char* mood = "<variable name=\"Mood\"><normalLow/><normalHigh>9</normalHigh></variable>";
+    const struct {
+        const char *record, *name, *kind, *expected;
+    } cases[] = {
+        {temperature, "Temperature", "normal", "97.000 99.500 97 99.5"},
+        // A stored low bound with an empty high bound: each side resolves on its own.
+        {temperature, "Temperature", "panic", "140.00 100.50 140 100.5"},
+        {empty, "Temperature", "normal", "96.900 99.500 96.9 99.5"},
+        {empty, "Temperature", "panic", "95.500 100.50 95.5 100.5"},
+        {empty, "SpO2", "normal", "95.000 100.00 95 100"},
+        {empty, "SpO2", "other", "90.000 100.00 90 100"}, // any kind but "normal" reads the panic defaults
+        {bloodPressure, "Systolic", "normal", "85.000 135.00 85 135"},
+        {bloodPressure, "diastolic", "normal", "55.000 85.750 55 85.8"},
+        {bloodPressure, "Diastolic", "panic", "45.000 100.00 45 100"},
+        {bloodPressure, "Mean Arterial Pressure", "normal", "70.000 110.00 70 110"},
+        {bloodPressure, "Mean Arterial Pressure", "panic", "60.000 120.00 60 120"},
+        {bloodPressure, "Pulse Pressure", "normal", "30.000 40.000 30 40"},
+        // Names without defaults or elements give zero, not garbage.
+        {mood, "Mood", "normal", "0.0000 9.0000 0 9"},
+        {mood, "Heart Rate", "panic", "0.0000 0.0000 0 0"},
+        // Blood-sugar members read the bounds of "Blood Sugar", or their defaults without it.
+        {mood, "Fasting", "normal", "90.000 130.00 90 130"},
+        {sugar, "Fasting", "normal", "70.000 99.000 70 99"},
+        {sugar, "postprandial", "panic", "60.000 200.00 60 200"},
+        // A huge stored text stays inside its buffer; an unreadable one is 0.
+        {"<variable name=\"Pulse\"><normalLow>1e300</normalLow><normalHigh>abc</normalHigh></variable>", "Pulse",
+         "normal", "100000 0.0000 1000000000000000052504760255204 0"},
+    };
+    for (const auto& c : cases) {
+        openRecord(c.record);
+        EXPECT_EQ(range(c.name, c.kind), c.expected) << c.name << " " << c.kind;
+    }
+    // No user open at all.
+    Global::userDoc = std::make_unique<XmlDocument>();
+    EXPECT_EQ(range("Systolic", "normal"), "90.000 139.00 90 139");
+}
+
+TEST(TextCheckTest, AmountsAreFiniteAndNotNegative)
+{
+    for (const char* good : {"150", "0", "150.5", ".5", " 72 ", "9999", "1e3"})
+        EXPECT_TRUE(TextCheck::isAmount(good)) << good;
+    for (const char* bad : {"-150", "--5", ".", "1e308", "nan", "inf", "0x10", "", "5 lbs", "10000", "1e4"})
+        EXPECT_FALSE(TextCheck::isAmount(bad)) << bad;
+    for (const char* good : {"5 ft 7.5 in", "5 ft 7 in", "0 ft 0 in"})
+        EXPECT_TRUE(TextCheck::isHeight(good)) << good;
+    for (const char* bad : {"5 ft", "170 cm", "-5 ft 7 in", "5 ft -7 in", "5 ft 1e308 in", "5 ft nan in"})
+        EXPECT_FALSE(TextCheck::isHeight(bad)) << bad;
+}
+
+TEST(TextCheckTest, NamesNeedAVisibleCharacterAndNoControls)
+{
+    EXPECT_TRUE(TextCheck::isVisible(" Ann "));
+    EXPECT_TRUE(TextCheck::isVisible("\xC3\xA9"));
+    EXPECT_FALSE(TextCheck::isVisible("   \t"));
+    EXPECT_FALSE(TextCheck::isVisible(""));
+    EXPECT_FALSE(TextCheck::hasControl("tab\tand\r\nbreaks"));
+    EXPECT_TRUE(TextCheck::hasControl("bell\a"));
+    EXPECT_TRUE(TextCheck::hasControl("\x1b[0m"));
+}
+
+TEST(TextCheckTest, LongTextsAreCutWithAnEllipsisOnACharacterBoundary)
+{
+    EXPECT_EQ(RecordView::shortened("Ann Lee"), "Ann Lee");
+    EXPECT_EQ(RecordView::shortened(std::string(40, 'a')), std::string(40, 'a'));
+    EXPECT_EQ(RecordView::shortened(std::string(10000, 'a')), std::string(40, 'a') + "\xE2\x80\xA6");
+    EXPECT_EQ(RecordView::shortened("\xC3\xA9\xC3\xA9\xC3\xA9", 2), "\xC3\xA9\xC3\xA9\xE2\x80\xA6");
+}
+
+std::string deep = "its elements are nested more than " + std::to_string(Xml::maxDepth) + " deep";
+
+std::string checked(const std::string& text)
+{
+    std::string verdict = Xml::damageIn(text.data(), text.size());
+    EXPECT_EQ(verdict, Xml::stepwiseDamageIn(text.data(), text.size())) << text;
+    return verdict;
+}
+
+// The check reads 64 bytes at a time: every case is tried at each place across the edges of a block.
+TEST(XmlDamageTest, TagsAtTheLimitOfNestingWhereverTheyFall)
+{
+    // Markup, and whether it leaves the depth one higher; some tags end at their first '>' and some
+    // do not.
+    const std::pair<const char*, bool> tags[] = {
+        {"<a>", true},
+        {"<entry id=\"7\">", true},
+        {"<a x='>'>", true},
+        {"<a x=\"></\">", true},
+        {"<x=\"a y= \"></\">", true},
+        {"<e a=\"it's\">", true},
+        {"<a\"b>", true},
+        {"<a/>", false},
+        {"<a x=\"1\"/>", false},
+        {"</a/><c><d>", true},
+        {"<!-- <a> -->", false},
+        {"<a x=\"1>", false}, // the parser stops here
+    };
+    std::string nested;
+    for (int i = 1; i < Xml::maxDepth; ++i)
+        nested += i % 2 ? "<a>" : "<entry id=\"1\">\n\t";
+    for (const auto& [markup, deeper] : tags)
+        for (size_t shift = 0; shift <= 64; ++shift) {
+            std::string blanks(shift, ' ');
+            EXPECT_EQ(checked(blanks + markup + nested + "<b>"), deeper ? deep : "") << markup << shift;
+            EXPECT_EQ(checked(blanks + nested + markup + "<b>"), deeper ? deep : "") << markup << shift;
+        }
+}
+
+TEST(XmlDamageTest, ControlCharactersAndReferencesToThemWhereverTheyFall)
+{
+    const std::pair<const char*, const char*> marks[] = {
+        {"\x01", "it holds a control character"},
+        {"&#1;", "it holds a reference to a control character"},
+        {"&#x1f;", "it holds a reference to a control character"},
+        {"&#32; &amp; ! ?\t", ""},
+    };
+    for (const auto& [mark, damage] : marks)
+        for (size_t at = 0; at <= 140; ++at) {
+            std::string text = "<patient>" + std::string(140, 'x') + "</patient>";
+            EXPECT_EQ(checked(text.insert(9 + at, mark)), damage) << at;
+        }
+}
+
+}
