@@ -384,6 +384,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const std::string& text : {std::string(begin, end), std::string(begin, split), std::string(record, end)})
         expect(Xml::damageIn(text.data(), text.size()) == reference::damageIn(text.data(), text.size()),
                "the check before parsing gives another verdict than before");
+    for (const std::string& text : {std::string(begin, end), std::string(begin, split), std::string(record, end)})
+        expect(Xml::damageIn(text.data(), text.size()) == Xml::stepwiseDamageIn(text.data(), text.size()),
+               "the check before parsing and its stepwise form disagree");
     if (load(begin, split, "config", Global::configDoc, Global::configBuffer))
         walkDirectory();
     if (load(record, end, "patient", Global::userDoc, Global::userBuffer)) {
