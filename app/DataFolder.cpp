@@ -133,7 +133,7 @@ std::string DataFolder::create(const std::string& folder, const std::vector<std:
             return "";
         bool copied = true;
         for (const char* name : installedFiles) {
-            std::vector<char> content;
+            FileBytes content;
             std::string error;
             SafeFile::Read read = SafeFile::read(source + name, content, error);
             if (read == SafeFile::Read::CannotOpen && std::string(name) == "readme.txt")

@@ -395,7 +395,7 @@ int main(int argc, char** argv)
     Global::init();
     Global::dataFolder = folder;
 
-    auto load = [&](std::unique_ptr<XmlDocument>& doc, std::vector<char>& buffer) {
+    auto load = [&](std::unique_ptr<XmlDocument>& doc, FileBytes& buffer) {
         if (!Global::loadFile(doc, name.c_str(), buffer, "patient", Global::OnDamage::Report))
             fail("the record did not load");
     };
@@ -433,11 +433,11 @@ int main(int argc, char** argv)
     Global::dataFolder = folder;
     size_t before = heapInUse();
     auto doc = std::make_unique<XmlDocument>();
-    std::vector<char> buffer;
+    FileBytes buffer;
     load(doc, buffer);
     double memoryOurs = double(heapInUse() - before) / 1e6;
     doc.reset();
-    std::vector<char>().swap(buffer);
+    FileBytes().swap(buffer);
     floorText.reset();
     floorDoc.reset();
     before = heapInUse();

@@ -2,6 +2,7 @@
 // of variables, and the range lookup. All members are static; there is no Global object.
 #pragma once
 
+#include "records/SafeFile.h"
 #include "records/Xml.h"
 
 #include <array>
@@ -42,9 +43,9 @@ class Global {
 public:
     // Store (Global_store.cpp)
     static std::unique_ptr<XmlDocument> configDoc;
-    static std::vector<char> configBuffer;
+    static FileBytes configBuffer;
     static std::unique_ptr<XmlDocument> userDoc;
-    static std::vector<char> userBuffer;
+    static FileBytes userBuffer;
     static char currentFile[256];
     static char currentId[12];
     static bool userOpen;
@@ -57,11 +58,11 @@ public:
     // A file that cannot be opened ends the program. A file that is damaged (see parse) or is not
     // a regular file of a sane size either ends the program or is reported and left alone; the
     // previous document then stays in place and false is returned.
-    static bool loadFile(std::unique_ptr<XmlDocument>& doc, const char* name, std::vector<char>& buffer,
+    static bool loadFile(std::unique_ptr<XmlDocument>& doc, const char* name, FileBytes& buffer,
                          const char* rootName, OnDamage onDamage);
     // Parses text (NUL-terminated, kept by the caller for the document's life) into a fresh
     // document. Returns "" or the damage: too deep, a control character, not well-formed, no root.
-    static std::string parse(std::vector<char>& text, const char* rootName, std::unique_ptr<XmlDocument>& doc);
+    static std::string parse(FileBytes& text, const char* rootName, std::unique_ptr<XmlDocument>& doc);
     // Atomic; a failure is reported and traced, the file on disk stays as it was.
     static bool saveFile(const XmlDocument& doc, const char* name);
     // Saves the open user unless none is open or it is a new user not yet confirmed.

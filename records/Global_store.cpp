@@ -21,9 +21,9 @@
 #include <set>
 
 std::unique_ptr<XmlDocument> Global::configDoc = std::make_unique<XmlDocument>();
-std::vector<char> Global::configBuffer;
+FileBytes Global::configBuffer;
 std::unique_ptr<XmlDocument> Global::userDoc = std::make_unique<XmlDocument>();
-std::vector<char> Global::userBuffer;
+FileBytes Global::userBuffer;
 char Global::currentFile[256] = "";
 char Global::currentId[12] = "";
 bool Global::userOpen = false;
@@ -107,11 +107,11 @@ bool Global::isPlainFileName(const char* name)
            std::strcmp(name, "..");
 }
 
-bool Global::loadFile(std::unique_ptr<XmlDocument>& doc, const char* name, std::vector<char>& buffer,
+bool Global::loadFile(std::unique_ptr<XmlDocument>& doc, const char* name, FileBytes& buffer,
                       const char* rootName, OnDamage onDamage)
 {
     TRACE_SCOPE(source, "Global::loadFile", 3);
-    std::vector<char> text;
+    FileBytes text;
     std::string damage;
     SafeFile::Read read =
         isPlainFileName(name) ? SafeFile::read(dataFolder + name, text, damage) : SafeFile::Read::CannotOpen;
@@ -140,7 +140,7 @@ bool Global::loadFile(std::unique_ptr<XmlDocument>& doc, const char* name, std::
     return true;
 }
 
-std::string Global::parse(std::vector<char>& text, const char* rootName, std::unique_ptr<XmlDocument>& doc)
+std::string Global::parse(FileBytes& text, const char* rootName, std::unique_ptr<XmlDocument>& doc)
 {
     std::string damage = Xml::damageIn(text.data(), text.size());
     if (!damage.empty())
@@ -404,7 +404,7 @@ namespace {
 // ten-year record need not be read whole for it.
 bool recordNames(const std::string& file, std::string& first, std::string& last)
 {
-    std::vector<char> text;
+    FileBytes text;
     std::string why;
     if (SafeFile::read(Global::dataFolder + file, text, why, 65536) != SafeFile::Read::Ok)
         return false;

@@ -114,7 +114,7 @@ bool SafeFile::exists(const std::string& path)
     return stat(path.c_str(), &info) == 0;
 }
 
-SafeFile::Read SafeFile::read(const std::string& path, std::vector<char>& content, std::string& why, size_t head)
+SafeFile::Read SafeFile::read(const std::string& path, FileBytes& content, std::string& why, size_t head)
 {
     // Non-blocking, so that opening a pipe cannot hang; the type is checked before any read.
     int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);

@@ -4,6 +4,7 @@
 #include "records/RecordView.h"
 #include "records/SafeFile.h"
 #include "records/TextCheck.h"
+#include "records/Xml.h"
 #include "tests/unit/TestFolder.h"
 
 #include <algorithm>
@@ -369,7 +370,7 @@ TEST_F(SafeFileTest, OnlyLeftoversOfItsOwnSavesAreRemoved)
 
 TEST_F(SafeFileTest, ReplacesTheWholeFileAndReadsAHeadOrOnlyRegularFiles)
 {
-    std::vector<char> content;
+    FileBytes content;
     std::string why;
     ASSERT_TRUE(SafeFile::write(path(), next, why)) << why;
     EXPECT_EQ(folder.read("user0.hma"), next);
@@ -474,6 +475,60 @@ TEST(TextCheckTest, LongTextsAreCutWithAnEllipsisOnACharacterBoundary)
     EXPECT_EQ(RecordView::shortened(std::string(40, 'a')), std::string(40, 'a'));
     EXPECT_EQ(RecordView::shortened(std::string(10000, 'a')), std::string(40, 'a') + "\xE2\x80\xA6");
     EXPECT_EQ(RecordView::shortened("\xC3\xA9\xC3\xA9\xC3\xA9", 2), "\xC3\xA9\xC3\xA9\xE2\x80\xA6");
+}
+
+std::string deep = "its elements are nested more than " + std::to_string(Xml::maxDepth) + " deep";
+
+std::string checked(const std::string& text)
+{
+    std::string verdict = Xml::damageIn(text.data(), text.size());
+    EXPECT_EQ(verdict, Xml::stepwiseDamageIn(text.data(), text.size())) << text;
+    return verdict;
+}
+
+// The check reads 64 bytes at a time: every case is tried at each place across the edges of a block.
+TEST(XmlDamageTest, TagsAtTheLimitOfNestingWhereverTheyFall)
+{
+    // Markup, and whether it leaves the depth one higher; some tags end at their first '>' and some
+    // do not.
+    const std::pair<const char*, bool> tags[] = {
+        {"<a>", true},
+        {"<entry id=\"7\">", true},
+        {"<a x='>'>", true},
+        {"<a x=\"></\">", true},
+        {"<x=\"a y= \"></\">", true},
+        {"<e a=\"it's\">", true},
+        {"<a\"b>", true},
+        {"<a/>", false},
+        {"<a x=\"1\"/>", false},
+        {"</a/><c><d>", true},
+        {"<!-- <a> -->", false},
+        {"<a x=\"1>", false}, // the parser stops here
+    };
+    std::string nested;
+    for (int i = 1; i < Xml::maxDepth; ++i)
+        nested += i % 2 ? "<a>" : "<entry id=\"1\">\n\t";
+    for (const auto& [markup, deeper] : tags)
+        for (size_t shift = 0; shift <= 64; ++shift) {
+            std::string blanks(shift, ' ');
+            EXPECT_EQ(checked(blanks + markup + nested + "<b>"), deeper ? deep : "") << markup << shift;
+            EXPECT_EQ(checked(blanks + nested + markup + "<b>"), deeper ? deep : "") << markup << shift;
+        }
+}
+
+TEST(XmlDamageTest, ControlCharactersAndReferencesToThemWhereverTheyFall)
+{
+    const std::pair<const char*, const char*> marks[] = {
+        {"\x01", "it holds a control character"},
+        {"&#1;", "it holds a reference to a control character"},
+        {"&#x1f;", "it holds a reference to a control character"},
+        {"&#32; &amp; ! ?\t", ""},
+    };
+    for (const auto& [mark, damage] : marks)
+        for (size_t at = 0; at <= 140; ++at) {
+            std::string text = "<patient>" + std::string(140, 'x') + "</patient>";
+            EXPECT_EQ(checked(text.insert(9 + at, mark)), damage) << at;
+        }
 }
 
 }
