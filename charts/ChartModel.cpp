@@ -214,6 +214,10 @@ void ChartModel::printDate(char* line1, char* line2, bool sameYear, double days,
 {
     TRACE_SCOPE(source, "ChartController::printDate", 3);
     std::time_t t = std::time_t(days * secondsPerDay);
+    // Day ticks lie whole days of seconds after a local midnight, so past a clock change they fall
+    // an hour off it: each is named after the nearest midnight, the day it marks.
+    if (spacing >= 1)
+        t += std::time_t(secondsPerDay / 2);
     std::tm when;
     localtime_r(&t, &when);
     if (!std::strftime(line1, 8, "%b %d", &when))

@@ -108,6 +108,29 @@ TEST_F(ChartModelTest, OnePointGetsHourTicksAndANewYearAddsTheYear)
     EXPECT_EQ(when.tm_hour * 3600 + when.tm_min * 60 + when.tm_sec, 10);
 }
 
+// Day ticks are placed a fixed number of seconds apart from the first local midnight; across a
+// clock change each still carries the date of the day it marks.
+TEST_F(ChartModelTest, DayTicksAcrossTheClockChangesNameEachDayOnce)
+{
+    ZoneScope zone("America/New_York");
+    const std::pair<const char*, const char*> weeks[] = {{"10/27/2026", "11/05/2026"}, {"3/4/2026", "3/13/2026"}};
+    for (const auto& [from, to] : weeks) {
+        model = ChartModel();
+        add("A", {{from, 1}, {to, 2}});
+        ASSERT_DOUBLE_EQ(model.xSpacing, 1);
+        std::vector<std::string> dates;
+        for (double k = model.xStart; k <= model.xEnd + 1e-9; ++k) {
+            char line1[8], line2[8];
+            ChartModel::printDate(line1, line2, true, k * model.xSpacing, model.xSpacing);
+            dates.push_back(line1);
+        }
+        std::vector<std::string> once = dates;
+        once.erase(std::unique(once.begin(), once.end()), once.end());
+        EXPECT_EQ(once, dates) << from;
+        EXPECT_GE(dates.size(), 10u) << from;
+    }
+}
+
 TEST_F(ChartModelTest, ValueScalesShareTheGrid)
 {
     add("Constant", {{"1/1/2011", 100}, {"1/2/2011", 100}});
