@@ -5,6 +5,17 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+// A reading on a bin's edge opens that bin, though in binary arithmetic its quotient may fall just
+// short of the edge's index (97.6 / 0.1 = 975.999...).
+double binIndex(double value, double width)
+{
+    return std::floor(value / width + 1e-9);
+}
+
+}
+
 HistogramBins HistogramBins::count(const ChartPoint* first, const ChartPoint* last, int w, int h)
 {
     HistogramBins b;
@@ -24,7 +35,7 @@ HistogramBins HistogramBins::count(const ChartPoint* first, const ChartPoint* la
     b.binWidth = ChartModel::bestSpacing(true, (high - low) * 60 / std::max(w, 1));
     double bins = 0;
     for (int widened = 0; widened < 400; ++widened) {
-        b.firstBin = std::floor(low / b.binWidth);
+        b.firstBin = binIndex(low, b.binWidth);
         bins = std::ceil(high / b.binWidth + 0.1) - b.firstBin;
         if (bins <= maxBins)
             break;
@@ -34,7 +45,7 @@ HistogramBins HistogramBins::count(const ChartPoint* first, const ChartPoint* la
     b.counts.assign(size_t(b.binCount), 0);
     for (const ChartPoint* p = first; p != last; ++p)
         if (std::isfinite(p->value)) {
-            double bin = std::floor(p->value / b.binWidth - b.firstBin);
+            double bin = binIndex(p->value, b.binWidth) - b.firstBin;
             ++b.counts[size_t(std::clamp(bin, 0.0, double(b.binCount - 1)))];
         }
     auto nonEmpty = [](int c) { return c != 0; };
@@ -53,6 +64,11 @@ RangeClass HistogramBins::rangeOf(double lo, double hi, const ChartSeries& range
 {
     // A pair of equal bounds is no range at all (none stored, no default): it says nothing.
     const bool panicKnown = ranges.panicLow < ranges.panicHigh, normalKnown = ranges.normalLow < ranges.normalHigh;
+    // The edges are products of a bin's index and width: one that should meet a bound exactly
+    // may miss it in the last bit.
+    const double slack = (hi - lo) * 1e-9;
+    lo -= slack;
+    hi -= slack;
     if (panicKnown && hi > ranges.panicHigh)
         return RangeClass::PanicHigh;
     if (normalKnown && hi > ranges.normalHigh)

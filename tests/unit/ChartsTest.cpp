@@ -395,7 +395,8 @@ TEST(HistogramBinsTest, BinsAndCountAxisFollowTheReadingsAndTheSize)
     } cases[] = {
         {{62, 70, 71, 88}, 300, 300, "60 5: 1 0 2 0 0 1 / 6; 0.5 x5"},
         {{10, 10, 10, 20, 20, 30, 40, 50}, 300, 300, "10 10: 3 2 1 1 1 / 5; 1 x4"},
-        {{98.6, 98.6, 98.6}, 300, 300, "98.5 0.1: 3 / 2; 1 x4"},
+        {{98.6, 98.6, 98.6}, 300, 300, "98.6 0.1: 3 / 1; 1 x4"},
+        {{97.4, 97.6, 97.8, 98.1, 98.3}, 300, 300, "97.4 0.2: 1 1 1 1 1 / 5; 0.5 x3"},
         {{36.5, 37.1, 38.9}, 300, 300, "36.5 0.5: 1 1 0 0 1 / 5; 0.5 x3"},
         // Wide spreads and narrow plots get wider bins, never more than the bars have pixels.
         {{60, 70, 1e12}, 300, 300, "0 2e+11: 2 0 0 0 0 1 / 6; 0.5 x5"},
@@ -417,6 +418,18 @@ TEST(HistogramBinsTest, BinsAndCountAxisFollowTheReadingsAndTheSize)
         EXPECT_EQ(text.str(), c.bins) << c.values.size() << " values in " << c.w;
         EXPECT_EQ(std::accumulate(b.counts.begin(), b.counts.end(), 0), b.entryCount);
     }
+    // Bars are coloured by their edges, index times width, against bounds they meet exactly.
+    ChartSeries temperature;
+    temperature.panicLow = 95, temperature.normalLow = 97.1, temperature.normalHigh = 98.6, temperature.panicHigh = 100.4;
+    const struct {
+        double width;
+        int bin;
+        RangeClass range;
+    } bars[] = {{0.1, 970, RangeClass::Low},    {0.1, 971, RangeClass::Low},  {0.1, 972, RangeClass::Normal},
+                {0.2, 492, RangeClass::Normal}, {0.2, 493, RangeClass::High}, {0.1, 1004, RangeClass::PanicHigh}};
+    for (const auto& bar : bars)
+        EXPECT_EQ(HistogramBins::rangeOf(bar.bin * bar.width, bar.bin * bar.width + bar.width, temperature), bar.range)
+            << bar.bin;
 }
 
 }
