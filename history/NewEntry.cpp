@@ -18,8 +18,12 @@ int NewEntry::check(const std::string& variableName)
     points.clear();
     for (const Field& field : fields) {
         double value;
-        if (field.label.empty() || !TextCheck::readNumber(field.text.c_str(), value))
+        if (field.label.empty() || !TextCheck::isVisible(field.text.c_str()))
             continue;
+        if (!TextCheck::readNumber(field.text.c_str(), value)) {
+            unreadable = field.label == "Value" ? variableName : field.label;
+            return ValueUnreadable;
+        }
         std::string element = field.label;
         element[0] = char(std::tolower(static_cast<unsigned char>(element[0])));
         char text[64];

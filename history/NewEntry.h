@@ -21,9 +21,11 @@ public:
         double value;
     };
 
+    // A field holds text that is not a number; unreadable names it.
+    static constexpr int ValueUnreadable = -5;
     // Checks in the order of the dialog's messages: the DateCheck::EntryResult codes (-1 to -4),
-    // 0 when no field holds a number, else the number of values. Fields without a finite number
-    // are left out. Fills when and points.
+    // ValueUnreadable, 0 when no field holds a number, else the number of values. Empty fields are
+    // left out. Fills when and points.
     int check(const std::string& variableName);
     // After a check above 0: appends the entry, with its variable when the record has none yet.
     XmlNode* insert(XmlDocument& doc, const std::string& variableName, Change& change) const;
@@ -36,6 +38,7 @@ public:
 
     std::tm when{};
     std::vector<Point> points;
+    std::string unreadable; // the label of the field, or the variable's name for its one value
 
 private:
     std::vector<std::pair<std::string, std::string>> values; // element name, "%f" text

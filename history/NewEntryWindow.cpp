@@ -137,7 +137,7 @@ int NewEntryWindow::insertEntry(Change& change)
     return result;
 }
 
-void NewEntryWindow::alert(int code)
+void NewEntryWindow::alert(int code) const
 {
     switch (code) {
     case DateCheck::DateUnreadable:
@@ -153,6 +153,10 @@ void NewEntryWindow::alert(int code)
         break;
     case DateCheck::EntryOutOfRange:
         Prompt::alert("Incorrect range for date or time values.\nPlease try again or hit \"Cancel\"");
+        break;
+    case NewEntry::ValueUnreadable:
+        Prompt::alert("The value you entered for %s could not be read.\nPlease enter a number, or leave it empty, "
+                      "or hit \"Cancel\"", entry.unreadable.c_str());
         break;
     default:
         Prompt::alert("Please enter at least one value.\nTry again or hit \"Cancel\"");

@@ -23,7 +23,7 @@ public:
     // Checks the fields and appends the entry through change: the number of values stored, or a
     // code of 0 or below (see alert).
     int insertEntry(Change& change);
-    static void alert(int code);
+    void alert(int code) const;
 
     static void addCB(Fl_Widget*, void* data) { static_cast<NewEntryWindow*>(data)->saveCB_i(true); }
     static void addQuitCB(Fl_Widget*, void* data) { static_cast<NewEntryWindow*>(data)->saveCB_i(false); }

@@ -54,7 +54,9 @@ bool TextCheck::isHeight(const char* text)
 bool TextCheck::readNumber(const char* text, double& value)
 {
     double read;
-    if (std::sscanf(text, "%lf", &read) != 1 || !std::isfinite(read) || std::fabs(read) > maxReading)
+    int end = 0;
+    if (std::sscanf(text, "%lf %n", &read, &end) != 1 || text[end] != '\0' || !std::isfinite(read) ||
+        std::fabs(read) > maxReading)
         return false;
     value = read;
     return true;

@@ -11,9 +11,9 @@ public:
     static bool isAmount(const char* text);
     // "5 ft 7.5 in": whole feet and an amount of inches, neither negative nor absurd.
     static bool isHeight(const char* text);
-    // A reading or a range bound: a number at the start of the text after blanks (what follows
-    // it is ignored, as "%lf" reads), finite and no larger than maxReading either way. A text of
-    // blanks alone holds no number.
+    // A reading or a range bound: one number, blanks around it allowed, finite and no larger than
+    // maxReading either way. Text after the number ("120/80", "9x") makes it no number: taking the
+    // leading digits would record a value other than the one meant.
     static bool readNumber(const char* text, double& value);
     static constexpr double maxAmount = 9999;
     // No vital sign comes near this; beyond it the chart's grid indexes would leave int range.

@@ -88,7 +88,10 @@ TEST_F(HistoryTest, ANewEntryIsWrittenInOrderWithTheNextId)
          "<entry id=\"6\"><systolic>120.000000</systolic><diastolic>80.000000</diastolic><date>1/5/2012</date>"
          "<time>9:05:00 pm</time><conditions><c2/></conditions></entry>"},
         {"Blood Pressure", {{"Systolic", " 98.6"}, {"Diastolic", ""}}, 1, "<entry id=\"6\"><systolic>98.600000</systolic><date>"},
-        {"Blood Pressure", {{"Systolic", "1e999"}, {"Diastolic", "  "}}, 0, nullptr},
+        // Text that is not one number is refused, not cut to its leading digits or skipped.
+        {"Blood Pressure", {{"Systolic", "1e999"}, {"Diastolic", "  "}}, NewEntry::ValueUnreadable, "Systolic"},
+        {"Blood Pressure", {{"Systolic", "120/80"}, {"Diastolic", ""}}, NewEntry::ValueUnreadable, "Systolic"},
+        {"Mood", {{"Value", "9x"}}, NewEntry::ValueUnreadable, "Mood"},
         {"Blood Pressure", {{"Systolic", ""}, {"Diastolic", ""}}, 0, nullptr},
         // A variable the record lacks is made, its first entry numbered 0.
         {"Mood", {{"Value", "7"}}, 1, "<variable name=\"Mood\"><entry id=\"0\"><value>7.000000</value><date>"},
@@ -100,7 +103,10 @@ TEST_F(HistoryTest, ANewEntryIsWrittenInOrderWithTheNextId)
         entry.fields = c.fields;
         entry.conditions = {"c2"};
         ASSERT_EQ(entry.check(c.variable), c.stored) << c.fields[0].text;
-        if (!c.entry)
+        if (c.stored == NewEntry::ValueUnreadable) {
+            EXPECT_EQ(entry.unreadable, c.entry);
+        }
+        if (c.stored <= 0)
             continue;
         Change change;
         std::string variable = printed(entry.insert(*Global::userDoc, c.variable, change)->parent());
@@ -187,7 +193,7 @@ TEST_F(HistoryTest, EditedCellsAreCheckedAndWrittenInTheirStandardForm)
         {0, "01/05/12", -3, ""},         {0, "abc", -1, ""},               {1, "9:5:0 pm", 0, "09:05:00 PM"},
         {1, "12:00:00 am", 0, "12:00:00 AM"}, {1, "9:05:00", -1, ""},      {1, "9:05:00 xm", -2, ""},
         {1, "13:00:00 AM", -3, ""},      {2, "98.6", 0, "98.600000"},     {2, "1e999", -1, ""},
-        {2, "  ", -1, ""},
+        {2, "  ", -1, ""},               {2, "9x", -1, ""},               {2, " 98.6 ", 0, "98.600000"},
     };
     for (const auto& c : cases) {
         std::string out;
@@ -253,7 +259,7 @@ TEST_F(HistoryTest, RangesAreCheckedAndWrittenIntoTheirElements)
         {{"60", "1e999", "40", "120"}, VariableRanges::NumberFailure},
         {{"100", "100", "40", "120"}, VariableRanges::OrderFailure},
         {{"60", "100", "70", "120"}, VariableRanges::Valid}, // panic and normal bounds are not compared
-        {{"12abc", "100", "40", "120"}, VariableRanges::Valid},
+        {{"12abc", "100", "40", "120"}, VariableRanges::NumberFailure},
         {{"90", "60", "120", "50", "80", "50", "149", "99"}, VariableRanges::OrderFailure},
     };
     for (const auto& c : cases)
