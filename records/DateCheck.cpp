@@ -95,6 +95,18 @@ DateCheck::Result DateCheck::checkDate(const char* text, int* year, int* month, 
     return result;
 }
 
+DateCheck::Result DateCheck::checkBirthDate(const char* text, std::time_t now)
+{
+    int year, month, day;
+    Result result = checkDate(text, &year, &month, &day);
+    std::tm today;
+    localtime_r(&now, &today);
+    const int born = (year * 100 + month) * 100 + day;
+    if (result == Valid && born > ((today.tm_year + 1900) * 100 + today.tm_mon + 1) * 100 + today.tm_mday)
+        return OutOfRange;
+    return result;
+}
+
 DateCheck::Result DateCheck::checkTime(const char* text, int& hour, int& minute, int& second)
 {
     return timeOf(text, true, hour, minute, second);

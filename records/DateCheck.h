@@ -14,6 +14,8 @@ public:
     // Three unsigned numbers separated by '/', blanks around them; anything else is Unreadable.
     // A day that is not in the calendar from 1900 to 9999 is OutOfRange; the year is never changed.
     static Result checkDate(const char* text, int* year = nullptr, int* month = nullptr, int* day = nullptr);
+    // checkDate, and a day after today (the local date of now) is OutOfRange too.
+    static Result checkBirthDate(const char* text, std::time_t now);
     // "h:mm:ss" then AM, am, PM or pm (NotAmPm for another word) and nothing after it. The hour
     // comes back on the 24-hour clock: 12:15:00 AM is 0, 12:15:00 PM is 12. An hour over 12 or
     // minutes or seconds over 59 are OutOfRange.

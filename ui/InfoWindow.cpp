@@ -116,7 +116,7 @@ int InfoWindow::checkInputs()
     // A date of birth kept from an older record passes as it is; only a newly typed one is checked.
     const char* dob = dobInput->value();
     if (*dob && dob != originalDob) {
-        DateCheck::Result result = DateCheck::checkDate(dob);
+        DateCheck::Result result = DateCheck::checkBirthDate(dob, std::time(nullptr));
         if (result == DateCheck::Unreadable) {
             Prompt::alert("The date of birth you entered could not be read.\nThe correct format is: MM/DD/YYYY\n"
                           "Please try again or hit Cancel");

@@ -53,6 +53,15 @@ TEST(DateCheckTest, TypedTextsAreCheckedAndStoredTextsRead)
     ZoneScope zone("America/New_York");
     EXPECT_EQ(DateCheck::checkEntry("3/8/2026", "2:30:00 AM", when), -4);
     EXPECT_EQ(DateCheck::checkEntry("11/1/2026", "1:30:00 AM", when), 0);
+    // A date of birth may be today at the latest, by the local calendar (23:30 on 5 January 2026).
+    std::tm late = DateCheck::fields(2026, 1, 5, 23, 30, 0);
+    const std::time_t now = std::mktime(&late);
+    EXPECT_EQ(DateCheck::checkBirthDate("1/5/2026", now), DateCheck::Valid);
+    EXPECT_EQ(DateCheck::checkBirthDate("4/27/1961", now), DateCheck::Valid);
+    EXPECT_EQ(DateCheck::checkBirthDate("1/6/2026", now), DateCheck::OutOfRange);
+    EXPECT_EQ(DateCheck::checkBirthDate("2/29/2084", now), DateCheck::OutOfRange);
+    EXPECT_EQ(DateCheck::checkBirthDate("2/30/1990", now), DateCheck::OutOfRange);
+    EXPECT_EQ(DateCheck::checkBirthDate("1/5", now), DateCheck::Unreadable);
 }
 
 class HistoryTest : public StoreFixture {
