@@ -43,16 +43,23 @@ HistogramBins HistogramBins::count(const ChartPoint* first, const ChartPoint* la
     }
     b.binCount = int(std::clamp(bins, 1.0, double(maxBins)));
     b.counts.assign(size_t(b.binCount), 0);
+    b.lowest.assign(size_t(b.binCount), HUGE_VAL);
+    b.highest.assign(size_t(b.binCount), -HUGE_VAL);
     for (const ChartPoint* p = first; p != last; ++p)
         if (std::isfinite(p->value)) {
             double bin = binIndex(p->value, b.binWidth) - b.firstBin;
-            ++b.counts[size_t(std::clamp(bin, 0.0, double(b.binCount - 1)))];
+            size_t i = size_t(std::clamp(bin, 0.0, double(b.binCount - 1)));
+            ++b.counts[i];
+            b.lowest[i] = std::min(b.lowest[i], p->value);
+            b.highest[i] = std::max(b.highest[i], p->value);
         }
     auto nonEmpty = [](int c) { return c != 0; };
-    auto front = std::find_if(b.counts.begin(), b.counts.end(), nonEmpty);
-    b.firstBin += double(front - b.counts.begin());
-    b.counts.erase(b.counts.begin(), front);
-    b.counts.erase(std::find_if(b.counts.rbegin(), b.counts.rend(), nonEmpty).base(), b.counts.end());
+    const size_t front = size_t(std::find_if(b.counts.begin(), b.counts.end(), nonEmpty) - b.counts.begin());
+    const size_t back = size_t(std::find_if(b.counts.rbegin(), b.counts.rend(), nonEmpty).base() - b.counts.begin());
+    b.firstBin += double(front);
+    for (auto* list : {&b.lowest, &b.highest})
+        *list = std::vector<double>(list->begin() + long(front), list->begin() + long(back));
+    b.counts = std::vector<int>(b.counts.begin() + long(front), b.counts.begin() + long(back));
 
     const int most = *std::max_element(b.counts.begin(), b.counts.end());
     b.countStep = ChartModel::bestSpacing(true, most * 100.0 / std::max(h, 1));
@@ -60,22 +67,17 @@ HistogramBins HistogramBins::count(const ChartPoint* first, const ChartPoint* la
     return b;
 }
 
-RangeClass HistogramBins::rangeOf(double lo, double hi, const ChartSeries& ranges)
+RangeClass HistogramBins::rangeOf(double lowest, double highest, const ChartSeries& ranges)
 {
     // A pair of equal bounds is no range at all (none stored, no default): it says nothing.
     const bool panicKnown = ranges.panicLow < ranges.panicHigh, normalKnown = ranges.normalLow < ranges.normalHigh;
-    // The edges are products of a bin's index and width: one that should meet a bound exactly
-    // may miss it in the last bit.
-    const double slack = (hi - lo) * 1e-9;
-    lo -= slack;
-    hi -= slack;
-    if (panicKnown && hi > ranges.panicHigh)
+    if (panicKnown && highest > ranges.panicHigh)
         return RangeClass::PanicHigh;
-    if (normalKnown && hi > ranges.normalHigh)
+    if (normalKnown && highest > ranges.normalHigh)
         return RangeClass::High;
-    if (panicKnown && lo <= ranges.panicLow)
+    if (panicKnown && lowest < ranges.panicLow)
         return RangeClass::PanicLow;
-    if (normalKnown && lo <= ranges.normalLow)
+    if (normalKnown && lowest < ranges.normalLow)
         return RangeClass::Low;
     return normalKnown ? RangeClass::Normal : RangeClass::Unranged;
 }

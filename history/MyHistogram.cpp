@@ -61,7 +61,8 @@ void MyHistogram::draw()
     const char* format = ChartModel::numberFormat(bins.binWidth);
     double bin = bins.firstBin;
     int x0 = plotLeft;
-    for (int count : bins.counts) {
+    for (size_t i = 0; i < bins.counts.size(); ++i) {
+        const int count = bins.counts[i];
         double lo = bin * bins.binWidth;
         int top = int(plotBottom - count * pixelsPerCount + 1), height = int(count * pixelsPerCount);
         // A bin with a reading or two among thousands still shows, in its colour.
@@ -71,7 +72,7 @@ void MyHistogram::draw()
         }
         if (height > 0)
             fl_draw_box(FL_PLASTIC_DOWN_BOX, x0, top, barWidth, height,
-                        rangeColors[int(HistogramBins::rangeOf(lo, lo + bins.binWidth, *series->series))]);
+                        rangeColors[int(HistogramBins::rangeOf(bins.lowest[i], bins.highest[i], *series->series))]);
         drawBinEdge(x0, barWidth, lo, format);
         bin += 1;
         x0 += barWidth;

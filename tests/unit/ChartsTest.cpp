@@ -418,18 +418,24 @@ TEST(HistogramBinsTest, BinsAndCountAxisFollowTheReadingsAndTheSize)
         EXPECT_EQ(text.str(), c.bins) << c.values.size() << " values in " << c.w;
         EXPECT_EQ(std::accumulate(b.counts.begin(), b.counts.end(), 0), b.entryCount);
     }
-    // Bars are coloured by their edges, index times width, against bounds they meet exactly.
-    ChartSeries temperature;
-    temperature.panicLow = 95, temperature.normalLow = 97.1, temperature.normalHigh = 98.6, temperature.panicHigh = 100.4;
+    // A bar takes the range of its most severe reading; a reading on a bound counts as inside,
+    // so a bar of SpO2 readings of 100 % is normal, and one of 95 to 95.9 too.
+    ChartSeries spo2;
+    spo2.panicLow = 90, spo2.normalLow = 95, spo2.normalHigh = 100, spo2.panicHigh = 100;
     const struct {
-        double width;
-        int bin;
+        double lowest, highest;
         RangeClass range;
-    } bars[] = {{0.1, 970, RangeClass::Low},    {0.1, 971, RangeClass::Low},  {0.1, 972, RangeClass::Normal},
-                {0.2, 492, RangeClass::Normal}, {0.2, 493, RangeClass::High}, {0.1, 1004, RangeClass::PanicHigh}};
+    } bars[] = {{100, 100, RangeClass::Normal}, {95, 95.9, RangeClass::Normal}, {94, 95, RangeClass::Low},
+                {90, 94, RangeClass::Low},      {89, 96, RangeClass::PanicLow},  {89, 101, RangeClass::PanicHigh}};
     for (const auto& bar : bars)
-        EXPECT_EQ(HistogramBins::rangeOf(bar.bin * bar.width, bar.bin * bar.width + bar.width, temperature), bar.range)
-            << bar.bin;
+        EXPECT_EQ(HistogramBins::rangeOf(bar.lowest, bar.highest, spo2), bar.range) << bar.lowest << "-" << bar.highest;
+    std::vector<ChartPoint> pulse;
+    for (double v : {60.0, 64.9, 62.0, 71.0, 65.0})
+        pulse.push_back({std::tm{}, 0, v});
+    HistogramBins b = HistogramBins::count(pulse.data(), pulse.data() + pulse.size(), 150, 300);
+    ASSERT_EQ(b.binWidth, 5);
+    EXPECT_EQ(b.lowest, (std::vector<double>{60, 65, 71}));
+    EXPECT_EQ(b.highest, (std::vector<double>{64.9, 65, 71}));
 }
 
 }
