@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 
 namespace {
 
@@ -99,12 +100,12 @@ DateCheck::Result DateCheck::checkBirthDate(const char* text, std::time_t now)
 {
     int year, month, day;
     Result result = checkDate(text, &year, &month, &day);
+    if (result != Valid)
+        return result;
     std::tm today;
     localtime_r(&now, &today);
-    const int born = (year * 100 + month) * 100 + day;
-    if (result == Valid && born > ((today.tm_year + 1900) * 100 + today.tm_mon + 1) * 100 + today.tm_mday)
-        return OutOfRange;
-    return result;
+    const std::tuple<int, int, int> born{year, month, day}, until{today.tm_year + 1900, today.tm_mon + 1, today.tm_mday};
+    return born > until ? OutOfRange : Valid;
 }
 
 DateCheck::Result DateCheck::checkTime(const char* text, int& hour, int& minute, int& second)

@@ -62,6 +62,7 @@ TEST(DateCheckTest, TypedTextsAreCheckedAndStoredTextsRead)
     EXPECT_EQ(DateCheck::checkBirthDate("2/29/2084", now), DateCheck::OutOfRange);
     EXPECT_EQ(DateCheck::checkBirthDate("2/30/1990", now), DateCheck::OutOfRange);
     EXPECT_EQ(DateCheck::checkBirthDate("1/5", now), DateCheck::Unreadable);
+    EXPECT_EQ(DateCheck::checkBirthDate("1/1/999999", now), DateCheck::OutOfRange);
 }
 
 class HistoryTest : public StoreFixture {
