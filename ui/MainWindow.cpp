@@ -13,6 +13,7 @@
 #include "ui/TabBrowser.h"
 #include "ui/UserInfoBox.h"
 
+#include <algorithm>
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
@@ -142,7 +143,8 @@ MainWindow::MainWindow(int w, int h, const char* title) : Fl_Double_Window(0, 0,
     enableUserControls(false);
     end();
     resizable(content);
-    size_range(640, 480);
+    // Below this every control and the class legend no longer fit; a smaller screen keeps its own size.
+    size_range(std::min(930, w), std::min(700, h));
     callback(windowCloseCB, this);
     Global::userDocReplacing = DocumentWindows::closeAll;
     show();

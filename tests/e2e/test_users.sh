@@ -5,6 +5,8 @@
 seed
 start
 main=$(wait_window "Kestrelon - Marlowen Veloria")
+# A window manager may not shrink it below where every control fits.
+xprop -id "$main" WM_NORMAL_HINTS | grep -q "minimum size: 930 by 700" || fail "no minimum size for the window manager"
 
 # Tool row: icon buttons of 24 pixels, 5 apart, from x = 5, y = 27.
 new_user() { click "$main" 17 39; }
