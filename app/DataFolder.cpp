@@ -2,7 +2,6 @@
 
 #include "records/SafeFile.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -19,33 +18,13 @@ namespace {
 
 const char* const installedFiles[] = {"config.hma", "template_new.xml", "readme.txt"};
 const char* const temporaryFolder = ".Marlowen Veloria.";
-const size_t temporaryLetters = 6; // as mkdtemp fills them in
-
-bool isAlphanumeric(const std::string& text)
-{
-    for (char c : text)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            return false;
-    return !text.empty();
-}
-
-bool isTemporaryFolder(const std::string& name)
-{
-    size_t prefix = std::strlen(temporaryFolder);
-    return name.size() == prefix + temporaryLetters && !name.compare(0, prefix, temporaryFolder) &&
-           isAlphanumeric(name.substr(prefix));
-}
 
 // An installed file, or the temporary file SafeFile::write makes for one: ".NAME.XXXXXX".
 bool isCopyOfInstalledFile(const std::string& name)
 {
-    for (const char* installed : installedFiles) {
-        std::string temporary = std::string(".") + installed + ".";
-        if (name == installed || (name.size() == temporary.size() + temporaryLetters &&
-                                  !name.compare(0, temporary.size(), temporary) &&
-                                  isAlphanumeric(name.substr(temporary.size()))))
+    for (const char* installed : installedFiles)
+        if (name == installed || SafeFile::isTemporaryName(name, std::string(".") + installed + "."))
             return true;
-    }
     return false;
 }
 
@@ -128,7 +107,7 @@ std::string DataFolder::create(const std::string& folder, const std::vector<std:
     for (const std::string& source : sources) {
         if (!SafeFile::exists(source + "config.hma") || !SafeFile::exists(source + "template_new.xml"))
             continue;
-        std::string temp = parent + "/.Marlowen Veloria.XXXXXX";
+        std::string temp = parent + "/" + temporaryFolder + "XXXXXX";
         if (!mkdtemp(&temp[0]))
             return "";
         bool copied = true;
@@ -159,7 +138,7 @@ std::vector<std::string> DataFolder::removeUnfinished(const std::string& folder)
         std::string path = parent + "/" + name;
         struct stat info;
         std::vector<std::string> inside;
-        if (!isTemporaryFolder(name) || lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+        if (!SafeFile::isTemporaryName(name, temporaryFolder) || lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
             info.st_mtime > time(nullptr) - 60 || !namesIn(path, inside))
             continue;
         bool ours = true;

@@ -172,19 +172,25 @@ SafeFile::Read SafeFile::read(const std::string& path, FileBytes& content, std::
     return result;
 }
 
-bool SafeFile::isLeftover(const std::string& name)
+bool SafeFile::isTemporaryName(const std::string& name, const std::string& prefix)
 {
-    const size_t suffix = std::strlen(temporarySuffix);
-    if (name.size() < 1 + 4 + suffix + 1 || name[0] != '.' || name.compare(name.size() - suffix - 4, 4, ".hma"))
+    const size_t letters = std::strlen(temporarySuffix) - 1;
+    if (name.size() != prefix.size() + letters || name.compare(0, prefix.size(), prefix))
         return false;
-    if (name[name.size() - suffix] != '.')
-        return false;
-    for (size_t i = name.size() - suffix + 1; i < name.size(); ++i) {
+    for (size_t i = prefix.size(); i < name.size(); ++i) {
         char c = name[i];
         if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
             return false;
     }
     return true;
+}
+
+bool SafeFile::isLeftover(const std::string& name)
+{
+    const size_t suffix = std::strlen(temporarySuffix);
+    if (name.size() < 1 + 4 + suffix + 1 || name[0] != '.' || name.compare(name.size() - suffix - 4, 5, ".hma."))
+        return false;
+    return isTemporaryName(name, name.substr(0, name.size() - suffix + 1));
 }
 
 std::vector<std::string> SafeFile::removeLeftovers(const std::string& folder,

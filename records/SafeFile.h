@@ -44,6 +44,9 @@ public:
 
     // True for the name of a temporary file that write makes for a ".hma" file: ".NAME.hma.XXXXXX".
     static bool isLeftover(const std::string& name);
+    // True when name is prefix followed by the six letters or digits that mkstemp and mkdtemp put
+    // in place of "XXXXXX".
+    static bool isTemporaryName(const std::string& name, const std::string& prefix);
     // Removes the regular files of folder whose names are leftovers, except those keep holds;
     // returns the names removed.
     static std::vector<std::string> removeLeftovers(const std::string& folder,
