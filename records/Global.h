@@ -68,8 +68,12 @@ public:
     // Saves the open user unless none is open or it is a new user not yet confirmed.
     static bool saveCurrentUser();
     // Saves the open user's record after change; when the save fails, the change is undone. A new
-    // user not yet confirmed has no file: the change waits in memory for the record's first save.
+    // user not yet confirmed has no file: the change is undone and refused with a reason.
     static bool saveCurrentUser(Change& change);
+    // A new user is open whose information dialog has not been confirmed: it has no file yet.
+    static bool newUserPending();
+    // While a new user is pending, tells why a change to the record cannot be made and returns true.
+    static bool refuseWhilePending();
     static bool createNew();
     // Lists the new user from userDoc: gives it its id and file, writes its record, then the
     // directory. Undone through the change when either save fails.

@@ -185,9 +185,32 @@ bool Global::saveCurrentUser()
     return saveFile(*userDoc, currentFile);
 }
 
+bool Global::newUserPending()
+{
+    return userOpen && !currentFile[0];
+}
+
+bool Global::refuseWhilePending()
+{
+    if (!newUserPending())
+        return false;
+    TRACE_SCOPE(source, "Global::refuseWhilePending", 3);
+    TRACE_MSG(3, "Refused a change to a new user not yet added\n");
+    Prompt::alert("The new user has not been added yet, so nothing can be recorded or saved for it.\n"
+                  "Press OK in the \"New User\" dialog first, or Cancel there to drop the new user.");
+    return true;
+}
+
 bool Global::saveCurrentUser(Change& change)
 {
-    return !currentFile[0] || change.save(*userDoc, currentFile);
+    // A change with no file to go to would be lost without a word when the new user is dropped.
+    if (!currentFile[0]) {
+        change.undo();
+        if (!refuseWhilePending())
+            Prompt::alert("No user is open: nothing was changed.");
+        return false;
+    }
+    return change.save(*userDoc, currentFile);
 }
 
 bool Global::createNew()

@@ -72,6 +72,7 @@ InfoWindow::InfoWindow(const char* title, bool isNew) : Fl_Double_Window(420, 34
     setInput(info, "height", heightInput);
     setInput(info, "stepSize", stepSizeInput);
     setInput(info, "race", raceInput);
+    filled = texts();
 
     DocumentWindows::open(this);
 }
@@ -79,6 +80,18 @@ InfoWindow::InfoWindow(const char* title, bool isNew) : Fl_Double_Window(420, 34
 InfoWindow::~InfoWindow()
 {
     DocumentWindows::remove(this);
+}
+
+std::vector<std::string> InfoWindow::texts() const
+{
+    std::vector<std::string> all;
+    for (const Fl_Input_* input : {static_cast<const Fl_Input_*>(firstInput), static_cast<const Fl_Input_*>(lastInput),
+                                   static_cast<const Fl_Input_*>(dobInput),
+                                   static_cast<const Fl_Input_*>(genderChoice->input()),
+                                   static_cast<const Fl_Input_*>(weightInput), static_cast<const Fl_Input_*>(heightInput),
+                                   static_cast<const Fl_Input_*>(stepSizeInput), static_cast<const Fl_Input_*>(raceInput)})
+        all.push_back(input->value());
+    return all;
 }
 
 void InfoWindow::setInput(XmlNode* parent, const char* name, Fl_Input_* input)
@@ -184,6 +197,8 @@ void InfoWindow::cancelCB_i()
 {
     TRACE_SCOPE(source, "InfoWindow::cancelCB_i", 3);
     if (isNew && !Global::currentEntry()) {
+        if (!mainWindow->leavePendingUser())
+            return;
         Global::userOpen = false;
         mainWindow->enableUserControls(false);
         mainWindow->refreshPanels(false, true, true);

@@ -6,6 +6,7 @@
 #include <FL/Fl_Double_Window.H>
 
 #include <string>
+#include <vector>
 
 class Change;
 class Fl_Button;
@@ -25,6 +26,8 @@ public:
     static void setNode(Fl_Input_* input, const char* name, XmlNode* parent, Change& change);
     // 0 when the inputs can be saved, -1 after an alert.
     int checkInputs();
+    // Something was typed since the dialog was filled from the record.
+    bool hasTyped() const { return texts() != filled; }
 
     static void saveCB(Fl_Widget*, void* data) { static_cast<InfoWindow*>(data)->saveCB_i(); }
     void saveCB_i();
@@ -44,6 +47,8 @@ public:
     Fl_Button* cancelButton;
 
 private:
+    std::vector<std::string> texts() const;
     std::string originalDob; // as the record held it when the dialog opened
+    std::vector<std::string> filled;
 
 };

@@ -172,6 +172,8 @@ void MainWindow::enableUserControls(bool on)
 
 void MainWindow::windowCloseCB(Fl_Widget*, void*)
 {
+    if (mainWindow && !mainWindow->leavePendingUser())
+        return;
     // Closing the main window ends the program, whatever dialogs are still open.
     while (Fl_Window* window = Fl::first_window())
         window->hide();

@@ -30,6 +30,9 @@ public:
     static int panelHeight(int windowHeight) { return (windowHeight - 251) / 2 - 1; }
 
     void enableUserControls(bool on);
+    // Before a pending new user is left (another user, New, Close, Exit, its dialog's Cancel): true
+    // when nothing was typed for it, or the person agrees to drop what was.
+    bool leavePendingUser();
     void refreshPanels(bool selectCurrent, bool deselect, bool clearChart);
     void resetDisplayMenu(bool keepChecks);
 

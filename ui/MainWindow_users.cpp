@@ -28,10 +28,23 @@ void MainWindow::closeUser()
     Global::userOpen = false;
 }
 
+bool MainWindow::leavePendingUser()
+{
+    if (!Global::newUserPending())
+        return true;
+    InfoWindow* dialog = DocumentWindows::find<InfoWindow>([](InfoWindow* w) { return w->isNew; });
+    if (!dialog || !dialog->hasTyped())
+        return true;
+    dialog->show();
+    return Prompt::choice("The new user has not been added yet: what was typed for it in the \"New User\" dialog "
+                          "would be lost.\nDrop the new user?",
+                          "No", "Yes", nullptr) == 1;
+}
+
 void MainWindow::newCB_i()
 {
     TRACE_SCOPE(source, "MainWindow::newCB_i", 3);
-    if (!Global::saveCurrentUser() || !Global::createNew())
+    if (!leavePendingUser() || !Global::saveCurrentUser() || !Global::createNew())
         return;
     new InfoWindow("New User", true);
     enableUserControls(true);
@@ -42,6 +55,8 @@ void MainWindow::newCB_i()
 void MainWindow::closeCB_i()
 {
     TRACE_SCOPE(source, "MainWindow::closeCB_i", 3);
+    if (!leavePendingUser())
+        return;
     closeUser();
     refreshPanels(false, true, true);
 }
@@ -55,10 +70,11 @@ void MainWindow::menuCB_i()
     TRACE_MSG(3, "item picked in menu: %s\n", path);
     if (!std::strcmp(path, "File/Exit")) {
         // Leaving with a record that could not be saved would lose it; stay so it can be saved later.
-        if (Global::saveCurrentUser())
+        if (leavePendingUser() && Global::saveCurrentUser())
             std::exit(0);
     } else if (!std::strcmp(path, "File/Save")) {
-        Global::saveCurrentUser();
+        if (!Global::refuseWhilePending())
+            Global::saveCurrentUser();
     }
 }
 
@@ -66,7 +82,7 @@ void MainWindow::userRemoveCB_i()
 {
     TRACE_SCOPE(source, "MainWindow::userRemoveCB_i", 3);
     // A user that is not on the list (a new one still pending) has nothing to remove.
-    if (!Global::userOpen || !Global::currentEntry())
+    if (Global::refuseWhilePending() || !Global::userOpen || !Global::currentEntry())
         return;
     std::string question = "Do you really want to remove user:\n" + userList->selectedName() + "?";
     if (Prompt::choice(question, "Cancel", "OK", nullptr) != 1)

@@ -82,6 +82,10 @@ void MyBrowser::propertiesCB_i()
     TRACE_SCOPE(source, "MyBrowser::propertiesCB_i", 3);
     std::string name = selectedText();
     std::cout << "Properties Callback for " << name << std::endl;
+    if (Global::refuseWhilePending()) {
+        deselect();
+        return;
+    }
     new VariablePropertiesWindow(VariablePropertiesWindow::widthFor(name), name.c_str(),
                                  ("Properties for " + name).c_str());
     deselect();

@@ -60,6 +60,10 @@ void SearchUserBox::browserCB_i()
 {
     TRACE_SCOPE("SearchUserBox", "SearchUserBox::browserCB_i", 3);
     MainWindow* window = mainWindow;
+    if (!window->leavePendingUser()) {
+        window->refreshPanels(false, true, false);
+        return;
+    }
     // A record that cannot be saved is not closed: switching would lose its changes.
     if (!Global::saveCurrentUser()) {
         window->refreshPanels(true, false, false);

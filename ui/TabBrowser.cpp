@@ -42,5 +42,7 @@ void TabBrowser::browserCB_i()
         return;
     std::string variable = items[size_t(line - 1)];
     browser->deselect();
+    if (Global::refuseWhilePending())
+        return;
     new NewEntryWindow(("Add history entry for " + name + ": " + variable).c_str(), name.c_str(), variable.c_str());
 }

@@ -163,6 +163,46 @@ TEST_F(UserFlowTest, APendingNewUserTakesOneDialogAndIsListedByOK)
     EXPECT_EQ(window->userList->browser->value(), 3);
 }
 
+// While a new user waits for its dialog nothing can be recorded for it, and once something was typed
+// for it, every way of leaving it asks first: its Cancel, File/Close, File/New, another user, File/Exit.
+TEST_F(UserFlowTest, APendingNewUserTakesNoChangesAndIsLeftOnlyAfterAsking)
+{
+    showAnn();
+    window->newCB_i();
+    MyBrowser* vitals = window->historyBox->vitalsTab->browser;
+    vitals->value(1);
+    window->historyBox->vitalsTab->browserCB_i();
+    vitals->value(1);
+    vitals->propertiesCB_i();
+    window->menuBar->picked(window->menuBar->find_item("File/Save"));
+    EXPECT_EQ(DocumentWindows::count(), 1);
+    ASSERT_EQ(prompt.alerts.size(), 3u);
+    for (const std::string& alert : prompt.alerts)
+        EXPECT_EQ(alert.find("The new user has not been added yet, so nothing can be recorded"), 0u);
+
+    InfoWindow* dialog = DocumentWindows::find<InfoWindow>();
+    dialog->firstInput->value("Cy");
+    dialog->cancelCB_i();
+    window->closeCB_i();
+    window->newCB_i();
+    clickUserLine(2);
+    ASSERT_EQ(prompt.questions.size(), 4u);
+    window->menuBar->picked(window->menuBar->find_item("File/Exit")); // answered No: goes on running
+    EXPECT_EQ(prompt.questions.size(), 5u);
+    for (const std::string& question : prompt.questions)
+        EXPECT_NE(question.find("would be lost.\nDrop the new user?"), std::string::npos);
+    EXPECT_EQ(DocumentWindows::find<InfoWindow>(), dialog);
+    EXPECT_STREQ(dialog->firstInput->value(), "Cy");
+    EXPECT_TRUE(Global::newUserPending());
+    EXPECT_EQ(window->userList->browser->value(), 0);
+
+    prompt.answer = 1;
+    clickUserLine(2);
+    EXPECT_STREQ(Global::currentFile, "user1.hma");
+    EXPECT_EQ(DocumentWindows::find<InfoWindow>(), nullptr);
+    EXPECT_EQ(userLines(), (std::vector<std::string>{"Ann Lee", "Bo Ng"}));
+}
+
 // With the data folder gone, a change in memory holds the user: another line is not opened and
 // File/Exit does not exit; a failed save in the dialog is undone and keeps what was typed. With the
 // folder back, the retry saves both.

@@ -213,6 +213,13 @@ TEST_F(GlobalStoreTest, ANewUserIsWrittenOnlyWhenConfirmedAndInItsPlace)
     EXPECT_TRUE(Global::saveCurrentUser());
     EXPECT_EQ(folder.read("user0.hma"), record(0));
     EXPECT_FALSE(folder.exists("user1.hma"));
+    // A change to the pending record is refused with a reason: it has no file to go to yet.
+    Change change;
+    change.setText(*Global::userDoc, Global::userDoc->first_node("patient"), "note", "reading");
+    EXPECT_FALSE(Global::saveCurrentUser(change));
+    EXPECT_EQ(printed(*Global::userDoc).find("reading"), std::string::npos);
+    ASSERT_EQ(prompt.alerts.size(), 1u);
+    EXPECT_EQ(prompt.alerts[0].find("The new user has not been added yet"), 0u);
 
     rename("Bo");
     EXPECT_STREQ(Global::currentFile, "user1.hma");
