@@ -92,6 +92,10 @@ void VariablePropertiesWindow::saveCB_i()
     case VariableRanges::OrderFailure:
         Prompt::alert("At least one high value is less than a low value.\nPlease change it or hit Cancel");
         return;
+    case VariableRanges::NestingFailure:
+        Prompt::alert("At least one panic bound lies inside the normal range.\nThe panic low may not be above the "
+                      "normal low, nor the panic high below the normal high.\nPlease change it or hit Cancel");
+        return;
     default:
         break;
     }

@@ -43,6 +43,10 @@ VariableRanges::Check VariableRanges::check(const std::vector<std::string>& text
         for (size_t j = 0; j < k; ++j)
             if (numbers[low + k + j] <= numbers[low + j])
                 return OrderFailure;
+    // A reading inside the normal range must never count as panic.
+    for (size_t j = 0; j < k; ++j)
+        if (numbers[2 * k + j] > numbers[j] || numbers[k + j] > numbers[3 * k + j])
+            return NestingFailure;
     return Valid;
 }
 

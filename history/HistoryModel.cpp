@@ -209,6 +209,23 @@ int HistoryModel::formatCell(int row, int column, const char* text, std::string&
     return 0;
 }
 
+ReadingLimits::Verdict HistoryModel::judgeCell(int row, int column, const char* text, std::string& message) const
+{
+    double typed;
+    if (column < 2 || column >= firstConditionColumn || !TextCheck::readNumber(text, typed))
+        return ReadingLimits::Likely;
+    const HistoryRow& r = rows[size_t(row)];
+    std::vector<ReadingLimits::Value> values;
+    for (int c = 2; c < firstConditionColumn; ++c) {
+        const std::string& element = elementNames[size_t(c)];
+        if (c == column)
+            values.push_back({columnTitles[size_t(c)], element, typed, true});
+        else if (r.node->first_node(element.c_str()))
+            values.push_back({columnTitles[size_t(c)], element, r.values[size_t(c - 2)], false});
+    }
+    return ReadingLimits::judge(variableName, values, message);
+}
+
 HistoryModel::Edit HistoryModel::commitEdit(int row, int column, const char* text)
 {
     std::string out;

@@ -3,6 +3,7 @@
 // through the one safe save. The history window derives from it; the fuzz target walks it.
 #pragma once
 
+#include "records/ReadingLimits.h"
 #include "records/Xml.h"
 
 #include <array>
@@ -46,6 +47,9 @@ public:
     std::string editText(int row, int column) const;
     // Checks a typed text for a column and writes its standard form; 0, or a negative code.
     int formatCell(int row, int column, const char* text, std::string& out) const;
+    // What the limits of the column's vital say of a typed value, with the entry's other value;
+    // Likely for a date, a time or a text that is no number.
+    ReadingLimits::Verdict judgeCell(int row, int column, const char* text, std::string& message) const;
     // Each edit is saved at once; NotSaved means the save failed and the edit was undone.
     Edit commitEdit(int row, int column, const char* text);
     // Returns false when the save failed: the flag is back as it was.

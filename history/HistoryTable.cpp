@@ -294,6 +294,15 @@ int HistoryTable::formatCell(std::string& out)
 
 void HistoryTable::commitEdit()
 {
+    std::string message;
+    ReadingLimits::Verdict verdict = window->judgeCell(rowEdit, colEdit, input->value(), message);
+    if (verdict == ReadingLimits::Impossible)
+        Prompt::alert("%s\nNothing was changed.", message.c_str());
+    if (verdict == ReadingLimits::Impossible ||
+        (verdict == ReadingLimits::Unlikely && Prompt::choice(message + "\nRecord it anyway?", "No", "Yes", nullptr) != 1)) {
+        cancelEdit();
+        return;
+    }
     HistoryModel::Edit result = window->commitEdit(rowEdit, colEdit, input->value());
     if (result == HistoryModel::Refused)
         Prompt::alert("Incorrect format");

@@ -3,6 +3,7 @@
 #include "records/Change.h"
 #include "records/DateCheck.h"
 #include "records/Global.h"
+#include "records/ReadingLimits.h"
 #include "records/TextCheck.h"
 
 #include <cctype>
@@ -16,20 +17,35 @@ int NewEntry::check(const std::string& variableName)
         return result;
     values.clear();
     points.clear();
+    question.clear();
+    std::vector<ReadingLimits::Value> judged;
     for (const Field& field : fields) {
         double value;
         if (field.label.empty() || !TextCheck::isVisible(field.text.c_str()))
             continue;
+        const std::string& label = field.label == "Value" ? variableName : field.label;
         if (!TextCheck::readNumber(field.text.c_str(), value)) {
-            unreadable = field.label == "Value" ? variableName : field.label;
+            unreadable = label;
             return ValueUnreadable;
         }
         std::string element = field.label;
         element[0] = char(std::tolower(static_cast<unsigned char>(element[0])));
+        judged.push_back({label, element, value});
         char text[64];
         std::snprintf(text, sizeof text, "%f", value);
         values.emplace_back(element, text);
         points.push_back({element == "value" ? variableName : field.label, value});
+    }
+    std::string message;
+    switch (ReadingLimits::judge(variableName, judged, message)) {
+    case ReadingLimits::Impossible:
+        refusal = message;
+        return ValueImpossible;
+    case ReadingLimits::Unlikely:
+        question = message;
+        break;
+    default:
+        break;
     }
     return int(values.size());
 }

@@ -23,9 +23,12 @@ public:
 
     // A field holds text that is not a number; unreadable names it.
     static constexpr int ValueUnreadable = -5;
+    // A value lies outside what its vital can be (ReadingLimits); refusal says which.
+    static constexpr int ValueImpossible = -6;
     // Checks in the order of the dialog's messages: the DateCheck::EntryResult codes (-1 to -4),
-    // ValueUnreadable, 0 when no field holds a number, else the number of values. Empty fields are
-    // left out. Fills when and points.
+    // ValueUnreadable, ValueImpossible, 0 when no field holds a number, else the number of values.
+    // Empty fields are left out. Fills when and points, and question when a value is unlikely and
+    // should be confirmed before it is recorded.
     int check(const std::string& variableName);
     // After a check above 0: appends the entry, with its variable when the record has none yet.
     XmlNode* insert(XmlDocument& doc, const std::string& variableName, Change& change) const;
@@ -39,6 +42,8 @@ public:
     std::tm when{};
     std::vector<Point> points;
     std::string unreadable; // the label of the field, or the variable's name for its one value
+    std::string refusal;
+    std::string question;   // empty when every value is likely
 
 private:
     std::vector<std::pair<std::string, std::string>> values; // element name, "%f" text

@@ -132,6 +132,9 @@ int NewEntryWindow::insertEntry(Change& change)
         if (k < conditionButtons.size() && conditionButtons[k++]->value())
             entry.conditions.push_back(condition.first);
     int result = entry.check(variableName);
+    if (result > 0 && !entry.question.empty() &&
+        Prompt::choice(entry.question + "\nRecord it anyway?", "No", "Yes", nullptr) != 1)
+        return notConfirmed;
     if (result > 0)
         entry.insert(*Global::userDoc, variableName, change);
     return result;
@@ -157,6 +160,11 @@ void NewEntryWindow::alert(int code) const
     case NewEntry::ValueUnreadable:
         Prompt::alert("The value you entered for %s could not be read.\nPlease enter a number, or leave it empty, "
                       "or hit \"Cancel\"", entry.unreadable.c_str());
+        break;
+    case NewEntry::ValueImpossible:
+        Prompt::alert("%s\nPlease try again or hit \"Cancel\"", entry.refusal.c_str());
+        break;
+    case notConfirmed:
         break;
     default:
         Prompt::alert("Please enter at least one value.\nTry again or hit \"Cancel\"");

@@ -74,7 +74,8 @@ DateCheck::Result timeOf(const char* text, bool typed, int& hour, int& minute, i
     } else if (half != 'A' && half != 'P') {
         return DateCheck::Unreadable;
     }
-    if (v[0] > 12 || v[1] > 59 || v[2] > 59)
+    // A typed hour is on the 12-hour clock; a stored "00:30:00 AM" is still read as half past midnight.
+    if (v[0] > 12 || (typed && v[0] < 1) || v[1] > 59 || v[2] > 59)
         return DateCheck::OutOfRange;
     hour = v[0] % 12 + (half == 'P' ? 12 : 0);
     minute = v[1];

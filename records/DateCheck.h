@@ -17,8 +17,8 @@ public:
     // checkDate, and a day after today (the local date of now) is OutOfRange too.
     static Result checkBirthDate(const char* text, std::time_t now);
     // "h:mm:ss" then AM, am, PM or pm (NotAmPm for another word) and nothing after it. The hour
-    // comes back on the 24-hour clock: 12:15:00 AM is 0, 12:15:00 PM is 12. An hour over 12 or
-    // minutes or seconds over 59 are OutOfRange.
+    // comes back on the 24-hour clock: 12:15:00 AM is 0, 12:15:00 PM is 12. An hour of 0 or over
+    // 12, or minutes or seconds over 59 are OutOfRange.
     static Result checkTime(const char* text, int& hour, int& minute, int& second);
     // Stored texts are read leniently: any one character between the numbers, and a suffix told by
     // its first letter alone, as hand-edited records may hold.

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -53,10 +54,25 @@ bool TextCheck::isHeight(const char* text)
 
 bool TextCheck::readNumber(const char* text, double& value)
 {
-    double read;
-    int end = 0;
-    if (std::sscanf(text, "%lf %n", &read, &end) != 1 || text[end] != '\0' || !std::isfinite(read) ||
-        std::fabs(read) > maxReading)
+    // Plain decimal only: strtod would also take hexadecimal, and scanf a dangling exponent ("5e").
+    const char* start = text;
+    while (isBlank(*start))
+        ++start;
+    const char* p = start + (*start == '-' || *start == '+');
+    size_t digits = std::strspn(p, "0123456789");
+    p += digits;
+    if (*p == '.') {
+        size_t decimals = std::strspn(p + 1, "0123456789");
+        digits += decimals;
+        p += 1 + decimals;
+    }
+    const char* end = p;
+    while (isBlank(*p))
+        ++p;
+    if (!digits || *p)
+        return false;
+    double read = std::strtod(std::string(start, end).c_str(), nullptr);
+    if (!std::isfinite(read) || std::fabs(read) > maxReading)
         return false;
     value = read;
     return true;

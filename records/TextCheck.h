@@ -11,9 +11,10 @@ public:
     static bool isAmount(const char* text);
     // "5 ft 7.5 in": whole feet and an amount of inches, neither negative nor absurd.
     static bool isHeight(const char* text);
-    // A reading or a range bound: one number, blanks around it allowed, finite and no larger than
-    // maxReading either way. Text after the number ("120/80", "9x") makes it no number: taking the
-    // leading digits would record a value other than the one meant.
+    // A reading or a range bound: one plain decimal number (sign, digits, a point; no exponent, no
+    // hexadecimal), blanks around it allowed, no larger than maxReading either way. Text after the
+    // number ("120/80", "9x") makes it no number: taking the leading digits would record a value
+    // other than the one meant.
     static bool readNumber(const char* text, double& value);
     static constexpr double maxAmount = 9999;
     // No vital sign comes near this; beyond it the chart's grid indexes would leave int range.

@@ -112,10 +112,45 @@ TEST_F(HistoryWindowTest, ChangesReachTheChartAndTheOpenWindow)
     EXPECT_EQ(record().find("131.000000"), record().rfind("131.000000"));
 
     auto* ranges = new VariablePropertiesWindow(300, "Pulse", "Properties for Pulse");
-    ranges->inputs[1]->value("125");
+    ranges->inputs[1]->value("115");
     ranges->saveCB_i();
-    EXPECT_EQ(history->columnRanges[0][1], 125);
-    EXPECT_STREQ(window->chart->series.front().normalHighText, "125");
+    EXPECT_EQ(history->columnRanges[0][1], 115);
+    EXPECT_STREQ(window->chart->series.front().normalHighText, "115");
+}
+
+
+// An unlikely value is recorded only after "Record it anyway?", and an impossible one is refused
+// naming the limits, in the entry dialog and in the table's editor alike.
+TEST_F(HistoryWindowTest, UnlikelyValuesAreAskedAboutAndImpossibleOnesRefused)
+{
+    TabBrowser* vitals = window->historyBox->vitalsTab;
+    vitals->browser->value(1);
+    vitals->browserCB_i();
+    auto* dialog = DocumentWindows::find<NewEntryWindow>();
+    ASSERT_NE(dialog, nullptr);
+    for (const auto& [value, answer] : {std::make_pair("0", 1), std::make_pair("25", 0), std::make_pair("25", 1)}) {
+        prompt.answer = answer;
+        dialog->inputs[2]->value(value);
+        dialog->saveCB_i(true);
+    }
+    ASSERT_EQ(prompt.alerts.size(), 1u);
+    EXPECT_NE(prompt.alerts[0].find("between 1 and 350 beats/min.\nPlease try again or hit \"Cancel\""), std::string::npos);
+    ASSERT_EQ(prompt.questions.size(), 2u);
+    EXPECT_NE(prompt.questions[0].find("Pulse, 25 beats/min, is unusual"), std::string::npos);
+    EXPECT_EQ(history->rows.size(), 3u);
+    EXPECT_EQ(record().find("<value>25.000000"), record().rfind("<value>25.000000"));
+
+    for (const auto& [text, answer] : {std::make_pair("400", 1), std::make_pair("250", 0), std::make_pair("250", 1)}) {
+        prompt.answer = answer;
+        table->startEdit(0, 2);
+        table->input->value(text);
+        table->input->do_callback();
+        EXPECT_FALSE(table->input->visible());
+        EXPECT_EQ(inRecord("<value>250.000000"), text == std::string("250") && answer == 1) << text << " " << answer;
+    }
+    EXPECT_EQ(prompt.alerts.size(), 2u);
+    EXPECT_EQ(prompt.questions.size(), 4u);
+    EXPECT_FALSE(inRecord("400.000000"));
 }
 
 }

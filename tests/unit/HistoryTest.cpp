@@ -36,6 +36,8 @@ TEST(DateCheckTest, TypedTextsAreCheckedAndStoredTextsRead)
         // Stored texts may be hand-edited: any separator, a suffix told by its first letter.
         {"1-5-2012", "09:05:00 AM", bad, -1, 9},     {"1/5/2012", "9:05:00 Am", ok, -3, 9},
         {"1/5/2012", "9:05:00 AM x", ok, -2, 9},
+        // A typed hour runs from 1 to 12; a stored hour 0 is still read as the hour after midnight.
+        {"1/5/2010", "0:00:00 PM", ok, -4, 12},      {"1/5/2010", "00:30:00 AM", ok, -4, 0},
     };
     for (const auto& c : cases) {
         std::tm when{};
@@ -129,6 +131,81 @@ TEST_F(HistoryTest, ANewEntryIsWrittenInOrderWithTheNextId)
     EXPECT_EQ(NewEntry::nextId(Global::findVariableNode("Blood Pressure")), "1");
 }
 
+// What a person types into the entry dialog: one plain decimal number within what its vital can be.
+// An impossible value is refused naming the limits; an unlikely one is recorded only after a question.
+TEST_F(HistoryTest, TypedValuesKeepToWhatTheirVitalCanBe)
+{
+    const int refused = NewEntry::ValueImpossible, unread = NewEntry::ValueUnreadable;
+    const struct {
+        const char* variable;
+        std::vector<NewEntry::Field> fields;
+        int code;
+        const char* said; // in the refusal, the unreadable label or the question; "" asks nothing
+    } cases[] = {
+        {"Heart Rate", {{"Value", "0"}}, refused, "Heart Rate, 0 beats/min, is not possible: it must lie between 1 and 350 beats/min."},
+        {"Heart Rate", {{"Value", "9999999"}}, refused, "between 1 and 350 beats/min"},
+        {"Heart Rate", {{"Value", "25"}}, 1, "Heart Rate, 25 beats/min, is unusual: most readings lie between 30 and 220 beats/min."},
+        {"Pulse", {{"Value", "+72."}}, 1, ""},
+        {"Heart Rate", {{"Value", "0x10"}}, unread, "Heart Rate"},
+        {"Heart Rate", {{"Value", "5e"}}, unread, "Heart Rate"},
+        {"Mood", {{"Value", "99"}}, refused, "Mood, 99, is not possible: it must lie between 1 and 10."},
+        {"Mood", {{"Value", "0"}}, refused, "between 1 and 10"},
+        {"Mood", {{"Value", "-3"}}, refused, "between 1 and 10"},
+        {"Mood", {{"Value", "10"}}, 1, ""},
+        {"Blood Pressure", {{"Systolic", "1330"}, {"Diastolic", "82"}}, refused, "Systolic, 1330 mmHg, is not possible"},
+        {"Blood Pressure", {{"Systolic", "270"}, {"Diastolic", "82"}}, 2, "Systolic, 270 mmHg, is unusual: most readings lie between 60 and 260 mmHg."},
+        {"Blood Pressure", {{"Systolic", "133"}, {"Diastolic", "82"}}, 2, ""},
+        {"Blood Pressure", {{"Systolic", "120"}, {"Diastolic", "120"}}, 2, "The Diastolic of 120 mmHg is not below the Systolic of 120 mmHg of the same reading."},
+        {"Blood Pressure", {{"Systolic", "401"}, {"Diastolic", "500"}}, refused, "between 10 and 400 mmHg.\nThe value you entered for Diastolic, 500 mmHg"},
+        {"Blood Pressure", {{"Systolic", ""}, {"Diastolic", "4"}}, refused, "between 5 and 300 mmHg"},
+        {"Temperature", {{"Value", "98.6"}}, 1, ""},
+        {"Temperature", {{"Value", "37"}}, refused, "between 50 and 120 \u00B0F"},
+        {"Temperature", {{"Value", "89.5"}}, 1, "between 90 and 108 \u00B0F"},
+        {"SpO2", {{"Value", "101"}}, refused, "between 1 and 100 %"},
+        {"SpO2", {{"Value", "65"}}, 1, "between 70 and 100 %"},
+        {"Blood Sugar", {{"Fasting", "2001"}, {"Postprandial", ""}}, refused, "Fasting, 2001 mg/dL"},
+        {"Blood Sugar", {{"Fasting", "25"}, {"Postprandial", "650"}}, 2,
+         "Fasting, 25 mg/dL, is unusual: most readings lie between 30 and 600 mg/dL.\nThe value you entered for Postprandial, 650"},
+        // A variable added to a record by hand keeps the plain number check.
+        {"Weight", {{"Value", "9999999"}}, 1, ""},
+    };
+    for (const auto& c : cases) {
+        NewEntry entry;
+        entry.date = "1/5/2012";
+        entry.time = "9:05:00 pm";
+        entry.fields = c.fields;
+        ASSERT_EQ(entry.check(c.variable), c.code) << c.variable << " " << c.fields[0].text;
+        const std::string& said = c.code == refused ? entry.refusal : c.code == unread ? entry.unreadable : entry.question;
+        EXPECT_TRUE(*c.said ? said.find(c.said) != std::string::npos : said.empty()) << said;
+    }
+}
+
+// The history table's editor judges a value with the other value of the same entry; stored values
+// outside the limits are shown and compared, never refused.
+TEST_F(HistoryTest, EditedValuesAreJudgedWithTheirEntry)
+{
+    openRecord(ChartRecord::variableOf(
+        "Blood Pressure", ChartRecord::entry("1/5/2012", "09:05:00 AM", "<systolic>133</systolic><diastolic>82</diastolic>") +
+                              ChartRecord::entry("1/6/2012", "09:05:00 AM", "<systolic>2000</systolic>")));
+    HistoryModel model = load("Blood Pressure");
+    const struct {
+        int row, column;
+        const char* text;
+        ReadingLimits::Verdict verdict;
+    } cases[] = {
+        {0, 2, "1330", ReadingLimits::Impossible}, {0, 2, "80", ReadingLimits::Unlikely},
+        {0, 3, "140", ReadingLimits::Unlikely},  {0, 2, "500", ReadingLimits::Impossible},
+        {0, 2, "120", ReadingLimits::Likely},    {0, 0, "1/5/2012", ReadingLimits::Likely},
+        {1, 3, "80", ReadingLimits::Likely},     {1, 2, "abc", ReadingLimits::Likely},
+    };
+    for (const auto& c : cases) {
+        std::string message;
+        EXPECT_EQ(model.judgeCell(c.row, c.column, c.text, message), c.verdict) << c.column << " " << c.text;
+        EXPECT_EQ(message.empty(), c.verdict == ReadingLimits::Likely) << message;
+    }
+    EXPECT_EQ(model.rows[1].cells[2], "2000.0");
+}
+
 TEST_F(HistoryTest, ColumnsRowsAndColoursFollowTheVariable)
 {
     const std::string sugar = "<variable name=\"Blood Sugar\"><normalLow><fasting>70</fasting><postprandial>80"
@@ -204,6 +281,8 @@ TEST_F(HistoryTest, EditedCellsAreCheckedAndWrittenInTheirStandardForm)
         {1, "12:00:00 am", 0, "12:00:00 AM"}, {1, "9:05:00", -1, ""},      {1, "9:05:00 xm", -2, ""},
         {1, "13:00:00 AM", -3, ""},      {2, "98.6", 0, "98.600000"},     {2, "1e999", -1, ""},
         {2, "  ", -1, ""},               {2, "9x", -1, ""},               {2, " 98.6 ", 0, "98.600000"},
+        {1, "0:00:00 PM", -3, ""},       {2, "0x10", -1, ""},             {2, "5e", -1, ""},
+        {2, "-.5", 0, "-0.500000"},
     };
     for (const auto& c : cases) {
         std::string out;
@@ -268,7 +347,11 @@ TEST_F(HistoryTest, RangesAreCheckedAndWrittenIntoTheirElements)
         {{"  ", "100", "40", "120"}, VariableRanges::NumberFailure},
         {{"60", "1e999", "40", "120"}, VariableRanges::NumberFailure},
         {{"100", "100", "40", "120"}, VariableRanges::OrderFailure},
-        {{"60", "100", "70", "120"}, VariableRanges::Valid}, // panic and normal bounds are not compared
+        // The panic range holds the normal range, bounds may meet: a reading inside normal is never panic.
+        {{"60", "100", "70", "120"}, VariableRanges::NestingFailure},
+        {{"60", "100", "40", "90"}, VariableRanges::NestingFailure},
+        {{"60", "100", "60", "100"}, VariableRanges::Valid},
+        {{"90", "60", "139", "89", "80", "50", "149", "88"}, VariableRanges::NestingFailure},
         {{"12abc", "100", "40", "120"}, VariableRanges::NumberFailure},
         {{"90", "60", "120", "50", "80", "50", "149", "99"}, VariableRanges::OrderFailure},
     };
