@@ -36,11 +36,15 @@ expect_in "$folder/user0.hma" "<dob>2/29/1960</dob>"
 expect_in "$folder/user0.hma" '<patient id="0">'
 shot users-ann-open
 
-# A second user through the File menu; Escape abandons it and writes nothing.
+# A second user through the File menu; Escape abandons it, once asked, and writes nothing.
 menu_item 1
 dialog=$(wait_window "New User")
 fill_user "$dialog" Never Kept
 press "$dialog" Escape
+question=$(wait_window "Marlowen Veloria")
+shot users-drop-question
+click "$question" 0 0 >/dev/null 2>&1 || true
+press "$question" Return
 wait_gone "New User"
 expect_not_in "$folder/config.hma" "Never"
 [ ! -e "$folder/user1.hma" ] || fail "an abandoned user got a record file"
