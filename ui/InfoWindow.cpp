@@ -84,12 +84,10 @@ InfoWindow::~InfoWindow()
 
 std::vector<std::string> InfoWindow::texts() const
 {
+    const Fl_Input_* const inputs[] = {firstInput,  lastInput,    genderChoice->input(), dobInput,
+                                       weightInput, heightInput, stepSizeInput,         raceInput};
     std::vector<std::string> all;
-    for (const Fl_Input_* input : {static_cast<const Fl_Input_*>(firstInput), static_cast<const Fl_Input_*>(lastInput),
-                                   static_cast<const Fl_Input_*>(dobInput),
-                                   static_cast<const Fl_Input_*>(genderChoice->input()),
-                                   static_cast<const Fl_Input_*>(weightInput), static_cast<const Fl_Input_*>(heightInput),
-                                   static_cast<const Fl_Input_*>(stepSizeInput), static_cast<const Fl_Input_*>(raceInput)})
+    for (const Fl_Input_* input : inputs)
         all.push_back(input->value());
     return all;
 }
