@@ -1,6 +1,7 @@
 #include "app/Report.h"
 
 #include "app/Prompt.h"
+#include "app/ReportName.h"
 #include "app/Trace.h"
 #include "records/SafeFile.h"
 
@@ -167,7 +168,7 @@ bool syncFile(const std::string& path)
 }
 
 Report::Report(Fl_Widget* printed, const ReportStyle& style, const std::string& userName)
-    : title("Report for " + userName), printed(printed), style(style)
+    : userName(userName), title("Report for " + userName), printed(printed), style(style)
 {
 }
 
@@ -307,12 +308,12 @@ bool Report::savePdf(std::string path)
     return false;
 }
 
-bool Report::askAndSavePdf(const char* chooserTitle, const char* suggestedName)
+bool Report::askAndSavePdf(const char* chooserTitle, const std::string& subject)
 {
     Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
     chooser.title(chooserTitle);
     chooser.filter("PDF\t*.pdf");
-    chooser.preset_file(suggestedName);
+    chooser.preset_file(ReportName::suggest(userName, subject).c_str());
     switch (chooser.show()) {
     case 0:
         return savePdf(chooser.filename());

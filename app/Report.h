@@ -26,8 +26,9 @@ public:
     // Through the toolkit's print dialog. False when the dialog was cancelled or the job could not
     // start: then nothing is drawn and nothing is moved.
     bool print();
-    // Asks for a file in the file chooser, then savePdf. False when cancelled or not written.
-    bool askAndSavePdf(const char* title, const char* suggestedName);
+    // Asks for a file in the file chooser, offering the user's name, the subject and today's date
+    // (ReportName), then savePdf. False when cancelled or not written.
+    bool askAndSavePdf(const char* title, const std::string& subject);
     // Writes the page as a PDF file (".pdf" added to a name without it). An existing file is
     // replaced only when the question is answered so; a failure is told to the user and leaves no
     // half-written file behind.
@@ -37,6 +38,7 @@ public:
     // The page onto a device whose job has started.
     void drawPage(Fl_Paged_Device& device);
 
+    const std::string userName;
     const std::string title; // "Report for " and the user's name
     static const char* const credit;
 

@@ -95,12 +95,14 @@ click "$main" 15 12
 click "$main" 30 92 # File/Save chart as PDF…
 chooser=$(wait_window "Save chart as PDF")
 choose suggested
-poll 100 test -s chart.pdf || fail "no PDF written"
+# Offered under the person's name and the day.
+chart_pdf="Edda Tallmoor chart $(date +%F).pdf"
+poll 100 test -s "$chart_pdf" || fail "no PDF written: $(ls -A)"
 settle
-one_page chart.pdf report-chart-pdf
+one_page "$chart_pdf" report-chart-pdf
 [ "$(identify -format "%[fx:w>h]" "$shots/report-chart-pdf-1.png")" = 1 ] || fail "the PDF is not landscape"
 as_before pdf
-[ "$(ls -A)" = "$(printf 'chart.pdf\nchart.ps')" ] || fail "left behind: $(ls -A)"
+[ "$(ls -A)" = "$(printf '%s\nchart.ps' "$chart_pdf")" ] || fail "left behind: $(ls -A)"
 
 # A history table saved as a PDF: one upright page; the history window is back as it was.
 xdotool mousemove --window "$main" 60 862 click 3 # "Blood Pressure" under "Add an entry"
@@ -111,9 +113,10 @@ table_geometry=$(xdotool getwindowgeometry "$history")
 click "$history" 95 22 # Save as PDF…
 chooser=$(wait_window "Save table as PDF")
 choose suggested
-poll 100 test -s "Blood Pressure history.pdf" || fail "no table PDF written"
+table_pdf="Edda Tallmoor Blood Pressure $(date +%F).pdf"
+poll 100 test -s "$table_pdf" || fail "no table PDF written: $(ls -A)"
 settle
-one_page "Blood Pressure history.pdf" report-table-pdf
+one_page "$table_pdf" report-table-pdf
 [ "$(identify -format "%[fx:w<h]" "$shots/report-table-pdf-1.png")" = 1 ] || fail "the table PDF is not upright"
 [ "$(xdotool getwindowgeometry "$history")" = "$table_geometry" ] || fail "the history window moved"
 press "$history" Escape
