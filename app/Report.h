@@ -4,6 +4,7 @@
 
 #include "app/ReportLayout.h"
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -35,6 +36,8 @@ public:
     bool savePdf(std::string path);
     // The page as a PostScript file; false with the reason in error.
     bool writePostScript(const std::string& path, std::string& error);
+    // The same into an open file, which it closes; null (with errno set) is told as failed.
+    bool writePostScript(FILE* file, std::string& error);
     // The page onto a device whose job has started.
     void drawPage(Fl_Paged_Device& device);
 

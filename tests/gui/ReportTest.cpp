@@ -162,7 +162,7 @@ TEST_F(ReportTest, FailedOrRefusedPdfLeavesNoFileBehind)
     chartTwoVitals();
     const std::string bin = folder.path() + "bin/", path = std::getenv("PATH");
     mkdir(bin.c_str(), 0700);
-    std::ofstream(bin + "ps2pdf") << "#!/bin/sh\necho 'Error: /invalidfont in findfont\nGPL Ghostscript: Unrecoverable error' >&2\necho partial >\"$3\"\nexit 1\n";
+    std::ofstream(bin + "ps2pdf") << "#!/bin/sh\necho 'Error: /invalidfont in findfont\nGPL Ghostscript: Unrecoverable error' >&2\necho partial\nexit 1\n";
     chmod((bin + "ps2pdf").c_str(), 0700);
     folder.write("existing.pdf", "old");
     const struct {
@@ -195,6 +195,42 @@ TEST_F(ReportTest, FailedOrRefusedPdfLeavesNoFileBehind)
         EXPECT_NE(name[0], '.') << "a temporary file is left";
 }
 
+
+// Ghostscript reads a '%' in its output name as a page number: a name with one, in a folder with
+// one, is saved whole, and the converter never sees it.
+TEST_F(ReportTest, PercentSignsInThePdfName)
+{
+    chartTwoVitals();
+    mkdir((folder.path() + "100%").c_str(), 0700);
+    for (const char* name : {"pulse 100%.pdf", "chart%d.pdf", "100%/%s%%.pdf"}) {
+        EXPECT_TRUE(window->chartReport().savePdf(folder.path() + name)) << name;
+        EXPECT_EQ(folder.read(name).substr(0, 5), "%PDF-") << name;
+    }
+    EXPECT_TRUE(prompt.alerts.empty()) << prompt.alerts.at(0);
+    for (const std::string& name : folder.names())
+        EXPECT_NE(name[0], '.') << "a temporary file is left";
+}
+
+// While the converter runs, the files a kill of the program would leave have no names: the
+// converter notes what the temporary folder and the PDF's folder hold then.
+TEST_F(ReportTest, AKillDuringTheConversionLeavesNoFiles)
+{
+    chartTwoVitals();
+    const std::string bin = folder.path() + "bin/", tmp = folder.path() + "tmp/", out = folder.path() + "out/";
+    for (const std::string& made : {bin, tmp, out})
+        mkdir(made.c_str(), 0700);
+    std::ofstream(bin + "ps2pdf") << "#!/bin/sh\nls -A '" << tmp << "' '" << out << "' >'" << folder.path()
+                                  << "seen'\nexec /usr/bin/ps2pdf \"$@\"\n";
+    chmod((bin + "ps2pdf").c_str(), 0700);
+    const std::string path = std::getenv("PATH");
+    setenv("PATH", (bin + ":" + path).c_str(), 1);
+    setenv("TMPDIR", tmp.c_str(), 1);
+    EXPECT_TRUE(window->chartReport().savePdf(out + "chart.pdf"));
+    setenv("PATH", path.c_str(), 1);
+    unsetenv("TMPDIR");
+    EXPECT_EQ(folder.read("seen"), out + ":\n\n" + tmp + ":\n"); // ls lists them by name
+    EXPECT_EQ(folder.read("out/chart.pdf").substr(0, 5), "%PDF-");
+}
 
 // The history window prints upright on one page: its heading, then the whole table on white, and
 // the window is back at its place and size afterwards.
