@@ -1,5 +1,6 @@
 #include "app/Report.h"
 
+#include "app/PrintJob.h"
 #include "app/Prompt.h"
 #include "app/ReportName.h"
 #include "app/Trace.h"
@@ -47,12 +48,31 @@ private:
     struct sigaction previous;
 };
 
-// The wait status of the print command that the last printed page was piped into.
+// The page goes to a file of its own, handed to the print command afterwards; the toolkit's end
+// of the job leaves it open for that.
+int keepOpen(FILE*)
+{
+    return 0;
+}
+
+// The wait status of the print command when the page is piped into it as drawn.
 int printCommandStatus = 0;
 int closePrintCommand(FILE* pipe)
 {
     printCommandStatus = pclose(pipe);
     return printCommandStatus;
+}
+
+void tellPrintCommandEnd(int status)
+{
+    TRACE_SCOPE(source, "Report::printCommandEnded", 3);
+    if (status == 0) {
+        TRACE_MSG(3, "The print command took the report\n");
+        return;
+    }
+    TRACE_MSG(1, "The print command ended with status %d\n", status);
+    Prompt::alert("Unable to print the report: the print command ended with status %d.",
+                  WIFEXITED(status) ? WEXITSTATUS(status) : status);
 }
 
 // Letter where the person's locale prints on it, A4 everywhere else.
@@ -248,23 +268,31 @@ bool Report::print()
         TRACE_MSG(3, "The print job was cancelled or could not start\n");
         return false;
     }
-    // The dialog pipes the page into the system's print command (or writes a file): its end is
+    // The dialog pipes the page into the system's print command (or writes a file). The command
+    // may take its time: the page is drawn into a file and handed over as a PrintJob, whose end is
     // examined, so that a job the command refused is not taken for printed.
     auto* driver = static_cast<Fl_PostScript_Graphics_Driver*>(printer.driver());
     const bool piped = driver->class_name() == Fl_PostScript_Graphics_Driver::class_id && driver->close_cmd_ == pclose;
-    if (piped)
+    FILE* command = nullptr;
+    FILE* page = piped ? std::tmpfile() : nullptr;
+    if (page) {
+        command = driver->output;
+        driver->output = page;
+        driver->close_command(keepOpen);
+    } else if (piped)
         driver->close_command(closePrintCommand);
     printCommandStatus = 0;
     printer.start_page();
     drawPage(printer);
     printer.end_page();
     printer.end_job();
-    if (printCommandStatus == 0)
+    if (command) {
+        TRACE_MSG(3, "The report goes to the print command\n");
+        PrintJob::start(command, page, tellPrintCommandEnd);
         return true;
-    TRACE_MSG(1, "The print command ended with status %d\n", printCommandStatus);
-    Prompt::alert("Unable to print the report: the print command ended with status %d.",
-                  WIFEXITED(printCommandStatus) ? WEXITSTATUS(printCommandStatus) : printCommandStatus);
-    return false;
+    }
+    tellPrintCommandEnd(printCommandStatus);
+    return printCommandStatus == 0;
 }
 
 bool Report::writePostScript(const std::string& path, std::string& error)

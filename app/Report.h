@@ -25,7 +25,8 @@ public:
     std::vector<Fl_Widget*> whiten;
 
     // Through the toolkit's print dialog. False when the dialog was cancelled or the job could not
-    // start: then nothing is drawn and nothing is moved.
+    // start: then nothing is drawn and nothing is moved. A page for the print command is handed to
+    // it as a PrintJob, after this returns.
     bool print();
     // Asks for a file in the file chooser, offering the user's name, the subject and today's date
     // (ReportName), then savePdf. False when cancelled or not written.

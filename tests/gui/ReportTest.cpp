@@ -1,6 +1,7 @@
 // The chart report written as PostScript and as PDF, turned into pictures with Ghostscript.
 #include "tests/gui/GuiFixture.h"
 
+#include "app/PrintJob.h"
 #include "app/Report.h"
 #include "charts/ChartController.h"
 #include "charts/TrendBox.h"
@@ -9,9 +10,11 @@
 #include "ui/MainWindow.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Box.H>
 #include <FL/Fl_Menu_Button.H>
 #include <FL/Fl_Pack.H>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
@@ -230,6 +233,35 @@ TEST_F(ReportTest, AKillDuringTheConversionLeavesNoFiles)
     unsetenv("TMPDIR");
     EXPECT_EQ(folder.read("seen"), out + ":\n\n" + tmp + ":\n"); // ls lists them by name
     EXPECT_EQ(folder.read("out/chart.pdf").substr(0, 5), "%PDF-");
+}
+
+// A print command that takes its time holds nothing up: the page is handed over while the main
+// window answers and shows that it is printing; one that stops reading fails without ending the
+// program. Each end is told once, with the command's status.
+TEST_F(ReportTest, PrintCommandsGetThePageMeanwhile)
+{
+    startWindow(800, 600);
+    const std::string got = folder.path() + "got";
+    const struct {
+        std::string command;
+        size_t size;
+        int status;
+    } cases[] = {{"sleep 0.5; cat >'" + got + "'; exit 3", 100000, 3}, {"exit 1", 1 << 20, 1}};
+    for (const auto& c : cases) {
+        FILE* page = std::tmpfile();
+        const std::string text = "%!PS-Adobe-3.0\n" + std::string(c.size, 'x');
+        std::fputs(text.c_str(), page);
+        std::vector<int> told;
+        const auto start = std::chrono::steady_clock::now();
+        PrintJob::start(popen(c.command.c_str(), "w"), page, [&](int status) { told.push_back(status); });
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300)) << c.command;
+        EXPECT_TRUE(window->printingBox->visible());
+        for (int i = 0; PrintJob::running() && i < 200; ++i)
+            Fl::wait(0.05);
+        EXPECT_EQ(told, std::vector<int>{c.status << 8}) << c.command;
+        EXPECT_FALSE(window->printingBox->visible());
+    }
+    EXPECT_EQ(folder.read("got"), "%!PS-Adobe-3.0\n" + std::string(100000, 'x'));
 }
 
 // The history window prints upright on one page: its heading, then the whole table on white, and
