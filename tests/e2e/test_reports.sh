@@ -155,4 +155,22 @@ wait_gone "Blood Pressure History"
 press "$main" Escape
 wait_exit
 [ "$status" -eq 0 ] || fail "closing ended with status $status"
+
+# A program killed while it saves a PDF leaves nothing behind, in the temporary folder or beside
+# the PDF: here the converter kills it while the page waits to be converted.
+mkdir -p "$work/killing" "$work/tmp" "$work/out-killed"
+printf '#!/bin/sh\nkill -KILL $PPID\nsleep 5\n' >"$work/killing/ps2pdf"
+chmod +x "$work/killing/ps2pdf"
+cd "$work/out-killed"
+PATH="$work/killing:$PATH" TMPDIR="$work/tmp" start
+main=$(wait_window "Kestrelon - Marlowen Veloria")
+click "$main" 60 119 # Edda Tallmoor
+click "$main" 15 12
+click "$main" 30 92 # File/Save chart as PDF…
+chooser=$(wait_window "Save chart as PDF")
+choose suggested
+wait_exit
+[ "$status" -eq 137 ] || fail "the program was not killed but ended with status $status"
+left=$(ls -A "$work/tmp")$(ls -A "$work/out-killed")
+[ -z "$left" ] || fail "left behind: $left"
 echo ok
