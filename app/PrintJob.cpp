@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <list>
+#include <system_error>
 #include <thread>
 #include <fcntl.h>
 #include <pthread.h>
@@ -30,10 +31,10 @@ std::list<Job> jobs;
 void handOver(Job* job)
 {
     // A command that stops reading makes the writes fail instead of ending the program.
-    sigset_t pipeSignal;
+    sigset_t pipeSignal, previous;
     sigemptyset(&pipeSignal);
     sigaddset(&pipeSignal, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
     char chunk[1 << 16];
     size_t n;
     while ((n = std::fread(chunk, 1, sizeof chunk, job->page)) > 0 && std::fwrite(chunk, 1, n, job->command) == n) {
@@ -42,6 +43,7 @@ void handOver(Job* job)
     const timespec none{};
     while (sigtimedwait(&pipeSignal, nullptr, &none) > 0) {
     }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     const char ended = 1;
     while (write(job->wake[1], &ended, 1) < 0 && errno == EINTR) {
     }
@@ -77,20 +79,27 @@ void PrintJob::start(FILE* command, FILE* page, std::function<void(int status)> 
     fcntl(fileno(page), F_SETFD, FD_CLOEXEC);
     std::rewind(page);
     int wake[2];
-    if (pipe2(wake, O_CLOEXEC) != 0) {
-        // With no way to hear of its end, the job is handed over here and now.
-        Job job{command, page, std::move(done), {-1, -1}, 0, {}};
-        handOver(&job);
-        std::fclose(page);
-        job.done(job.status);
-        return;
+    if (pipe2(wake, O_CLOEXEC) == 0) {
+        jobs.push_back(Job{command, page, std::move(done), {wake[0], wake[1]}, 0, {}});
+        Job& job = jobs.back();
+        try {
+            job.worker = std::thread(handOver, &job);
+            Fl::add_fd(job.wake[0], FL_READ, ended);
+            if (changed)
+                changed();
+            return;
+        } catch (const std::system_error&) {
+            close(wake[0]);
+            close(wake[1]);
+            done = std::move(job.done);
+            jobs.pop_back();
+        }
     }
-    jobs.push_back(Job{command, page, std::move(done), {wake[0], wake[1]}, 0, {}});
-    Job& job = jobs.back();
-    Fl::add_fd(job.wake[0], FL_READ, ended);
-    job.worker = std::thread(handOver, &job);
-    if (changed)
-        changed();
+    // With no thread or no way to hear of its end, the job is handed over here and now.
+    Job job{command, page, std::move(done), {-1, -1}, 0, {}};
+    handOver(&job);
+    std::fclose(page);
+    job.done(job.status);
 }
 
 int PrintJob::running() { return int(jobs.size()); }
