@@ -1,6 +1,8 @@
 #include "app/Report.h"
 
+#include "app/PrintJob.h"
 #include "app/Prompt.h"
+#include "app/ReportName.h"
 #include "app/Trace.h"
 #include "records/SafeFile.h"
 
@@ -46,12 +48,31 @@ private:
     struct sigaction previous;
 };
 
-// The wait status of the print command that the last printed page was piped into.
+// The page goes to a file of its own, handed to the print command afterwards; the toolkit's end
+// of the job leaves it open for that.
+int keepOpen(FILE*)
+{
+    return 0;
+}
+
+// The wait status of the print command when the page is piped into it as drawn.
 int printCommandStatus = 0;
 int closePrintCommand(FILE* pipe)
 {
     printCommandStatus = pclose(pipe);
     return printCommandStatus;
+}
+
+void tellPrintCommandEnd(int status)
+{
+    TRACE_SCOPE(source, "Report::printCommandEnded", 3);
+    if (status == 0) {
+        TRACE_MSG(3, "The print command took the report\n");
+        return;
+    }
+    TRACE_MSG(1, "The print command ended with status %d\n", status);
+    Prompt::alert("Unable to print the report: the print command ended with status %d.",
+                  WIFEXITED(status) ? WEXITSTATUS(status) : status);
 }
 
 // Letter where the person's locale prints on it, A4 everywhere else.
@@ -65,25 +86,56 @@ Fl_Paged_Device::Page_Format localPaper()
     return height == 279 ? Fl_Paged_Device::LETTER : Fl_Paged_Device::A4;
 }
 
-// An empty temporary file made from a mkstemp pattern; removed on destruction unless kept.
-class TempFile {
+// A temporary file without a name, so that a program killed while it is in use leaves nothing
+// behind. Where the file system cannot make one, a file named from the mkstemp pattern in the same
+// folder, unlinked at once unless it is to be put in place later.
+class ScratchFile {
 public:
-    explicit TempFile(std::string pattern, int suffixLength = 0) : path(std::move(pattern))
+    ScratchFile(const std::string& folder, const std::string& pattern, bool placeable)
     {
-        int fd = mkstemps(&path[0], suffixLength);
-        made = fd >= 0;
-        if (made)
-            close(fd);
-        else
+        fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        if (fd >= 0)
+            return;
+        named = folder + pattern;
+        fd = mkostemp(&named[0], O_CLOEXEC);
+        if (fd < 0)
             why = std::strerror(errno);
+        if (fd < 0 || !placeable) {
+            if (fd >= 0)
+                unlink(named.c_str());
+            named.clear();
+        }
     }
-    ~TempFile()
+    ~ScratchFile()
     {
-        if (made && !kept)
-            unlink(path.c_str());
+        if (!named.empty())
+            unlink(named.c_str());
+        if (fd >= 0)
+            close(fd);
     }
-    std::string path, why;
-    bool made, kept = false;
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+
+    // Gives the file the name path, replacing any file there; a file without a name is first
+    // linked under a hidden name beside it (hiddenStart and a number).
+    bool placeAs(const std::string& path, const std::string& hiddenStart)
+    {
+        const std::string self = "/proc/self/fd/" + std::to_string(fd);
+        for (int n = 0; named.empty(); ++n) {
+            std::string name = hiddenStart + std::to_string(getpid()) + "-" + std::to_string(n);
+            if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+                named = name;
+            else if (errno != EEXIST)
+                return false;
+        }
+        if (std::rename(named.c_str(), path.c_str()) != 0)
+            return false;
+        named.clear();
+        return true;
+    }
+
+    int fd = -1;
+    std::string named, why;
 };
 
 // What Ghostscript says went wrong: its "Error:" line, or else its last line.
@@ -100,8 +152,10 @@ std::string reasonIn(const std::string& said)
     return last;
 }
 
-// Ghostscript's ps2pdf, page rotation left as drawn; its complaints come back in error.
-bool convertToPdf(const std::string& ps, const std::string& pdf, std::string& error)
+// Ghostscript's ps2pdf from the file ps to the file pdf, page rotation left as drawn; its
+// complaints come back in error. It gets no file names: it would take a '%' in them for a page
+// number.
+bool convertToPdf(int ps, int pdf, std::string& error)
 {
     int messages[2];
     if (pipe2(messages, O_CLOEXEC) != 0) {
@@ -111,8 +165,9 @@ bool convertToPdf(const std::string& ps, const std::string& pdf, std::string& er
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, messages[1], 2);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    const char* argv[] = {"ps2pdf", "-dAutoRotatePages=/None", ps.c_str(), pdf.c_str(), nullptr};
+    posix_spawn_file_actions_adddup2(&actions, ps, 0);
+    posix_spawn_file_actions_adddup2(&actions, pdf, 1);
+    const char* argv[] = {"ps2pdf", "-dAutoRotatePages=/None", "-", "-", nullptr};
     pid_t pid;
     int spawned = posix_spawnp(&pid, "ps2pdf", &actions, nullptr, const_cast<char**>(argv), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -136,11 +191,7 @@ bool convertToPdf(const std::string& ps, const std::string& pdf, std::string& er
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
         char head[5] = {};
-        FILE* made = std::fopen(pdf.c_str(), "rb");
-        bool isPdf = made && std::fread(head, 1, 5, made) == 5 && !std::memcmp(head, "%PDF-", 5);
-        if (made)
-            std::fclose(made);
-        if (isPdf)
+        if (pread(pdf, head, 5, 0) == 5 && !std::memcmp(head, "%PDF-", 5))
             return true;
         error = "The PDF converter ps2pdf wrote no PDF.";
         return false;
@@ -155,19 +206,10 @@ bool convertToPdf(const std::string& ps, const std::string& pdf, std::string& er
     return false;
 }
 
-bool syncFile(const std::string& path)
-{
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    bool synced = fd >= 0 && fsync(fd) == 0;
-    if (fd >= 0)
-        close(fd);
-    return synced;
-}
-
 }
 
 Report::Report(Fl_Widget* printed, const ReportStyle& style, const std::string& userName)
-    : title("Report for " + userName), printed(printed), style(style)
+    : userName(userName), title("Report for " + userName), printed(printed), style(style)
 {
 }
 
@@ -226,28 +268,40 @@ bool Report::print()
         TRACE_MSG(3, "The print job was cancelled or could not start\n");
         return false;
     }
-    // The dialog pipes the page into the system's print command (or writes a file): its end is
+    // The dialog pipes the page into the system's print command (or writes a file). The command
+    // may take its time: the page is drawn into a file and handed over as a PrintJob, whose end is
     // examined, so that a job the command refused is not taken for printed.
     auto* driver = static_cast<Fl_PostScript_Graphics_Driver*>(printer.driver());
     const bool piped = driver->class_name() == Fl_PostScript_Graphics_Driver::class_id && driver->close_cmd_ == pclose;
-    if (piped)
+    FILE* command = nullptr;
+    FILE* page = piped ? std::tmpfile() : nullptr;
+    if (page) {
+        command = driver->output;
+        driver->output = page;
+        driver->close_command(keepOpen);
+    } else if (piped)
         driver->close_command(closePrintCommand);
     printCommandStatus = 0;
     printer.start_page();
     drawPage(printer);
     printer.end_page();
     printer.end_job();
-    if (printCommandStatus == 0)
+    if (command) {
+        TRACE_MSG(3, "The report goes to the print command\n");
+        PrintJob::start(command, page, tellPrintCommandEnd);
         return true;
-    TRACE_MSG(1, "The print command ended with status %d\n", printCommandStatus);
-    Prompt::alert("Unable to print the report: the print command ended with status %d.",
-                  WIFEXITED(printCommandStatus) ? WEXITSTATUS(printCommandStatus) : printCommandStatus);
-    return false;
+    }
+    tellPrintCommandEnd(printCommandStatus);
+    return printCommandStatus == 0;
 }
 
 bool Report::writePostScript(const std::string& path, std::string& error)
 {
-    FILE* file = std::fopen(path.c_str(), "w");
+    return writePostScript(std::fopen(path.c_str(), "w"), error);
+}
+
+bool Report::writePostScript(FILE* file, std::string& error)
+{
     if (!file) {
         error = std::strerror(errno);
         return false;
@@ -269,22 +323,25 @@ bool Report::writePostScript(const std::string& path, std::string& error)
 bool Report::writePdf(const std::string& path, std::string& error)
 {
     const char* tmp = std::getenv("TMPDIR");
-    TempFile ps(std::string(tmp && *tmp ? tmp : "/tmp") + "/mv-report-XXXXXX.ps", 3);
+    ScratchFile ps(std::string(tmp && *tmp ? tmp : "/tmp") + "/", "mv-report-XXXXXX", false);
     size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    TempFile pdf(folder + "/." + name + ".XXXXXX");
-    if (!ps.made || !pdf.made) {
-        error = ps.made ? pdf.why : ps.why;
+    std::string folder = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+    std::string hidden = folder + "." + (slash == std::string::npos ? path : path.substr(slash + 1)) + ".";
+    ScratchFile pdf(folder, hidden.substr(folder.size()) + "XXXXXX", true);
+    if (ps.fd < 0 || pdf.fd < 0) {
+        error = ps.fd >= 0 ? pdf.why : ps.why;
         return false;
     }
-    if (!writePostScript(ps.path, error) || !convertToPdf(ps.path, pdf.path, error))
+    int psCopy = dup(ps.fd);
+    FILE* psFile = psCopy >= 0 ? fdopen(psCopy, "w") : nullptr;
+    if (!psFile && psCopy >= 0)
+        close(psCopy);
+    if (!writePostScript(psFile, error) || lseek(ps.fd, 0, SEEK_SET) != 0 || !convertToPdf(ps.fd, pdf.fd, error))
         return false;
-    if (!syncFile(pdf.path) || std::rename(pdf.path.c_str(), path.c_str()) != 0) {
+    if (fsync(pdf.fd) != 0 || !pdf.placeAs(path, hidden)) {
         error = std::strerror(errno);
         return false;
     }
-    pdf.kept = true;
     return true;
 }
 
@@ -307,12 +364,12 @@ bool Report::savePdf(std::string path)
     return false;
 }
 
-bool Report::askAndSavePdf(const char* chooserTitle, const char* suggestedName)
+bool Report::askAndSavePdf(const char* chooserTitle, const std::string& subject)
 {
     Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
     chooser.title(chooserTitle);
     chooser.filter("PDF\t*.pdf");
-    chooser.preset_file(suggestedName);
+    chooser.preset_file(ReportName::suggest(userName, subject).c_str());
     switch (chooser.show()) {
     case 0:
         return savePdf(chooser.filename());

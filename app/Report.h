@@ -4,6 +4,7 @@
 
 #include "app/ReportLayout.h"
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -24,19 +25,24 @@ public:
     std::vector<Fl_Widget*> whiten;
 
     // Through the toolkit's print dialog. False when the dialog was cancelled or the job could not
-    // start: then nothing is drawn and nothing is moved.
+    // start: then nothing is drawn and nothing is moved. A page for the print command is handed to
+    // it as a PrintJob, after this returns.
     bool print();
-    // Asks for a file in the file chooser, then savePdf. False when cancelled or not written.
-    bool askAndSavePdf(const char* title, const char* suggestedName);
+    // Asks for a file in the file chooser, offering the user's name, the subject and today's date
+    // (ReportName), then savePdf. False when cancelled or not written.
+    bool askAndSavePdf(const char* title, const std::string& subject);
     // Writes the page as a PDF file (".pdf" added to a name without it). An existing file is
     // replaced only when the question is answered so; a failure is told to the user and leaves no
     // half-written file behind.
     bool savePdf(std::string path);
     // The page as a PostScript file; false with the reason in error.
     bool writePostScript(const std::string& path, std::string& error);
+    // The same into an open file, which it closes; null (with errno set) is told as failed.
+    bool writePostScript(FILE* file, std::string& error);
     // The page onto a device whose job has started.
     void drawPage(Fl_Paged_Device& device);
 
+    const std::string userName;
     const std::string title; // "Report for " and the user's name
     static const char* const credit;
 

@@ -124,5 +124,5 @@ void HistoryTableWindow::printCB_i()
 void HistoryTableWindow::savePdfCB_i()
 {
     TRACE_SCOPE(source, "HistoryTableWindow::savePdfCB_i", 3);
-    tableReport().askAndSavePdf("Save table as PDF", (variableName + " history.pdf").c_str());
+    tableReport().askAndSavePdf("Save table as PDF", variableName);
 }

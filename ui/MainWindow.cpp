@@ -1,6 +1,7 @@
 // The main window: layout of every panel, the user controls and the panel refresh.
 #include "ui/MainWindow.h"
 
+#include "app/PrintJob.h"
 #include "app/Trace.h"
 #include "charts/ChartController.h"
 #include "charts/LegendBox.h"
@@ -106,6 +107,9 @@ MainWindow::MainWindow(int w, int h, const char* title) : Fl_Double_Window(0, 0,
     analysisButton = new Fl_Button(0, 0, int(fl_width(analysis.first.c_str())) + 40, 25, analysis.first.c_str());
     analysisButton->box(FL_UP_BOX);
     analysisButton->callback(analysisCB, const_cast<char*>(analysis.second.c_str()));
+    const char* printing = "Printing the report…";
+    printingBox = new Fl_Box(0, 0, int(fl_width(printing)) + 20, 25, printing);
+    printingBox->hide();
     pack->end();
     toolRow->end();
     toolRow->resizable(nullptr);
@@ -147,6 +151,15 @@ MainWindow::MainWindow(int w, int h, const char* title) : Fl_Double_Window(0, 0,
     size_range(std::min(930, w), std::min(700, h));
     callback(windowCloseCB, this);
     Global::userDocReplacing = DocumentWindows::closeAll;
+    PrintJob::changed = [] {
+        if (!mainWindow)
+            return;
+        if (PrintJob::running())
+            mainWindow->printingBox->show();
+        else
+            mainWindow->printingBox->hide();
+        mainWindow->printingBox->parent()->redraw();
+    };
     show();
     mainWindow = this;
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 class ChartController;
+class Fl_Box;
 class Fl_Button;
 class Fl_Group;
 class Fl_Menu_Bar;
@@ -94,6 +95,7 @@ public:
     Fl_Button* printButton;
     Fl_Button* infoEditButton;
     Fl_Button* analysisButton;
+    Fl_Box* printingBox; // shown while a report is being handed to the print command
     TrendBox* trendBox;
     Fl_Double_Window* helpWindow = nullptr;
 

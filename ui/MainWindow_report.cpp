@@ -42,5 +42,5 @@ void MainWindow::printCB_i()
 void MainWindow::savePdfCB_i()
 {
     TRACE_SCOPE(source, "MainWindow::savePdfCB_i", 3);
-    chartReport().askAndSavePdf("Save chart as PDF", "chart.pdf");
+    chartReport().askAndSavePdf("Save chart as PDF", "chart");
 }

@@ -4,12 +4,18 @@
 # turned into pictures in the screenshots folder.
 . "$(dirname "$0")/lib.sh"
 
-# The dialog lists printers with lpstat and prints with lp: stand-ins that keep the job. The
-# toolkit's own file chooser, whatever the desktop offers; it opens on the program's folder.
+# The dialog lists printers with lpstat and prints with lp: stand-ins that keep the job, and hold
+# on to it while lp-hold exists. The toolkit's own file chooser, whatever the desktop offers; it
+# opens on the program's folder.
 mkdir -p "$work/bin" "$work/home/.fltk/fltk.org" "$work/out"
 printf '#!/bin/sh\necho "printer office is idle."\necho "system default destination: office"\n' >"$work/bin/lpstat"
-printf '#!/bin/sh\necho "$*" >"%s/lp-args"\ncat >"%s/lp-job.ps"\n[ ! -e "%s/lp-fails" ]\n' "$work" "$work" "$work" \
-    >"$work/bin/lp"
+cat >"$work/bin/lp" <<EOF
+#!/bin/sh
+echo "\$*" >"$work/lp-args"
+cat >"$work/lp-job.ps"
+while [ -e "$work/lp-hold" ]; do touch "$work/lp-holding"; sleep 0.1; done
+[ ! -e "$work/lp-fails" ]
+EOF
 chmod +x "$work/bin/lpstat" "$work/bin/lp"
 export PATH="$work/bin:$PATH" HOME="$work/home"
 printf '; FLTK preferences file format 1.0\n; vendor: fltk.org\n; application: fltk\n\n[./options]\nFNFCUsesGTK:0\n' \
@@ -40,6 +46,7 @@ one_page() { # file name: the pages as pictures, and only one of them
     [ "$(ls "$shots/$2"-*.png | wc -l)" = 1 ] || fail "$1 has more than one page"
 }
 print_dialog() { click "$main" 133 39; wait_window "Print"; }
+jobs_ended() { [ "$(grep -cF "Exiting function , Report::printCommandEnded" "$log")" -ge "$1" ]; }
 # Its buttons: Return would go to the number of copies.
 print_button() { click "$dialog" 320 216; }
 choose() { # name, or "suggested": typed after the folder the chooser shows
@@ -53,11 +60,34 @@ dialog=$(print_dialog)
 shot reports-print-dialog "$dialog"
 print_button
 wait_gone "Print"
-wait_in "$log" "Exiting function , MainWindow::printCB_i"
+poll 100 jobs_ended 1 || fail "the print job did not end"
 expect_in "$work/lp-args" "-d office"
 [ "$(head -c 15 "$work/lp-job.ps")" = "%!PS-Adobe-3.0" ] || fail "lp got no PostScript"
 one_page "$work/lp-job.ps" report-chart-lp
 as_before print
+
+# A print command that takes its time: the program answers meanwhile (its help opens) and shows
+# that it is printing, until the command ends.
+printing() { convert "$shots/$1.png" -crop 200x24+800+26 +repage "$work/$1-tools.png"; }
+printing reports-before
+touch "$work/lp-hold"
+dialog=$(print_dialog)
+print_button
+poll 100 test -e "$work/lp-holding" || fail "lp never got the job"
+wait_gone "Print"
+click "$main" 162 39 # Help
+help=$(wait_window "Help")
+press "$help" Escape
+wait_gone "Help"
+away
+shot reports-printing "$main"
+printing reports-printing
+differ=$(compare -metric AE -fuzz 10% "$work/reports-before-tools.png" "$work/reports-printing-tools.png" null: 2>&1) || true
+[ "${differ%% *}" -gt 100 ] || fail "the main window does not show that it is printing"
+jobs_ended 2 && fail "the job ended while lp still held it"
+rm "$work/lp-hold"
+poll 100 jobs_ended 2 || fail "the print job did not end"
+as_before slow-print
 
 # A job that lp refuses is told, not taken for printed.
 touch "$work/lp-fails"
@@ -95,12 +125,14 @@ click "$main" 15 12
 click "$main" 30 92 # File/Save chart as PDF…
 chooser=$(wait_window "Save chart as PDF")
 choose suggested
-poll 100 test -s chart.pdf || fail "no PDF written"
+# Offered under the person's name and the day.
+chart_pdf="Edda Tallmoor chart $(date +%F).pdf"
+poll 100 test -s "$chart_pdf" || fail "no PDF written: $(ls -A)"
 settle
-one_page chart.pdf report-chart-pdf
+one_page "$chart_pdf" report-chart-pdf
 [ "$(identify -format "%[fx:w>h]" "$shots/report-chart-pdf-1.png")" = 1 ] || fail "the PDF is not landscape"
 as_before pdf
-[ "$(ls -A)" = "$(printf 'chart.pdf\nchart.ps')" ] || fail "left behind: $(ls -A)"
+[ "$(ls -A)" = "$(printf '%s\nchart.ps' "$chart_pdf")" ] || fail "left behind: $(ls -A)"
 
 # A history table saved as a PDF: one upright page; the history window is back as it was.
 xdotool mousemove --window "$main" 60 862 click 3 # "Blood Pressure" under "Add an entry"
@@ -111,9 +143,10 @@ table_geometry=$(xdotool getwindowgeometry "$history")
 click "$history" 95 22 # Save as PDF…
 chooser=$(wait_window "Save table as PDF")
 choose suggested
-poll 100 test -s "Blood Pressure history.pdf" || fail "no table PDF written"
+table_pdf="Edda Tallmoor Blood Pressure $(date +%F).pdf"
+poll 100 test -s "$table_pdf" || fail "no table PDF written: $(ls -A)"
 settle
-one_page "Blood Pressure history.pdf" report-table-pdf
+one_page "$table_pdf" report-table-pdf
 [ "$(identify -format "%[fx:w<h]" "$shots/report-table-pdf-1.png")" = 1 ] || fail "the table PDF is not upright"
 [ "$(xdotool getwindowgeometry "$history")" = "$table_geometry" ] || fail "the history window moved"
 press "$history" Escape
@@ -122,4 +155,22 @@ wait_gone "Blood Pressure History"
 press "$main" Escape
 wait_exit
 [ "$status" -eq 0 ] || fail "closing ended with status $status"
+
+# A program killed while it saves a PDF leaves nothing behind, in the temporary folder or beside
+# the PDF: here the converter kills it while the page waits to be converted.
+mkdir -p "$work/killing" "$work/tmp" "$work/out-killed"
+printf '#!/bin/sh\nkill -KILL $PPID\nsleep 5\n' >"$work/killing/ps2pdf"
+chmod +x "$work/killing/ps2pdf"
+cd "$work/out-killed"
+PATH="$work/killing:$PATH" TMPDIR="$work/tmp" start
+main=$(wait_window "Kestrelon - Marlowen Veloria")
+click "$main" 60 119 # Edda Tallmoor
+click "$main" 15 12
+click "$main" 30 92 # File/Save chart as PDF…
+chooser=$(wait_window "Save chart as PDF")
+choose suggested
+wait_exit
+[ "$status" -eq 137 ] || fail "the program was not killed but ended with status $status"
+left=$(ls -A "$work/tmp")$(ls -A "$work/out-killed")
+[ -z "$left" ] || fail "left behind: $left"
 echo ok

@@ -1,6 +1,7 @@
 // The chart report written as PostScript and as PDF, turned into pictures with Ghostscript.
 #include "tests/gui/GuiFixture.h"
 
+#include "app/PrintJob.h"
 #include "app/Report.h"
 #include "charts/ChartController.h"
 #include "charts/TrendBox.h"
@@ -9,9 +10,11 @@
 #include "ui/MainWindow.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Box.H>
 #include <FL/Fl_Menu_Button.H>
 #include <FL/Fl_Pack.H>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
@@ -162,7 +165,7 @@ TEST_F(ReportTest, FailedOrRefusedPdfLeavesNoFileBehind)
     chartTwoVitals();
     const std::string bin = folder.path() + "bin/", path = std::getenv("PATH");
     mkdir(bin.c_str(), 0700);
-    std::ofstream(bin + "ps2pdf") << "#!/bin/sh\necho 'Error: /invalidfont in findfont\nGPL Ghostscript: Unrecoverable error' >&2\necho partial >\"$3\"\nexit 1\n";
+    std::ofstream(bin + "ps2pdf") << "#!/bin/sh\necho 'Error: /invalidfont in findfont\nGPL Ghostscript: Unrecoverable error' >&2\necho partial\nexit 1\n";
     chmod((bin + "ps2pdf").c_str(), 0700);
     folder.write("existing.pdf", "old");
     const struct {
@@ -195,6 +198,71 @@ TEST_F(ReportTest, FailedOrRefusedPdfLeavesNoFileBehind)
         EXPECT_NE(name[0], '.') << "a temporary file is left";
 }
 
+
+// Ghostscript reads a '%' in its output name as a page number: a name with one, in a folder with
+// one, is saved whole, and the converter never sees it.
+TEST_F(ReportTest, PercentSignsInThePdfName)
+{
+    chartTwoVitals();
+    mkdir((folder.path() + "100%").c_str(), 0700);
+    for (const char* name : {"pulse 100%.pdf", "chart%d.pdf", "100%/%s%%.pdf"}) {
+        EXPECT_TRUE(window->chartReport().savePdf(folder.path() + name)) << name;
+        EXPECT_EQ(folder.read(name).substr(0, 5), "%PDF-") << name;
+    }
+    EXPECT_TRUE(prompt.alerts.empty()) << prompt.alerts.at(0);
+    for (const std::string& name : folder.names())
+        EXPECT_NE(name[0], '.') << "a temporary file is left";
+}
+
+// While the converter runs, the files a kill of the program would leave have no names: the
+// converter notes what the temporary folder and the PDF's folder hold then.
+TEST_F(ReportTest, AKillDuringTheConversionLeavesNoFiles)
+{
+    chartTwoVitals();
+    const std::string bin = folder.path() + "bin/", tmp = folder.path() + "tmp/", out = folder.path() + "out/";
+    for (const std::string& made : {bin, tmp, out})
+        mkdir(made.c_str(), 0700);
+    std::ofstream(bin + "ps2pdf") << "#!/bin/sh\nls -A '" << tmp << "' '" << out << "' >'" << folder.path()
+                                  << "seen'\nexec /usr/bin/ps2pdf \"$@\"\n";
+    chmod((bin + "ps2pdf").c_str(), 0700);
+    const std::string path = std::getenv("PATH");
+    setenv("PATH", (bin + ":" + path).c_str(), 1);
+    setenv("TMPDIR", tmp.c_str(), 1);
+    EXPECT_TRUE(window->chartReport().savePdf(out + "chart.pdf"));
+    setenv("PATH", path.c_str(), 1);
+    unsetenv("TMPDIR");
+    EXPECT_EQ(folder.read("seen"), out + ":\n\n" + tmp + ":\n"); // ls lists them by name
+    EXPECT_EQ(folder.read("out/chart.pdf").substr(0, 5), "%PDF-");
+}
+
+// A print command that takes its time holds nothing up: the page is handed over while the main
+// window answers and shows that it is printing; one that stops reading fails without ending the
+// program. Each end is told once, with the command's status.
+TEST_F(ReportTest, PrintCommandsGetThePageMeanwhile)
+{
+    startWindow(800, 600);
+    const std::string got = folder.path() + "got";
+    const struct {
+        std::string command;
+        size_t size;
+        int status;
+    } cases[] = {{"sleep 0.5; cat >'" + got + "'; exit 3", 100000, 3}, {"exit 1", 1 << 20, 1}};
+    for (const auto& c : cases) {
+        FILE* page = std::tmpfile();
+        const std::string text = "%!PS-Adobe-3.0\n" + std::string(c.size, 'x');
+        std::fputs(text.c_str(), page);
+        std::vector<int> told;
+        const auto start = std::chrono::steady_clock::now();
+        PrintJob::start(popen(c.command.c_str(), "w"), page, [&](int status) { told.push_back(status); });
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300)) << c.command;
+        EXPECT_TRUE(window->printingBox->visible());
+        for (int i = 0; PrintJob::running() && i < 200; ++i)
+            Fl::wait(0.05);
+        EXPECT_EQ(told, std::vector<int>{c.status << 8}) << c.command;
+        EXPECT_FALSE(window->printingBox->visible());
+    }
+    EXPECT_EQ(folder.read("got"), "%!PS-Adobe-3.0\n" + std::string(100000, 'x'));
+}
 
 // The history window prints upright on one page: its heading, then the whole table on white, and
 // the window is back at its place and size afterwards.

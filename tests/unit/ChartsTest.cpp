@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <numeric>
 #include <sstream>
 
@@ -350,6 +351,28 @@ TEST(BloodPressureClassTest, PeriodsNeedEnoughReadingsOverEnoughDays)
     };
     for (const auto& c : cases)
         EXPECT_EQ(classify(c.readings), c.periods) << c.what;
+}
+
+// The analysis legend sends the reader to the help for its entries: the help names each of them
+// (the legend's own labels in quotes) and keeps within the 80 columns it is wrapped at.
+TEST(BloodPressureClassTest, HelpExplainsEveryLegendEntry)
+{
+    Global::init();
+    std::ifstream file(std::string(MV_DATA_DIR) + "/readme.txt");
+    std::string text, line;
+    for (int number = 1; std::getline(file, line); ++number) {
+        text += line + "\n";
+        size_t columns = std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) != 0x80; });
+        EXPECT_LE(columns - (number == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0), 80u) << "line " << number;
+    }
+    std::vector<std::string> entries{"\"Transition\"", "\"Very high BP\""};
+    for (const BpClass& k : Global::bpClasses)
+        entries.push_back(k.name);
+    for (const std::string& entry : entries)
+        EXPECT_NE(text.find(entry), std::string::npos) << entry;
+    const size_t at = text.find("\"Transition\""), from = text.rfind("\n\n", at), to = text.find("\n\n", at);
+    const std::string paragraph = text.substr(from, to - from);
+    EXPECT_NE(paragraph.find("white"), std::string::npos) << "the white band explained" << paragraph;
 }
 
 std::string shade(const std::vector<PlotPoint>& points)

@@ -1,4 +1,5 @@
 #include "app/ReportLayout.h"
+#include "app/ReportName.h"
 
 #include <gtest/gtest.h>
 
@@ -26,4 +27,22 @@ TEST(ReportLayoutTest, WidgetFitsBelowTheHeading)
     ReportLayout usual = ReportLayout::compute(chartReportStyle, 559, 806, 1029, 973);
     EXPECT_DOUBLE_EQ(usual.scale, 559.0 / (973 + 150));
     EXPECT_EQ(usual.gap, 150);
+}
+
+// A saved report is offered under the person's name, what it shows and the day, as one plain file
+// name whatever the name holds.
+TEST(ReportNameTest, NamesThePersonTheSubjectAndTheDay)
+{
+    std::tm day{};
+    day.tm_year = 126, day.tm_mon = 11, day.tm_mday = 8;
+    const struct {
+        const char *user, *subject, *name;
+    } cases[] = {{"Ann Lee", "chart", "Ann Lee chart 2026-12-08.pdf"},
+                 {"Ann Lee", "Blood Pressure", "Ann Lee Blood Pressure 2026-12-08.pdf"},
+                 {"", "chart", "chart 2026-12-08.pdf"},
+                 {"Ann/Bo Lee", "chart", "Ann-Bo Lee chart 2026-12-08.pdf"},
+                 {"../Lee", "chart", "-Lee chart 2026-12-08.pdf"},
+                 {".Ann\tLee", "chart", "Ann-Lee chart 2026-12-08.pdf"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ReportName::suggest(c.user, c.subject, day), c.name) << c.user;
 }
