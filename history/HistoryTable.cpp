@@ -44,8 +44,6 @@ int textWidth(const std::string& text)
     return int(w + 0.5);
 }
 
-// A condition's header on two lines, broken at the space nearest its middle, so that the table of
-// a variable with every condition fits a screen of 1024 pixels across.
 // A condition's header on two lines, broken at the space nearest its middle: the table of a
 // variable with every condition then fits a screen 1024 pixels across.
 std::string headerText(std::string title, bool condition)
@@ -324,7 +322,7 @@ void HistoryTable::conditionEvent(int R, int C, bool push, bool insideBox)
 {
     if (push) {
         pressedRow = insideBox ? R : -1;
-        pressedCol = C;
+        pressedCol = insideBox ? C : -1;
         return;
     }
     bool onPressedBox = insideBox && R == pressedRow && C == pressedCol;

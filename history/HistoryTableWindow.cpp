@@ -41,7 +41,7 @@ HistoryTableWindow::HistoryTableWindow(int w, int h, const char* title, const ch
     savePdfButton->tooltip("Save table as PDF\xe2\x80\xa6");
     savePdfButton->callback(savePdfCB, this);
     userBox = new Fl_Box(160, 10, w - 170, 24);
-    userBox->copy_label(("User: " + RecordView::userName()).c_str());
+    userBox->copy_label(plainLabel("User: " + RecordView::userName()).c_str());
     userBox->labelfont(FL_HELVETICA_BOLD);
     userBox->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
     countBox = new Fl_Box(10, 44, w - 20, 20);

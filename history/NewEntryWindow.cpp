@@ -57,7 +57,7 @@ NewEntryWindow::NewEntryWindow(const char* title, const char* tab, const char* v
     inputs[1]->value(timeText.c_str());
     addBox(255, 20, 155, 25, "User:", FL_NO_BOX);
     userBox = addBox(255, 50, 155, 25, nullptr, FL_NO_BOX);
-    userBox->copy_label(RecordView::userName().c_str());
+    userBox->copy_label(plainLabel(RecordView::userName()).c_str());
     userBox->labelfont(FL_HELVETICA_BOLD);
     userBox->align(userBox->align() | FL_ALIGN_CLIP);
 
