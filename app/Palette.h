@@ -18,6 +18,14 @@ const Fl_Color selectedButtonColor = 0x379CFF00; // 55, 156, 255
 // stands in for the toolkit's '@' as the start of a formatting code.
 const char textOnly = '\x01';
 
+// A label shows a name as typed once its '@' are doubled.
+inline std::string plainLabel(std::string text)
+{
+    for (size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at + 2))
+        text.insert(at, 1, '@');
+    return text;
+}
+
 inline Fl_Color toolkitColor(Rgb c)
 {
     return fl_rgb_color(c.r, c.g, c.b);

@@ -23,6 +23,7 @@ const Fl_Color rangeSeriesColor = 0x18479D00; // 24, 71, 157
 const Fl_Color bandEdgeColors[2] = {0xC818D800, 0xFF601400};
 const Fl_Color excursionColors[2] = {0x53189D00, FL_DARK_RED};
 const char* const noteText = "NB: this is not a substitution for a doctor's diagnosis";
+const char* const helpText = "(refer to help for more details)";
 
 int textWidth(const char* text)
 {
@@ -82,9 +83,10 @@ void MyGraph::draw()
     fl_draw(chart.title().c_str(), plotLeft, plotTop - 30, plotRight - plotLeft, 30, FL_ALIGN_TOP | FL_ALIGN_INSIDE);
 
     const int legendX = x() + 10, legendY = plotBottom + 51;
+    bool helpShown = true;
     if (classMode) {
         drawClassBand();
-        drawClassLegend(legendX, legendY + 25);
+        helpShown = drawClassLegend(legendX, legendY + 25);
     }
 
     const int n = chart.gridIntervals;
@@ -120,6 +122,13 @@ void MyGraph::draw()
         drawCurve(points);
         if (ranges)
             drawRangeLines(i);
+    }
+    // A class row too long for the pointer to the help leaves it to the "Vitals :" row, and the note
+    // goes above the title.
+    const int helpX = x() + w() - 5 - helpPointer(0, 0, false);
+    if (!helpShown && helpX >= seriesX) {
+        helpPointer(helpX, legendY, true);
+        seriesX = x() + w();
     }
     if (ranges)
         drawNote(legendY, seriesX - 20);
@@ -302,7 +311,17 @@ void MyGraph::drawClassBand() const
     }
 }
 
-void MyGraph::drawClassLegend(int legendX, int row) const
+int MyGraph::helpPointer(int x, int row, bool draw)
+{
+    fl_color(labelColor);
+    fl_font(FL_HELVETICA_ITALIC, 13);
+    const int width = textWidth(helpText);
+    if (draw)
+        fl_draw(helpText, x, row, width, 20, FL_ALIGN_LEFT);
+    return width;
+}
+
+bool MyGraph::drawClassLegend(int legendX, int row) const
 {
     const ChartController& chart = *controller;
     fl_color(labelColor);
@@ -325,10 +344,8 @@ void MyGraph::drawClassLegend(int legendX, int row) const
         entries.push_back({"Very high BP", FL_BLACK, true});
 
     // A row too long for the plot gets narrower colour boxes, and the pointer to the help only
-    // where it fits.
-    const char* help = "(refer to help for more details)";
-    fl_font(FL_HELVETICA_ITALIC, 13);
-    const int helpWidth = textWidth(help), right = x() + w() - 5;
+    // where it fits (else the "Vitals :" row takes it).
+    const int helpWidth = helpPointer(0, 0, false), right = x() + w() - 5;
     const int markerW = Global::markerIcon ? Global::markerIcon->w() : 0;
     fl_font(FL_HELVETICA, 12);
     int fullWidth = 0;
@@ -346,9 +363,8 @@ void MyGraph::drawClassLegend(int legendX, int row) const
         fl_draw(e.name, classX, row, width, 20, FL_ALIGN_LEFT);
         classX += width + (e.marker ? 10 : 11);
     }
-    if (classX + 5 + helpWidth <= right) {
-        fl_color(labelColor);
-        fl_font(FL_HELVETICA_ITALIC, 13);
-        fl_draw(help, classX + 5, row, helpWidth, 20, FL_ALIGN_LEFT);
-    }
+    if (classX + 5 + helpWidth > right)
+        return false;
+    helpPointer(classX + 5, row, true);
+    return true;
 }

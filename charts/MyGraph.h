@@ -37,6 +37,9 @@ private:
     void drawNote(int legendY, int legendEnd) const;
     // The analysis display: the class band over the time axis with its markers, and its legend row.
     void drawClassBand() const;
-    void drawClassLegend(int legendX, int row) const;
+    // False when the pointer to the help found no room at the end of the row.
+    bool drawClassLegend(int legendX, int row) const;
+    // Returns the width of the pointer to the help; with draw set, draws it at (x, row).
+    static int helpPointer(int x, int row, bool draw);
     void drawMarker(int x, int y) const;
 };

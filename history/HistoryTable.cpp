@@ -16,19 +16,11 @@
 #include <FL/fl_draw.H>
 
 #include <algorithm>
-#include <chrono>
 #include <iostream>
 
 namespace {
 
 const char* const source = "HistoryTable";
-const int quickClickMs = 150;
-
-long long monotonicMs()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 // Widths of a long column's texts, from the widths of their characters measured once: a table of
 // ten years of readings would otherwise ask the font for each of its many thousand texts.
@@ -52,6 +44,21 @@ int textWidth(const std::string& text)
     return int(w + 0.5);
 }
 
+// A condition's header on two lines, broken at the space nearest its middle: the table of a
+// variable with every condition then fits a screen 1024 pixels across.
+std::string headerText(std::string title, bool condition)
+{
+    const size_t none = std::string::npos, half = title.size() / 2;
+    auto distance = [&](size_t i) { return i > half ? i - half : half - i; };
+    size_t best = none;
+    for (size_t i = title.find(' '); condition && i != none; i = title.find(' ', i + 1))
+        if (best == none || distance(i) < distance(best))
+            best = i;
+    if (best != none)
+        title[best] = '\n';
+    return title;
+}
+
 Fl_Color colourOf(HistoryModel::Colour c)
 {
     switch (c) {
@@ -67,7 +74,7 @@ Fl_Color colourOf(HistoryModel::Colour c)
 }
 
 HistoryTable::HistoryTable(int x, int y, int w, int h)
-    : Fl_Table(x, y, w, h), window(static_cast<HistoryTableWindow*>(parent())), lastClickTime(monotonicMs())
+    : Fl_Table(x, y, w, h), window(static_cast<HistoryTableWindow*>(parent()))
 {
     callback(event_callback, this);
     when(FL_WHEN_RELEASE);
@@ -79,7 +86,7 @@ HistoryTable::HistoryTable(int x, int y, int w, int h)
     input->when(FL_WHEN_ENTER_KEY_ALWAYS);
     col_header(1);
     col_resize(1);
-    col_header_height(25);
+    col_header_height(36);
     color(panelColor);
     box(FL_NO_BOX);
     rows(int(window->rows.size()));
@@ -136,7 +143,8 @@ void HistoryTable::draw_cell(TableContext context, int R, int C, int X, int Y, i
         fl_draw_box(FL_THIN_UP_BOX, X, Y, W, H, col_header_color());
         fl_color(FL_BLACK);
         // Names and texts show as they are: no '@' symbols.
-        fl_draw(window->columnTitles[size_t(C)].c_str(), X, Y, W, H, FL_ALIGN_CENTER, nullptr, 0);
+        fl_draw(headerText(window->columnTitles[size_t(C)], window->isConditionColumn(C)).c_str(), X, Y, W, H,
+                FL_ALIGN_CENTER, nullptr, 0);
         if (C < window->deleteColumn() && C == lastSortColumn) {
             int xl = X + W - 14, xc = X + W - 10, xr = X + W - 6, yt = Y + H / 2 - 4, yb = Y + H / 2 + 4;
             if (!sortReverse) {
@@ -227,6 +235,8 @@ void HistoryTable::event_callback2()
     TableContext context = callback_context();
     bool push = Fl::event() == FL_PUSH;
     bool deleteCell = context == CONTEXT_CELL && C == window->deleteColumn();
+    if (push)
+        pressedRow = pressedCol = -1;
     if (!push && pressedDelete >= 0 && !deleteCell) {
         pressedDelete = -1;
         redraw();
@@ -257,11 +267,11 @@ void HistoryTable::event_callback2()
     } else if (C < window->firstConditionColumn) {
         if (push)
             startEdit(R, C);
-    } else {
+    } else if (push || Fl::event() == FL_RELEASE) {
         int bx, by, s;
         tickBox(R, C, bx, by, s);
         int ex = Fl::event_x(), ey = Fl::event_y();
-        conditionEvent(R, C, monotonicMs(), ex >= bx && ex <= bx + s && ey >= by && ey <= by + s);
+        conditionEvent(R, C, push, ex >= bx && ex <= bx + s && ey >= by && ey <= by + s);
     }
 }
 
@@ -306,19 +316,27 @@ void HistoryTable::commitEdit()
     HistoryModel::Edit result = window->commitEdit(rowEdit, colEdit, input->value());
     if (result == HistoryModel::Refused)
         Prompt::alert("Incorrect format");
-    // A failed save was undone and told; the editor keeps what was typed for another try.
-    if (result == HistoryModel::NotSaved)
+    // A failed save was undone and told; the editor keeps what was typed, and the keyboard that the
+    // alert took, for another try.
+    if (result == HistoryModel::NotSaved) {
+        input->take_focus();
         return;
+    }
     cancelEdit();
     if (result == HistoryModel::Saved && mainWindow)
         mainWindow->recordChanged(Global::findVariableNode(window->variableName.c_str()), window);
 }
 
-void HistoryTable::conditionEvent(int R, int C, long long nowMs, bool insideBox)
+void HistoryTable::conditionEvent(int R, int C, bool push, bool insideBox)
 {
-    bool quick = nowMs - lastClickTime < quickClickMs;
-    lastClickTime = nowMs;
-    if (quick || !insideBox)
+    if (push) {
+        pressedRow = insideBox ? R : -1;
+        pressedCol = insideBox ? C : -1;
+        return;
+    }
+    bool onPressedBox = insideBox && R == pressedRow && C == pressedCol;
+    pressedRow = pressedCol = -1;
+    if (!onPressedBox)
         return;
     window->toggleCondition(R, C - window->firstConditionColumn, std::cerr);
     redraw_range(R, R, C, C);
@@ -347,8 +365,12 @@ void HistoryTable::autoWidth()
             for (const HistoryRow& row : window->rows)
                 width = std::max(width, textWidth(row.cells[size_t(c)]) + 30);
             width = std::max(width, textWidth(title) + 40);
+        } else if (c == window->deleteColumn()) {
+            width = textWidth(title) + 5;
         } else {
-            width = textWidth(title) + (c == window->deleteColumn() ? 5 : 40);
+            int lineW = 0, lineH = 0;
+            fl_measure(headerText(title, true).c_str(), lineW, lineH, 0);
+            width = lineW + 40;
         }
         col_width(c, width);
     }

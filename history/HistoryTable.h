@@ -33,9 +33,9 @@ public:
     // Hides the editor; the cell keeps what it showed.
     void cancelEdit();
     int formatCell(std::string& out);
-    // A press or release on a condition cell at a time of the monotonic clock in milliseconds.
-    // A second event within 150 ms of the last is the rest of a quick click and does nothing.
-    void conditionEvent(int R, int C, long long nowMs, bool insideBox);
+    // A press or release on a condition cell. A click toggles on its release, however long it was
+    // held, when it was pressed and released on the same tick box.
+    void conditionEvent(int R, int C, bool push, bool insideBox);
     // Asks, then deletes row R's entry.
     void deleteCB(int R);
     void autoWidth();
@@ -50,8 +50,8 @@ public:
     Fl_Pixmap* deleteIcon;
     bool sortReverse = false;
     int lastSortColumn = 0;
-    long long lastClickTime;
 
 private:
     int pressedDelete = -1; // the row whose Delete button is held down
+    int pressedRow = -1, pressedCol = -1; // the tick box the pointer went down on
 };

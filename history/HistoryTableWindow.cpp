@@ -4,6 +4,7 @@
 #include "app/Trace.h"
 #include "history/HistoryTable.h"
 #include "records/Global.h"
+#include "records/RecordView.h"
 #include "ui/DocumentWindows.h"
 #include "ui/MainWindow.h"
 #include "ui/SearchUserBox.h"
@@ -39,6 +40,10 @@ HistoryTableWindow::HistoryTableWindow(int w, int h, const char* title, const ch
     savePdfButton->box(FL_THIN_UP_BOX);
     savePdfButton->tooltip("Save table as PDF\xe2\x80\xa6");
     savePdfButton->callback(savePdfCB, this);
+    userBox = new Fl_Box(160, 10, w - 170, 24);
+    userBox->copy_label(plainLabel("User: " + RecordView::userName()).c_str());
+    userBox->labelfont(FL_HELVETICA_BOLD);
+    userBox->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_CLIP);
     countBox = new Fl_Box(10, 44, w - 20, 20);
     countBox->box(FL_NO_BOX);
     countBox->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);

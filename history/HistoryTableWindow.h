@@ -35,6 +35,7 @@ public:
 
     HistoryTable* table;
     Fl_Box* countBox;
+    Fl_Box* userBox; // whose readings these are
     Fl_Button* printButton;
     Fl_Button* savePdfButton;
 };

@@ -6,6 +6,7 @@
 #include "records/Change.h"
 #include "records/DateCheck.h"
 #include "records/Global.h"
+#include "records/RecordView.h"
 #include "ui/DocumentWindows.h"
 #include "ui/MainWindow.h"
 
@@ -54,6 +55,11 @@ NewEntryWindow::NewEntryWindow(const char* title, const char* tab, const char* v
     inputs.push_back(new Fl_Input(120, 50, 120, 25, "Time"));
     inputs[0]->value(dateText.c_str());
     inputs[1]->value(timeText.c_str());
+    addBox(255, 20, 155, 25, "User:", FL_NO_BOX);
+    userBox = addBox(255, 50, 155, 25, nullptr, FL_NO_BOX);
+    userBox->copy_label(plainLabel(RecordView::userName()).c_str());
+    userBox->labelfont(FL_HELVETICA_BOLD);
+    userBox->align(userBox->align() | FL_ALIGN_CLIP);
 
     if (tabName == "Vitals") {
         int y = 80;

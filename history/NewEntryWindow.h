@@ -9,6 +9,7 @@
 #include <vector>
 
 class Change;
+class Fl_Box;
 class Fl_Button;
 class Fl_Check_Button;
 class Fl_Input;
@@ -37,6 +38,7 @@ public:
     Fl_Button* addQuitButton = nullptr;
     Fl_Button* cancelButton = nullptr;
     Fl_Button* addButton = nullptr;
+    Fl_Box* userBox = nullptr; // whose reading this is
     std::string dateText, timeText, tabName, variableName;
     std::vector<Fl_Check_Button*> conditionButtons;
 

@@ -16,6 +16,12 @@ std::vector<RecordView::UserLine> RecordView::userLines()
     return lines;
 }
 
+std::string RecordView::userName()
+{
+    XmlNode* name = Xml::child(Xml::child(Global::userDoc.get(), "patient", "info"), "name");
+    return shortened(Xml::childText(name, "first"), 24) + " " + shortened(Xml::childText(name, "last"), 24);
+}
+
 std::vector<std::string> RecordView::infoLines()
 {
     std::vector<std::string> lines;

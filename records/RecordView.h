@@ -16,6 +16,8 @@ public:
     };
     // One line per user of config.hma with a usable id, in document order.
     static std::vector<UserLine> userLines();
+    // The open record's first and last name, each cut as in the user list.
+    static std::string userName();
     // "Caption:\tvalue" lines of the open record's information; empty values are left out.
     static std::vector<std::string> infoLines();
     // The names of the open record's variables ("Vitals"), lab items ("Lab") or medicines ("Medicine").

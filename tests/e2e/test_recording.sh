@@ -59,18 +59,18 @@ high=80x90+1000+200 # above every earlier reading, at the new day
 context_item 1 2
 history=$(wait_window "Blood Pressure History")
 shot recording-history "$history"
-click "$history" 280 106
+click "$history" 280 117
 xdotool key ctrl+a BackSpace && xdotool type --delay 20 "131" && press "$history" Return
 expect_in "$record" "<systolic>131.000000</systolic>"
-click "$history" 80 106
+click "$history" 80 117
 xdotool key ctrl+a BackSpace && xdotool type --delay 20 "9/26/2026" && press "$history" Return
 expect_in "$record" "<date>09/26/2026</date>"
 ticks=$(count "$record" "<c0/>")
-click "$history" 490 106
+click "$history" 464 117 # Moderate workout of the first row
 [ $((ticks - $(count "$record" "<c0/>"))) -eq 1 ] || [ $(($(count "$record" "<c0/>") - ticks)) -eq 1 ] ||
     fail "ticking a condition did not change the record"
 # Escape leaves an edit without writing it, then closes the window.
-click "$history" 280 131
+click "$history" 280 142
 xdotool type --delay 20 "177.5"
 press "$history" Escape
 window_shown "Blood Pressure History" || fail "Escape in the cell editor closed the window"

@@ -196,6 +196,24 @@ TEST_F(ChartTest, AnalysisBandsTheClassesAndMarksVeryHighReadings)
     const int markerTop = (graph->dataBottom - Global::markerIcon->h() + graph->plotBottom) / 2;
     EXPECT_EQ(rgb(at[9].x, markerTop), 0x7A0A0500u) << "the top of the marker's red disc";
     EXPECT_NE(rgb(at[8].x, markerTop), 0x7A0A0500u);
+
+    // At 1024 x 768 the class row has no room left for the pointer to the help: it shows whole at
+    // the right end of the "Vitals :" row, from its first letter to its last.
+    window->resize(0, 0, 1004, 728);
+    drawn();
+    Pixels small(graph);
+    fl_font(FL_HELVETICA_ITALIC, 13);
+    const int helpWidth = int(fl_width("(refer to help for more details)"));
+    const int right = graph->x() + graph->w() - 5, row = graph->plotBottom + 51;
+    auto inked = [&](int from, int to) {
+        int n = 0;
+        for (int x = from; x < to; ++x)
+            for (int y = row; y < row + 20; ++y)
+                n += small(x, y) < 0x80808000u;
+        return n;
+    };
+    EXPECT_GT(inked(right - helpWidth, right - helpWidth + 8), 0) << "the opening bracket";
+    EXPECT_GT(inked(right - 8, right), 0) << "the closing bracket";
 }
 
 // Four vitals charted: the plot's axes and its legend discs in the series colours (the curves are

@@ -17,6 +17,11 @@
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Float_Input.H>
 #include <FL/Fl_Input.H>
+#include <FL/fl_draw.H>
+
+#include <chrono>
+#include <sstream>
+#include <thread>
 
 namespace {
 
@@ -32,6 +37,20 @@ protected:
     }
     std::string record() const { return folder.read("user0.hma"); }
     bool inRecord(const std::string& text) const { return record().find(text) != std::string::npos; }
+    void mouse(int event, int x, int y)
+    {
+        Fl::e_x = x, Fl::e_y = y, Fl::e_x_root = history->x() + x, Fl::e_y_root = history->y() + y;
+        Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
+        Fl::e_state = event == FL_RELEASE ? 0 : FL_BUTTON1;
+        Fl::handle(event, history);
+    }
+    void key(int keysym)
+    {
+        Fl::e_keysym = keysym;
+        Fl::e_state = 0;
+        Fl::e_text = const_cast<char*>("\r"), Fl::e_length = 1;
+        Fl::handle(FL_KEYBOARD, history);
+    }
     HistoryTableWindow* history = nullptr;
     HistoryTable* table = nullptr;
 };
@@ -55,7 +74,7 @@ TEST_F(HistoryWindowTest, CellsAreEditedInPlaceAndTheDeleteHeaderSortsNothing)
     EXPECT_EQ(prompt.alerts, std::vector<std::string>{"Incorrect format"});
 }
 
-TEST_F(HistoryWindowTest, DeletingAsksAndConditionsToggleOncePerQuickClick)
+TEST_F(HistoryWindowTest, DeletingAsks)
 {
     std::string before = record();
     table->deleteCB(0);
@@ -67,17 +86,65 @@ TEST_F(HistoryWindowTest, DeletingAsksAndConditionsToggleOncePerQuickClick)
     EXPECT_STREQ(history->countBox->label(), "Total number of entries: 1");
     EXPECT_FALSE(inRecord("98.6"));
 
+}
+
+// A click toggles once on its release however long it is held; a press or release off the tick box
+// changes nothing. The pointer events go through the toolkit as a person's would.
+TEST_F(HistoryWindowTest, AClickOnATickBoxTogglesItOnceWhateverItsLength)
+{
     const int condition = history->firstConditionColumn + 2;
+    int bx, by, s;
+    table->tickBox(0, condition, bx, by, s);
+    const int onBox = bx + s / 2, offBox = bx - 4, y = by + s / 2;
     const struct {
-        long long after;
-        bool inside, ticked;
-    } events[] = {{1000, true, true},  {100, true, true},  {1000, false, true}, // a quick click; outside the box
-                  {1000, true, false}, {300, true, true}}; // a press held longer toggles again on release
-    long long now = table->lastClickTime;
-    for (const auto& e : events) {
-        table->conditionEvent(0, condition, now += e.after, e.inside);
-        EXPECT_EQ(history->rows[0].conditions[2], e.ticked) << now;
-        EXPECT_EQ(inRecord("<c2/>"), e.ticked) << now;
+        int pressX, releaseX, heldMs;
+        bool ticked;
+    } clicks[] = {{onBox, onBox, 0, true}, {onBox, onBox, 200, false}, {onBox, offBox, 0, false},
+                  {offBox, onBox, 0, false}, {onBox, onBox, 0, true}};
+    for (const auto& c : clicks) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(160)); // a person's clicks are apart
+        mouse(FL_PUSH, c.pressX, y);
+        std::this_thread::sleep_for(std::chrono::milliseconds(c.heldMs));
+        mouse(FL_DRAG, c.releaseX, y);
+        mouse(FL_RELEASE, c.releaseX, y);
+        EXPECT_EQ(history->rows[0].conditions[2], c.ticked) << c.pressX << " to " << c.releaseX << ", " << c.heldMs;
+        EXPECT_EQ(inRecord("<c2/>"), c.ticked) << c.pressX << " to " << c.releaseX << ", " << c.heldMs;
+    }
+}
+
+// The alert of a failed save takes the keyboard; Enter then tries the save again at once.
+TEST_F(HistoryWindowTest, EnterRetriesAFailedSave)
+{
+    struct FocusTakingPrompt : RecordingPrompt {
+        void alert(const std::string& text) override
+        {
+            RecordingPrompt::alert(text);
+            Fl::focus(nullptr);
+        }
+    } alerts;
+    table->startEdit(1, 2);
+    table->input->value("75");
+    Global::dataFolder = folder.path() + "gone/";
+    key(FL_Enter);
+    ASSERT_EQ(alerts.alerts.size(), 1u);
+    EXPECT_FALSE(inRecord("<value>75"));
+    Global::dataFolder = folder.path();
+    key(FL_Enter);
+    EXPECT_TRUE(inRecord("<value>75")) << "Enter went to " << Fl::focus();
+}
+
+// The window and the entry dialog name the person whose readings they hold.
+TEST_F(HistoryWindowTest, WindowsNameTheUser)
+{
+    TabBrowser* vitals = window->historyBox->vitalsTab;
+    vitals->browser->value(1);
+    vitals->browserCB_i();
+    for (Fl_Group* shown : {static_cast<Fl_Group*>(history), static_cast<Fl_Group*>(DocumentWindows::find<NewEntryWindow>())}) {
+        ASSERT_NE(shown, nullptr);
+        bool named = false;
+        for (int i = 0; i < shown->children(); ++i)
+            named |= shown->child(i)->label() && std::string(shown->child(i)->label()).find("Ann Lee") != std::string::npos;
+        EXPECT_TRUE(named) << shown->label();
     }
 }
 
@@ -151,6 +218,36 @@ TEST_F(HistoryWindowTest, UnlikelyValuesAreAskedAboutAndImpossibleOnesRefused)
     EXPECT_EQ(prompt.alerts.size(), 2u);
     EXPECT_EQ(prompt.questions.size(), 4u);
     EXPECT_FALSE(inRecord("400.000000"));
+}
+
+using HistoryLayoutTest = GuiFixture;
+
+// Blood pressure with every condition, in a window that fits a screen of 1024 x 768: every column
+// shows without scrolling sideways, and every header whole.
+TEST_F(HistoryLayoutTest, TheBloodPressureTableFitsASmallScreen)
+{
+    std::string entries;
+    for (int day = 1; day <= 60; ++day)
+        entries += ChartRecord::entry("1/" + std::to_string(day % 28 + 1) + "/2012", "10:00:00 PM",
+                                      "<systolic>121.000000</systolic><diastolic>83.000000</diastolic>");
+    showAnn(ChartRecord::variableOf("Blood Pressure", entries));
+    HistoryTableWindow* history = HistoryTableWindow::open("Blood Pressure");
+    HistoryTable* table = history->table;
+    int width = 3 + Fl::scrollbar_size();
+    fl_font(FL_HELVETICA, 12);
+    for (int c = 0; c < table->cols(); ++c) {
+        width += table->col_width(c);
+        const std::string& title = history->columnTitles[size_t(c)];
+        std::istringstream words(title);
+        int widest = 0;
+        for (std::string word; words >> word;)
+            widest = std::max(widest, int(fl_width(word.c_str())));
+        // A centred header clear of the sort arrow in the right 14 pixels.
+        EXPECT_GE(table->col_width(c), widest + (c == history->deleteColumn() ? 5 : 28)) << title;
+    }
+    EXPECT_GE(table->col_header_height(), 2 * fl_height());
+    EXPECT_LE(width, table->w()) << "the table scrolls sideways";
+    EXPECT_LE(history->w(), 1024 - 40);
 }
 
 }
