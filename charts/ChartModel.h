@@ -94,7 +94,7 @@ public:
     void yScaleOperations();
 
     void classifyBloodPressure();
-    // Pairs each visible systolic reading with the diastolic reading of the same second; a reading
+    // Pairs each visible systolic reading with the diastolic reading of the same entry; a reading
     // without a partner is left out of the classes.
     static void classifyBloodPressure(const VisibleSeries& systolic, const VisibleSeries& diastolic,
                                       std::vector<std::vector<ClassPeriod>>& periods, std::vector<size_t>& veryHigh);
