@@ -18,7 +18,8 @@ namespace {
 
 const char* const source = "MyGraph";
 const Fl_Color seriesColors[4] = {FL_RED, FL_BLUE, FL_DARK_GREEN, FL_DARK_CYAN};
-const Fl_Color rangeSeriesColor = 0x18479D00; // 24, 71, 157
+// The normal-range display: blue, and teal for a second member (Blood Sugar's Postprandial).
+const Fl_Color rangeSeriesColors[2] = {0x18479D00, 0x00826E00}; // 24, 71, 157 and 0, 130, 110
 // The limit lines of the first and the second series, and the shading below and above the range.
 const Fl_Color bandEdgeColors[2] = {0xC818D800, 0xFF601400};
 const Fl_Color excursionColors[2] = {0x53189D00, FL_DARK_RED};
@@ -56,7 +57,7 @@ void MyGraph::computeGeometry()
 
 Fl_Color MyGraph::seriesColor(size_t i) const
 {
-    return controller->displayType == ChartModel::NormalRange ? rangeSeriesColor : seriesColors[i % 4];
+    return controller->displayType == ChartModel::NormalRange ? rangeSeriesColors[i % 2] : seriesColors[i % 4];
 }
 
 int MyGraph::timeToX(const ChartPoint& point) const

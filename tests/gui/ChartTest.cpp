@@ -270,6 +270,34 @@ TEST_F(ChartTest, PlotAndHistogramsShowEverySeriesInItsColours)
 }
 
 
+// Blood Sugar against its normal ranges: Fasting and Postprandial each in a colour of its own, the
+// same on the curve as on the legend line.
+TEST_F(ChartTest, NormalRangeDisplayTellsTwoMembersApart)
+{
+    showAnn(daily("Blood Sugar", {"<fasting>100</fasting><postprandial>150</postprandial>",
+                                  "<fasting>105</fasting><postprandial>155</postprandial>"}));
+    pick(window->normalRangeMenu, "Vitals/Blood Sugar");
+    drawn();
+    MyGraph* graph = window->chart->graph;
+    const ChartController& chart = *window->chart;
+    ASSERT_EQ(chart.visibleSeries.size(), 2u);
+    Pixels plot(graph);
+    // The legend lines: runs of one colour at least 45 pixels long along the legend row.
+    std::vector<Fl_Color> legend;
+    const int row = graph->plotBottom + 61;
+    for (int x = graph->x(), run = 0; x < graph->x() + graph->w() - 1; ++x) {
+        run = plot(x + 1, row) == plot(x, row) ? run + 1 : 0;
+        if (run == 45 && plot(x, row) != rgbOf(panelColor))
+            legend.push_back(plot(x, row));
+    }
+    ASSERT_EQ(legend.size(), 2u);
+    EXPECT_NE(legend[0], legend[1]);
+    for (size_t i = 0; i < 2; ++i) {
+        PlotPoint p = chart.plotPoints(i, graph->plotLeft, graph->plotRight, graph->dataBottom, graph->plotTop).front();
+        EXPECT_EQ(plot(p.x, p.y), legend[i]) << chart.visibleSeries[i].series->name;
+    }
+}
+
 // Four histograms in the grid: whole readings in whole bins, and the count axis in whole numbers
 // up to at most all the readings. A narrow histogram labels only every few bin edges, so that no
 // two labels run into each other.
