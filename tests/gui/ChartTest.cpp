@@ -298,6 +298,23 @@ TEST_F(ChartTest, NormalRangeDisplayTellsTwoMembersApart)
     }
 }
 
+// Values near ten million label the outer axes in a form that ends inside the widget.
+TEST_F(ChartTest, LargeValuesLabelTheAxesInFull)
+{
+    showAnn(values("Heart Rate", {-10000000, 10000000}) + values("Temperature", {-9000000, 10000000}));
+    pick(window->multiDisplayMenu, "Vitals/Heart Rate");
+    pick(window->multiDisplayMenu, "Vitals/Temperature");
+    drawn();
+    MyGraph* graph = window->chart->graph;
+    Pixels plot(graph);
+    const Fl_Color panel = rgbOf(panelColor);
+    int ink = 0;
+    for (int y = graph->plotTop - 15; y <= graph->dataBottom; ++y)
+        for (int x : {graph->x(), graph->x() + 1, graph->x() + graph->w() - 2, graph->x() + graph->w() - 1})
+            ink += plot(x, y) != panel;
+    EXPECT_EQ(ink, 0);
+}
+
 // Four histograms in the grid: whole readings in whole bins, and the count axis in whole numbers
 // up to at most all the readings. A narrow histogram labels only every few bin edges, so that no
 // two labels run into each other.
