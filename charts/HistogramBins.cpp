@@ -18,15 +18,16 @@ double binIndex(double value, double width)
 // down to the six decimals a reading is saved with.
 double resolution(const ChartPoint* first, const ChartPoint* last)
 {
+    static const double powers[7] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
     int decimals = 0;
     for (const ChartPoint* p = first; p != last && decimals < 6; ++p)
         while (std::isfinite(p->value) && decimals < 6) {
-            const double scaled = p->value * std::pow(10.0, decimals);
+            const double scaled = p->value * powers[decimals];
             if (std::fabs(scaled - std::round(scaled)) <= 1e-6 * std::max(1.0, std::fabs(scaled)))
                 break;
             ++decimals;
         }
-    return std::pow(10.0, -decimals);
+    return 1 / powers[decimals];
 }
 
 }
