@@ -100,8 +100,6 @@ public:
                                       std::vector<std::vector<ClassPeriod>>& periods, std::vector<size_t>& veryHigh);
     // The low and high limits series i is drawn against in the range displays.
     std::pair<double, double> rangeLimits(size_t i) const;
-    // "%.0f" for a whole number, else "%.1f".
-    static const char* numberFormat(double value);
 
     // "History for A, B and C".
     std::string title() const;
