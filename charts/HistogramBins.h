@@ -22,7 +22,7 @@ struct HistogramBins {
     int edgeDecimals = 0;    // the decimals a bin edge is labelled with
 
     // The bar area of a histogram w by h pixels.
-    static int plotWidth(int w) { return w - 107; }
+    static int plotWidth(int w) { return w - 111; }
     static int plotHeight(int h) { return h - 80; }
 
     // Readings that are not finite numbers are left out; without readings there are no bins.

@@ -38,7 +38,7 @@ void MyHistogram::computeGeometry()
     plotTop = y() + 35;
     plotBottom = y() + h() - 45;
     plotLeft = x() + 45;
-    plotRight = x() + w() - 62; // room for "100.0 %"
+    plotRight = x() + w() - 66; // room for "100.0 %" inside the rounded frame
 }
 
 void MyHistogram::draw()

@@ -432,7 +432,7 @@ TEST(HistogramBinsTest, BinsAndCountAxisFollowTheReadingsAndTheSize)
         {{36.5, 37.1, 38.9}, 300, 300, "36.5 0.5: 1 1 0 0 1 / 5; 1 x2"},
         // Wide spreads and narrow plots get wider bins, never more than the bars have pixels.
         {{60, 70, 1e12}, 300, 300, "0 2e+11: 2 0 0 0 0 1 / 6; 1 x3"},
-        {{60, 70, 1e12}, 112, 300, "0 5e+11: 2 0 1 / 3; 1 x3"},
+        {{60, 70, 1e12}, 116, 300, "0 5e+11: 2 0 1 / 3; 1 x3"},
         {{60, 70, 1e12}, 0, 0, "0 5e+13: 3 / 1; 200 x1"},
         {{1e17, 1e17, NAN}, 300, 300, "1e+17 1: 2 / 1; 1 x2"},
         {{}, 300, 300, "0 0: / 0; 1 x0"},
