@@ -333,11 +333,6 @@ std::vector<PlotPoint> ChartModel::plotPoints(size_t i, int left, int right, int
     return points;
 }
 
-const char* ChartModel::numberFormat(double value)
-{
-    return value == std::floor(value) ? "%.0f" : "%.1f";
-}
-
 TrendFigures ChartModel::trendFigures(const ChartPoint* first, const ChartPoint* last)
 {
     TrendFigures f;

@@ -94,14 +94,12 @@ public:
     void yScaleOperations();
 
     void classifyBloodPressure();
-    // Pairs each visible systolic reading with the diastolic reading of the same second; a reading
+    // Pairs each visible systolic reading with the diastolic reading of the same entry; a reading
     // without a partner is left out of the classes.
     static void classifyBloodPressure(const VisibleSeries& systolic, const VisibleSeries& diastolic,
                                       std::vector<std::vector<ClassPeriod>>& periods, std::vector<size_t>& veryHigh);
     // The low and high limits series i is drawn against in the range displays.
     std::pair<double, double> rangeLimits(size_t i) const;
-    // "%.0f" for a whole number, else "%.1f".
-    static const char* numberFormat(double value);
 
     // "History for A, B and C".
     std::string title() const;

@@ -41,15 +41,17 @@ void ChartModel::classifyBloodPressure(const VisibleSeries& systolic, const Visi
         run.start = run.last = none;
     };
 
+    // Both series are in the same order, so the partner of a reading is found walking along.
     const ChartPoint* partner = diastolic.begin();
     for (size_t i = systolic.first; i < systolic.last; ++i) {
-        while (partner != diastolic.end() && partner->seconds < points[i].seconds)
+        while (partner != diastolic.end() && partner->before(points[i]))
             ++partner;
-        if (partner == diastolic.end() || partner->seconds != points[i].seconds)
+        if (partner == diastolic.end() || points[i].before(*partner))
             continue;
+        const double diastolicValue = (partner++)->value;
         for (size_t k = 0; k < classes.size(); ++k) {
             Run& run = runs[k];
-            if (!classes[k].contains(points[i].value, partner->value)) {
+            if (!classes[k].contains(points[i].value, diastolicValue)) {
                 close(k, i);
                 continue;
             }

@@ -5,6 +5,7 @@
 #include "records/TextCheck.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <ostream>
@@ -31,12 +32,9 @@ void ChartSeries::store(const std::tm& when, double value)
     std::tm key = when;
     key.tm_isdst = -1;
     std::time_t seconds = std::mktime(&key);
-    auto at = std::lower_bound(points.begin(), points.end(), seconds,
-                               [](const ChartPoint& p, std::time_t s) { return p.seconds < s; });
-    if (at != points.end() && at->seconds == seconds)
-        at->value = value;
-    else
-        points.insert(at, ChartPoint{key, seconds, value});
+    auto at = std::upper_bound(points.begin(), points.end(), seconds,
+                               [](std::time_t s, const ChartPoint& p) { return s < p.seconds; });
+    points.insert(at, ChartPoint{key, seconds, value});
 }
 
 ChartSeries ChartSeries::fromEntries(const XmlNode* variable, const std::string& label, const char* key,
@@ -50,8 +48,9 @@ ChartSeries ChartSeries::fromEntries(const XmlNode* variable, const std::string&
     const char* variableName = Xml::firstAttribute(variable);
     variableName = variableName ? variableName : "";
 
+    size_t place = 0;
     for (const XmlNode* entry = variable ? variable->first_node("entry") : nullptr; entry;
-         entry = entry->next_sibling("entry")) {
+         entry = entry->next_sibling("entry"), ++place) {
         bool present = formula ? Xml::child(entry, "systolic") && Xml::child(entry, "diastolic")
                                : Xml::child(entry, key) != nullptr;
         if (!present)
@@ -71,22 +70,15 @@ ChartSeries ChartSeries::fromEntries(const XmlNode* variable, const std::string&
                    << " left out: date, time or value cannot be charted\n";
             continue;
         }
+        const char* id = Xml::attribute(entry, "id");
+        point.id = id && std::isdigit(static_cast<unsigned char>(*id)) ? std::strtoll(id, nullptr, 10) : -1;
+        point.entry = place;
         result.points.push_back(point);
     }
 
-    // Entries are kept in the order they were typed, which is mostly time order. A later entry of
-    // the same second replaces an earlier one, so the stable sort keeps the last of each run.
-    auto earlier = [](const ChartPoint& a, const ChartPoint& b) { return a.seconds < b.seconds; };
+    // Entries are kept in the order they were typed, which is mostly time order.
+    auto earlier = [](const ChartPoint& a, const ChartPoint& b) { return a.before(b); };
     if (!std::is_sorted(result.points.begin(), result.points.end(), earlier))
-        std::stable_sort(result.points.begin(), result.points.end(), earlier);
-    std::vector<ChartPoint>& p = result.points;
-    size_t kept = 0;
-    for (size_t i = 0; i < p.size(); ++i) {
-        if (kept > 0 && p[kept - 1].seconds == p[i].seconds)
-            p[kept - 1] = p[i];
-        else
-            p[kept++] = p[i];
-    }
-    p.resize(kept);
+        std::sort(result.points.begin(), result.points.end(), earlier);
     return result;
 }

@@ -4,25 +4,40 @@
 
 #include "records/Xml.h"
 
+#include <climits>
+#include <cstddef>
+#include <cstdint>
 #include <ctime>
 #include <iosfwd>
 #include <string>
 #include <vector>
 
+// Points are ordered by seconds, then by id, then by place in the record; a systolic and a
+// diastolic reading of one entry share all three.
 struct ChartPoint {
     std::tm when;
-    std::time_t seconds; // mktime of when, worked out once; points are ordered and matched by it
+    std::time_t seconds; // mktime of when, worked out once
     double value;
+    // A reading stored after the series was read from the record keeps these: it comes last.
+    long long id = LLONG_MAX;     // the entry's id; -1 for an entry without a readable one
+    std::size_t entry = SIZE_MAX; // the entry's place among the variable's entries
+
+    bool before(const ChartPoint& other) const
+    {
+        return seconds != other.seconds ? seconds < other.seconds
+               : id != other.id         ? id < other.id
+                                        : entry < other.entry;
+    }
 };
 
 struct ChartSeries {
     std::string name;
-    std::vector<ChartPoint> points; // in time order, at most one per second
+    std::vector<ChartPoint> points; // in time order; every reading is a point, however many share a second
     XmlNode* node = nullptr;
     char panicLowText[32] = "", panicHighText[32] = "", normalLowText[32] = "", normalHighText[32] = "";
     double panicLow = 0, panicHigh = 0, normalLow = 0, normalHigh = 0;
 
-    // Inserts in time order; a point of the same second takes the new value.
+    // Inserts in time order, after the readings of the same second: a new entry has the highest id.
     void store(const std::tm& when, double value);
 
     // The readings of a variable's entries under the value key ("value", "systolic", ...), or of

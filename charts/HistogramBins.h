@@ -19,9 +19,10 @@ struct HistogramBins {
     double countMin = 0;
     int countTicks = 0;
     int entryCount = 0;      // the readings counted, the 100 % of the share axis
+    int edgeDecimals = 0;    // the decimals a bin edge is labelled with
 
     // The bar area of a histogram w by h pixels.
-    static int plotWidth(int w) { return w - 95; }
+    static int plotWidth(int w) { return w - 111; }
     static int plotHeight(int h) { return h - 80; }
 
     // Readings that are not finite numbers are left out; without readings there are no bins.

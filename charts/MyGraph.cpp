@@ -4,6 +4,7 @@
 #include "app/Trace.h"
 #include "charts/ChartController.h"
 #include "charts/ExcursionShading.h"
+#include "records/NumberText.h"
 
 #include <FL/Fl_Image.H>
 #include <FL/fl_draw.H>
@@ -18,7 +19,8 @@ namespace {
 
 const char* const source = "MyGraph";
 const Fl_Color seriesColors[4] = {FL_RED, FL_BLUE, FL_DARK_GREEN, FL_DARK_CYAN};
-const Fl_Color rangeSeriesColor = 0x18479D00; // 24, 71, 157
+// The normal-range display: blue, and teal for a second member (Blood Sugar's Postprandial).
+const Fl_Color rangeSeriesColors[2] = {0x18479D00, 0x00826E00}; // 24, 71, 157 and 0, 130, 110
 // The limit lines of the first and the second series, and the shading below and above the range.
 const Fl_Color bandEdgeColors[2] = {0xC818D800, 0xFF601400};
 const Fl_Color excursionColors[2] = {0x53189D00, FL_DARK_RED};
@@ -57,7 +59,7 @@ void MyGraph::computeGeometry()
 
 Fl_Color MyGraph::seriesColor(size_t i) const
 {
-    return controller->displayType == ChartModel::NormalRange ? rangeSeriesColor : seriesColors[i % 4];
+    return controller->displayType == ChartModel::NormalRange ? rangeSeriesColors[i % 2] : seriesColors[i % 4];
 }
 
 int MyGraph::timeToX(const ChartPoint& point) const
@@ -170,27 +172,37 @@ void MyGraph::drawValueAxis(size_t i) const
     const int n = chart.gridIntervals;
     const int x = i % 2 ? plotRight : plotLeft;
     const bool outward = i == 0 || i == 3; // the tick points left of its axis
-    const char* format = scale.step == std::floor(scale.step) ? "%.0f" : "%.1f";
+    const int decimals = scale.step == std::floor(scale.step) ? 0 : 1;
+    const int room = 38; // from the label's end beside the tick nearly to the widget's edge
     fl_color(seriesColor(i));
     fl_line_style(FL_SOLID, 0);
     fl_font(FL_HELVETICA, 12);
     const int stride = ChartModel::labelStride(fl_height(), double(dataBottom - plotTop) / n);
+    // Labels too long for the room take the exponent form, and where one of those is still too
+    // long, the whole axis a smaller font.
+    std::vector<std::string> labels(size_t(n) + 1);
+    int size = 12;
+    for (int j = 0; j <= n; j += stride) {
+        const double value = (scale.lo + j) * scale.step;
+        std::string& label = labels[size_t(j)];
+        label = NumberText::fixed(value, decimals);
+        if (fl_width(label.c_str()) > room)
+            label = NumberText::exponent(value, scale.step);
+        if (fl_width(label.c_str()) > room)
+            size = 10;
+    }
+    fl_font(FL_HELVETICA, size);
     for (int j = 0; j <= n; ++j) {
         int row = dataBottom + (plotTop - dataBottom) * j / n;
-        if (j % stride) {
-            fl_line(x + (outward ? -5 : 0), row, x + (outward ? 0 : 5), row);
+        fl_line(x + (outward ? -5 : 0), row, x + (outward ? 0 : 5), row);
+        if (j % stride)
             continue;
-        }
-        char label[32];
-        std::snprintf(label, sizeof label, format, (scale.lo + j) * scale.step + 0.0);
-        if (outward) {
-            fl_line(x - 5, row, x, row);
-            fl_draw(label, x - 37, row - 15, 30, 15, FL_ALIGN_RIGHT);
-        } else {
-            fl_line(x, row, x + 5, row);
-            fl_draw(label, x + 7, row - 15, 30, 15, FL_ALIGN_LEFT);
-        }
+        if (outward)
+            fl_draw(labels[size_t(j)].c_str(), x - 37, row - 15, 30, 15, FL_ALIGN_RIGHT);
+        else
+            fl_draw(labels[size_t(j)].c_str(), x + 7, row - 15, 30, 15, FL_ALIGN_LEFT);
     }
+    fl_font(FL_HELVETICA, 12);
 }
 
 int MyGraph::drawLegendEntry(size_t i, int seriesX, int legendY) const
@@ -257,12 +269,11 @@ void MyGraph::drawRangeLines(size_t i) const
         int row = chart.valueToY(i, limit.value, dataBottom, plotTop);
         if (row > dataBottom || row < plotTop)
             continue;
-        char label[32];
-        std::snprintf(label, sizeof label, ChartModel::numberFormat(limit.value), limit.value);
+        std::string label = NumberText::fitting(limit.value, limit.value == std::floor(limit.value) ? 0 : 1, 8);
         fl_line_style(FL_DASH, 2);
         fl_line(plotLeft, row, plotRight, row);
         fl_line_style(FL_SOLID, 0);
-        fl_draw(label, plotLeft + 5, row + limit.labelOffset, 30, 15, limit.align);
+        fl_draw(label.c_str(), plotLeft + 5, row + limit.labelOffset, 30, 15, limit.align);
     }
 }
 

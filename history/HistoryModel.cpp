@@ -3,6 +3,7 @@
 #include "records/Change.h"
 #include "records/DateCheck.h"
 #include "records/Global.h"
+#include "records/NumberText.h"
 #include "records/TextCheck.h"
 
 #include <algorithm>
@@ -34,6 +35,12 @@ std::string shortest(double value)
             return text;
     }
     return formatted("%.17g", value);
+}
+
+// A value cell: one decimal, or the exponent form for a number too long for a column.
+std::string cellText(double value)
+{
+    return NumberText::fitting(value, 1, 10);
 }
 
 std::string upperFirst(std::string name)
@@ -79,7 +86,7 @@ void HistoryModel::loadData(std::ostream& errors)
             const XmlNode* element = entry->first_node(elementNames[i].c_str());
             if (i >= 2 && element) {
                 row.values[i - 2] = std::atof(element->value());
-                row.cells.push_back(formatted("%.1f", row.values[i - 2]));
+                row.cells.push_back(cellText(row.values[i - 2]));
                 continue;
             }
             // Values are optional in an entry (only those typed are written); a date and a time are not.
@@ -246,7 +253,7 @@ HistoryModel::Edit HistoryModel::commitEdit(int row, int column, const char* tex
         return NotSaved;
     if (isValue) {
         r.values[size_t(column - 2)] = typed;
-        r.cells[size_t(column)] = formatted("%.1f", typed);
+        r.cells[size_t(column)] = cellText(typed);
     } else {
         r.cells[size_t(column)] = out;
         setTimes(r);

@@ -7,7 +7,10 @@
 #include <FL/Fl_Box.H>
 #include <FL/fl_draw.H>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -35,7 +38,7 @@ void MyHistogram::computeGeometry()
     plotTop = y() + 35;
     plotBottom = y() + h() - 45;
     plotLeft = x() + 45;
-    plotRight = x() + w() - 50;
+    plotRight = x() + w() - 66; // room for "100.0 %" inside the rounded frame
 }
 
 void MyHistogram::draw()
@@ -58,7 +61,12 @@ void MyHistogram::draw()
 
     const int barWidth = (plotRight - plotLeft) / bins.binCount;
     const double pixelsPerCount = (plotBottom - plotTop) / (bins.countStep * (bins.countMin + bins.countTicks));
-    const char* format = ChartModel::numberFormat(bins.binWidth);
+    // Narrow bars label every stride-th edge, on round values, so that no two labels touch.
+    double widest = 0;
+    for (double edge : {bins.firstBin, bins.firstBin + double(bins.counts.size())})
+        widest = std::max(widest, fl_width(edgeLabel(edge * bins.binWidth).c_str()));
+    const int stride = ChartModel::labelStride(widest, barWidth);
+    const int labelWidth = int(widest) + 6;
     double bin = bins.firstBin;
     int x0 = plotLeft;
     for (size_t i = 0; i < bins.counts.size(); ++i) {
@@ -73,11 +81,11 @@ void MyHistogram::draw()
         if (height > 0)
             fl_draw_box(FL_PLASTIC_DOWN_BOX, x0, top, barWidth, height,
                         rangeColors[int(HistogramBins::rangeOf(bins.lowest[i], bins.highest[i], *series->series))]);
-        drawBinEdge(x0, barWidth, lo, format);
+        drawBinEdge(x0, std::fmod(bin, stride) ? 0 : labelWidth, lo);
         bin += 1;
         x0 += barWidth;
     }
-    drawBinEdge(x0, barWidth, bin * bins.binWidth, format);
+    drawBinEdge(x0, std::fmod(bin, stride) ? 0 : labelWidth, bin * bins.binWidth);
     fl_color(gridColor);
     fl_line(plotLeft, plotBottom, plotRight, plotBottom);
     fl_line(plotLeft, plotBottom, plotLeft, plotTop);
@@ -86,30 +94,40 @@ void MyHistogram::draw()
     fl_pop_clip();
 }
 
-void MyHistogram::drawBinEdge(int x0, int barWidth, double value, const char* format) const
+std::string MyHistogram::edgeLabel(double value) const
 {
-    char label[32];
-    std::snprintf(label, sizeof label, format, value);
+    char label[64];
+    std::snprintf(label, sizeof label, "%.*f", bins.edgeDecimals, value + 0.0);
+    return label;
+}
+
+void MyHistogram::drawBinEdge(int x0, int labelWidth, double value) const
+{
     fl_color(gridColor);
     fl_line_style(FL_SOLID, 0);
     fl_line(x0, plotBottom, x0, plotBottom + 5);
-    fl_draw(label, x0 - barWidth / 2 + 2, plotBottom + 7, barWidth - 4, 18, FL_ALIGN_CENTER);
+    if (labelWidth > 0)
+        fl_draw(edgeLabel(value).c_str(), x0 - labelWidth / 2, plotBottom + 7, labelWidth, 18, FL_ALIGN_CENTER);
 }
 
 void MyHistogram::drawCountAxis() const
 {
     const int ticks = bins.countTicks;
     const int t = (plotBottom - plotTop) / ticks;
-    const char* format = ChartModel::numberFormat(bins.countStep);
+    const int stride = ChartModel::labelStride(fl_height(), t);
     for (int k = 0; k <= ticks; ++k) {
         const int y = plotBottom - k * t;
         const double value = (bins.countMin + k) * bins.countStep;
-        char count[32], share[32];
-        std::snprintf(count, sizeof count, format, value);
-        std::snprintf(share, sizeof share, "%.1f %%", value * 100 / bins.entryCount);
         fl_line(plotLeft, y, plotLeft - 5, y);
-        fl_draw(count, plotLeft - 37, y - 9, 28, 18, FL_ALIGN_RIGHT);
         fl_line(plotRight, y, plotRight + 5, y);
-        fl_draw(share, plotRight + 9, y - 9, 28, 18, FL_ALIGN_LEFT);
+        if (k % stride)
+            continue;
+        char count[32], share[32];
+        std::snprintf(count, sizeof count, "%.0f", value);
+        std::snprintf(share, sizeof share, "%.1f %%", value * 100 / bins.entryCount);
+        fl_draw(count, plotLeft - 37, y - 9, 28, 18, FL_ALIGN_RIGHT);
+        // A tick above all the readings has no share.
+        if (value <= bins.entryCount)
+            fl_draw(share, plotRight + 9, y - 9, 28, 18, FL_ALIGN_LEFT);
     }
 }

@@ -7,6 +7,8 @@
 
 #include <FL/Fl_Group.H>
 
+#include <string>
+
 struct VisibleSeries;
 
 class MyHistogram : public Fl_Group {
@@ -21,6 +23,8 @@ public:
 
 private:
     void computeGeometry();
-    void drawBinEdge(int x0, int barWidth, double value, const char* format) const;
+    std::string edgeLabel(double value) const;
+    // A tick at x0, and the value's label centred on it unless labelWidth is 0.
+    void drawBinEdge(int x0, int labelWidth, double value) const;
     void drawCountAxis() const;
 };

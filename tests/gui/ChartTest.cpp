@@ -20,7 +20,9 @@
 #include <FL/Fl_Tabs.H>
 #include <FL/fl_draw.H>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -283,6 +285,103 @@ TEST_F(ChartTest, PlotAndHistogramsShowEverySeriesInItsColours)
     four = histograms();
     EXPECT_EQ(four[0]->bins.entryCount, 2) << "heart rate of the 21st and the 26th";
     EXPECT_TRUE(four[1]->bins.counts.empty()) << "no mood in the last week";
+}
+
+
+// Blood Sugar against its normal ranges: Fasting and Postprandial each in a colour of its own, the
+// same on the curve as on the legend line.
+TEST_F(ChartTest, NormalRangeDisplayTellsTwoMembersApart)
+{
+    showAnn(daily("Blood Sugar", {"<fasting>100</fasting><postprandial>150</postprandial>",
+                                  "<fasting>105</fasting><postprandial>155</postprandial>"}));
+    pick(window->normalRangeMenu, "Vitals/Blood Sugar");
+    drawn();
+    MyGraph* graph = window->chart->graph;
+    const ChartController& chart = *window->chart;
+    ASSERT_EQ(chart.visibleSeries.size(), 2u);
+    Pixels plot(graph);
+    // The legend lines: runs of one colour at least 45 pixels long along the legend row.
+    std::vector<Fl_Color> legend;
+    const int row = graph->plotBottom + 61;
+    for (int x = graph->x(), run = 0; x < graph->x() + graph->w() - 1; ++x) {
+        run = plot(x + 1, row) == plot(x, row) ? run + 1 : 0;
+        if (run == 45 && plot(x, row) != rgbOf(panelColor))
+            legend.push_back(plot(x, row));
+    }
+    ASSERT_EQ(legend.size(), 2u);
+    EXPECT_NE(legend[0], legend[1]);
+    for (size_t i = 0; i < 2; ++i) {
+        PlotPoint p = chart.plotPoints(i, graph->plotLeft, graph->plotRight, graph->dataBottom, graph->plotTop).front();
+        EXPECT_EQ(plot(p.x, p.y), legend[i]) << chart.visibleSeries[i].series->name;
+    }
+}
+
+// Values near ten million label the outer axes in a form that ends inside the widget.
+TEST_F(ChartTest, LargeValuesLabelTheAxesInFull)
+{
+    showAnn(values("Heart Rate", {-10000000, 10000000}) + values("Temperature", {-9000000, 10000000}));
+    pick(window->multiDisplayMenu, "Vitals/Heart Rate");
+    pick(window->multiDisplayMenu, "Vitals/Temperature");
+    drawn();
+    MyGraph* graph = window->chart->graph;
+    Pixels plot(graph);
+    const Fl_Color panel = rgbOf(panelColor);
+    int ink = 0;
+    for (int y = graph->plotTop - 15; y <= graph->dataBottom; ++y)
+        for (int x : {graph->x(), graph->x() + 1, graph->x() + graph->w() - 2, graph->x() + graph->w() - 1})
+            ink += plot(x, y) != panel;
+    EXPECT_EQ(ink, 0);
+}
+
+// Four histograms in the grid: whole readings in whole bins, and the count axis in whole numbers
+// up to at most all the readings. A narrow histogram labels only every few bin edges, so that no
+// two labels run into each other.
+TEST_F(ChartTest, HistogramsCountInWholeNumbersAndKeepTheirLabelsApart)
+{
+    showAnn(values("Heart Rate", {60, 61, 62}) + values("SpO2", {95, 96, 97, 98, 99, 100}) +
+            values("Temperature", {97, 99}) + values("Mood", {7}));
+    HistogramTab* tab = window->chart->histogramTab;
+    window->chart->tabs->value(tab);
+    for (const char* vital : {"Vitals/Heart Rate", "Vitals/SpO2", "Vitals/Temperature", "Vitals/Mood"})
+        pick(window->multiDisplayMenu, vital);
+    drawn();
+    ASSERT_EQ(tab->area->children(), 4);
+    for (int i = 0; i < 4; ++i) {
+        const HistogramBins& b = static_cast<MyHistogram*>(tab->area->child(i))->bins;
+        EXPECT_EQ(b.countStep, std::floor(b.countStep)) << i;
+        EXPECT_LE(b.countStep * b.countTicks, b.entryCount) << i;
+        if (i < 2) {
+            EXPECT_EQ(std::count(b.counts.begin(), b.counts.end(), 0), 0) << i << ": whole readings, no gaps";
+        }
+    }
+
+    ChartSeries temperature;
+    for (int t = 970; t <= 990; ++t)
+        temperature.points.push_back({std::tm{}, 0, t / 10.0});
+    VisibleSeries shown{&temperature, 0, temperature.points.size(), {}};
+    static std::unique_ptr<MyHistogram> narrow;
+    narrow.reset(new MyHistogram(0, 0, 180, 200, &shown));
+    Pixels rgb(narrow.get(), [](int, int) { narrow->draw(); });
+    // The widest stretch of ink across the label row, gaps between the glyphs of one label
+    // included, is one label.
+    const Fl_Color background = rgb(10, narrow->plotBottom + 15);
+    int stretch = 0, gap = 99, widest = 0;
+    for (int x = 2; x < narrow->w() - 2; ++x) {
+        bool ink = false;
+        for (int y = narrow->plotBottom + 9; y < narrow->plotBottom + 23 && !ink; ++y)
+            ink = rgb(x, y) != background;
+        if (ink) {
+            stretch = gap < 3 ? stretch + gap + 1 : 1;
+            gap = 0;
+        } else {
+            ++gap;
+        }
+        widest = std::max(widest, stretch);
+    }
+    fl_font(FL_HELVETICA, 12);
+    EXPECT_GT(widest, 4);
+    EXPECT_LE(widest, int(fl_width("99.0")) + 1);
+    narrow.reset();
 }
 
 }

@@ -158,7 +158,7 @@ TEST_F(ChartModelTest, ValueScalesShareTheGrid)
     EXPECT_EQ(model.yScales[1].lo, model.yScales[0].lo) << "one scale for the range displays";
 }
 
-TEST_F(ChartModelTest, PointsAddedLaterReplaceOrInsert)
+TEST_F(ChartModelTest, PointsAddedLaterAreInsertedInTimeOrder)
 {
     add("A", {{"1/1/2011", 120}, {"1/2/2011", 130}, {"1/3/2011", 125}});
     EXPECT_STREQ(model.visibleSeries[0].figures.averageText, "125.00");
@@ -168,7 +168,7 @@ TEST_F(ChartModelTest, PointsAddedLaterReplaceOrInsert)
     EXPECT_EQ(model.addPointToVariable("A", when, std::nan("")), 0);
     model.update();
     const TrendFigures& f = model.visibleSeries[0].figures;
-    EXPECT_EQ(std::string(f.minimumText) + " " + f.maximumText + " " + f.averageText, "120.0 140.0 128.33");
+    EXPECT_EQ(std::string(f.minimumText) + " " + f.maximumText + " " + f.averageText, "120.0 140.0 128.75");
     model.dropVar("nothing");
     EXPECT_EQ(model.seriesCount, 1);
 }
@@ -195,7 +195,7 @@ protected:
     ChartSeries series;
 };
 
-TEST_F(ChartSeriesTest, KeepsChartableEntriesInTimeOrderAndTheLaterOfOneSecond)
+TEST_F(ChartSeriesTest, KeepsChartableEntriesInTimeOrder)
 {
     std::string entries = e("1/3/2011", "08:00:00 AM", "<value>73</value>") + e("1/1/2011", "08:00:00 AM", "<value>71</value>") +
                           e("1/2/2011", "08:00:00 AM", "<other>1</other>") + e("1/1/2011", "08:00:00 AM", "<value>72</value>") +
@@ -203,7 +203,7 @@ TEST_F(ChartSeriesTest, KeepsChartableEntriesInTimeOrderAndTheLaterOfOneSecond)
     for (const char* bad : {"nan", "1e999", "-inf", "abc", "2e7"})
         entries += e("1/9/2011", "08:00:00 AM", std::string("<value>") + bad + "</value>");
     entries += e("1/4/11", "08:00:00 AM", "<value>74</value>") + e("1/5/2011", "25:00:00 AM", "<value>75</value>");
-    EXPECT_EQ(values(entries), (std::vector<double>{72, 73, 76.5}));
+    EXPECT_EQ(values(entries), (std::vector<double>{71, 72, 73, 76.5}));
     std::string lines = errors.str();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 7) << lines;
 
@@ -216,23 +216,47 @@ TEST_F(ChartSeriesTest, KeepsChartableEntriesInTimeOrderAndTheLaterOfOneSecond)
     }
 }
 
-// Readings around the clock changes keep the hours that passed between them, and a point stored
-// with the other season's daylight flag is the same point as the one read from the record.
+// Readings around the clock changes keep the hours that passed between them, the two readings of
+// 1:30 AM on the night the clocks go back are both kept, and a point stored with the other
+// season's daylight flag falls in the same second as the one read from the record.
 TEST_F(ChartSeriesTest, ReadingsOnTheDaysTheClockChanges)
 {
     ZoneScope zone("America/New_York");
     values(e("03/08/2026", "01:30:00 AM", "<value>1</value>") + e("03/08/2026", "03:30:00 AM", "<value>2</value>") +
-           e("11/01/2026", "12:30:00 AM", "<value>3</value>") + e("11/01/2026", "03:30:00 AM", "<value>4</value>"));
-    ASSERT_EQ(series.points.size(), 4u);
+           e("11/01/2026", "12:30:00 AM", "<value>3</value>") + e("11/01/2026", "03:30:00 AM", "<value>4</value>") +
+           e("11/01/2026", "01:30:00 AM", "<value>5</value>") + e("11/01/2026", "01:30:00 AM", "<value>6</value>"));
+    ASSERT_EQ(series.points.size(), 6u);
     EXPECT_EQ(series.points[1].seconds - series.points[0].seconds, 3600);
-    EXPECT_EQ(series.points[3].seconds - series.points[2].seconds, 4 * 3600);
+    EXPECT_EQ(series.points[5].seconds - series.points[2].seconds, 4 * 3600);
+    EXPECT_EQ(series.points[3].value * 10 + series.points[4].value, 56);
     std::tm summer = series.points[2].when, winter = series.points[0].when;
     summer.tm_isdst = 0;
     winter.tm_isdst = 1;
     series.store(summer, 30);
     series.store(winter, 10);
-    EXPECT_EQ(series.points.size(), 4u);
-    EXPECT_EQ(series.points[0].value + series.points[2].value, 40);
+    ASSERT_EQ(series.points.size(), 8u);
+    EXPECT_EQ(series.points[1].value + series.points[4].value, 40) << "each after the reading of its second";
+    EXPECT_EQ(series.points[1].seconds + series.points[4].seconds, series.points[0].seconds + series.points[3].seconds);
+}
+
+// Readings of one second (typed with the same date and time, or read from the record) are each
+// a point, in the order of their ids, and each counts in the trend figures and the histogram.
+TEST_F(ChartSeriesTest, EveryReadingOfOneSecondIsAPoint)
+{
+    auto withId = [](const char* id, const char* time, const char* value) {
+        std::string text = e("12/01/2026", time, std::string("<value>") + value + "</value>");
+        return text.replace(text.find('0'), 1, id);
+    };
+    EXPECT_EQ(values(withId("4", "09:00:00 AM", "70") + withId("2", "09:00:00 AM", "150") + withId("1", "08:00:00 AM", "61") +
+                     withId("3", "09:00:00 AM", "40") + withId("5", "10:00:00 AM", "87")),
+              (std::vector<double>{61, 150, 40, 70, 87}));
+    ChartModel model;
+    model.addSeries(series);
+    model.update();
+    const TrendFigures& f = model.visibleSeries[0].figures;
+    EXPECT_EQ(std::string(f.minimumText) + " " + f.maximumText + " " + f.averageText, "40.0 150.0 81.60");
+    const VisibleSeries& shown = model.visibleSeries[0];
+    EXPECT_EQ(HistogramBins::count(shown.begin(), shown.end(), 300, 300).entryCount, 5);
 }
 
 // One text per item: menu letter, path, key; items separated by "|".
@@ -345,6 +369,9 @@ TEST(BloodPressureClassTest, PeriodsNeedEnoughReadingsOverEnoughDays)
          {{1, 118, 78}, {2, 118, 78}, {3, 118, 78}, {4, 85, 55}, {5, 118, 78}, {6, 118, 78}},
          "Normal 0-3, Normal 4-6"},
         // Paired by position, 150 would meet the next day's 78 and every later pair would slip.
+        {"two readings of one second each meet their own diastolic",
+         {{1, 118, 78}, {1, 165, 105}, {2, 118, 78}, {3, 118, 78}},
+         "Normal 2-4; very high 1"},
         {"a systolic reading without its diastolic is left out",
          {{1, 118, 78}, {2, 150, -1}, {3, 118, 78}, {4, 118, 78}},
          "Normal 0-4"},
@@ -416,16 +443,21 @@ TEST(HistogramBinsTest, BinsAndCountAxisFollowTheReadingsAndTheSize)
         int w, h;
         const char* bins; // first edge, width, counts, bins the bars share; count step and intervals
     } cases[] = {
-        {{62, 70, 71, 88}, 300, 300, "60 5: 1 0 2 0 0 1 / 6; 0.5 x5"},
+        // Bins no narrower than the readings' step; whole counts, the axis ending at 100 % where it can.
+        {{95, 96, 97, 98, 99, 100}, 600, 300, "95 1: 1 1 1 1 1 1 / 6; 1 x2"},
+        {{97}, 600, 300, "97 1: 1 / 1; 1 x1"},
+        {{4, 3, 5, 4, 4, 4, 4}, 600, 150, "3 1: 1 5 1 / 3; 5 x1"},
+        {{4, 4, 4, 4, 4, 4, 4}, 600, 150, "4 1: 7 / 1; 5 x2"},
+        {{62, 70, 71, 88}, 300, 300, "60 5: 1 0 2 0 0 1 / 6; 1 x3"},
         {{10, 10, 10, 20, 20, 30, 40, 50}, 300, 300, "10 10: 3 2 1 1 1 / 5; 1 x4"},
-        {{98.6, 98.6, 98.6}, 300, 300, "98.6 0.1: 3 / 1; 1 x4"},
-        {{97.4, 97.6, 97.8, 98.1, 98.3}, 300, 300, "97.4 0.2: 1 1 1 1 1 / 5; 0.5 x3"},
-        {{36.5, 37.1, 38.9}, 300, 300, "36.5 0.5: 1 1 0 0 1 / 5; 0.5 x3"},
+        {{98.6, 98.6, 98.6}, 300, 300, "98.6 0.1: 3 / 1; 1 x3"},
+        {{97.4, 97.6, 97.8, 98.1, 98.3}, 300, 300, "97.4 0.2: 1 1 1 1 1 / 5; 1 x2"},
+        {{36.5, 37.1, 38.9}, 300, 300, "36.5 0.5: 1 1 0 0 1 / 5; 1 x2"},
         // Wide spreads and narrow plots get wider bins, never more than the bars have pixels.
-        {{60, 70, 1e12}, 300, 300, "0 2e+11: 2 0 0 0 0 1 / 6; 0.5 x5"},
-        {{60, 70, 1e12}, 100, 300, "0 5e+11: 2 0 1 / 3; 0.5 x5"},
+        {{60, 70, 1e12}, 300, 300, "0 2e+11: 2 0 0 0 0 1 / 6; 1 x3"},
+        {{60, 70, 1e12}, 116, 300, "0 5e+11: 2 0 1 / 3; 1 x3"},
         {{60, 70, 1e12}, 0, 0, "0 5e+13: 3 / 1; 200 x1"},
-        {{1e17, 1e17, NAN}, 300, 300, "1e+17 0.1: 2 / 1; 0.5 x5"},
+        {{1e17, 1e17, NAN}, 300, 300, "1e+17 1: 2 / 1; 1 x2"},
         {{}, 300, 300, "0 0: / 0; 1 x0"},
     };
     for (const auto& c : cases) {

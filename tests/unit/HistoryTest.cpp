@@ -4,11 +4,13 @@
 #include "records/Change.h"
 #include "records/DateCheck.h"
 #include "records/Global.h"
+#include "records/NumberText.h"
 #include "tests/unit/ChartRecord.h"
 #include "tests/unit/TestFolder.h"
 
 #include <rapidxml/rapidxml_print.hpp>
 
+#include <cmath>
 #include <sstream>
 
 namespace {
@@ -376,6 +378,29 @@ TEST_F(HistoryTest, RangesAreCheckedAndWrittenIntoTheirElements)
     EXPECT_EQ(std::string(lowText) + " " + highText, "40 120");
     change.undo();
     EXPECT_EQ(printed(bp), "<variable name=\"Blood Pressure\"><entry id=\"0\"/></variable>");
+}
+
+
+// A value too long for its column or label, hand-edited into a record, shows in exponent form.
+TEST_F(HistoryTest, HugeValuesShowInAFormThatFits)
+{
+    const struct {
+        double value;
+        int decimals;
+        size_t maxChars;
+        double step;
+        const char* text;
+    } cases[] = {
+        {98.6, 1, 10, 0, "98.6"},         {-9999999.9, 1, 10, 0, "-9999999.9"}, {1e308, 1, 10, 0, "1.0e308"},
+        {1e7, 0, 5, 2e6, "1.0e7"},       {-1.2e7, 0, 5, 2e6, "-1.2e7"},        {1.05e7, 0, 5, 5e5, "1.05e7"},
+        {2.5e-5, 6, 5, 0, "2.5e-5"},     {-INFINITY, 1, 2, 0, "-inf"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NumberText::fitting(c.value, c.decimals, c.maxChars, c.step), c.text) << c.value;
+    openRecord(pulse(ChartRecord::entry("1/6/2012", "1:00:00 AM", "<value>1e308</value>") +
+                     ChartRecord::entry("1/7/2012", "1:00:00 AM", "<value>-1.5e12</value>") +
+                     ChartRecord::entry("1/8/2012", "1:00:00 AM", "<value>10000000</value>")));
+    EXPECT_EQ(column(load("Pulse"), 2), "1.0e308 -1.5e12 10000000.0");
 }
 
 }

@@ -1,0 +1,35 @@
+#include "records/NumberText.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+std::string NumberText::fixed(double value, int decimals)
+{
+    // 1e308 has 309 digits before the point.
+    char text[400];
+    std::snprintf(text, sizeof text, "%.*f", std::clamp(decimals, 0, 17), value + 0.0);
+    return text;
+}
+
+std::string NumberText::exponent(double value, double step)
+{
+    int decimals = 1;
+    if (step > 0 && value != 0 && std::isfinite(value))
+        decimals = int(std::clamp(std::floor(std::log10(std::fabs(value))) - std::floor(std::log10(step)), 1.0, 15.0));
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*e", decimals, value + 0.0);
+    // "1.0e+07" becomes "1.0e7": the sign and the leading zeros of the exponent take room for nothing.
+    char* e = std::strchr(text, 'e');
+    if (!e)
+        return text;
+    return std::string(text, size_t(e - text)) + "e" + std::to_string(std::atoi(e + 1));
+}
+
+std::string NumberText::fitting(double value, int decimals, std::size_t maxChars, double step)
+{
+    std::string text = fixed(value, decimals);
+    return text.size() <= maxChars || !std::isfinite(value) ? text : exponent(value, step);
+}
