@@ -4,6 +4,7 @@
 #include "app/Prompt.h"
 #include "app/Trace.h"
 #include "records/Change.h"
+#include "records/RecordView.h"
 #include "records/SafeFile.h"
 
 #include <rapidxml/rapidxml_print.hpp>
@@ -33,8 +34,58 @@ std::function<void()> Global::userDocReplacing;
 namespace {
 
 const char* const source = "Global";
-const int parseFlags =
-    rapidxml::parse_no_data_nodes | rapidxml::parse_declaration_node | rapidxml::parse_validate_closing_tags;
+// Text and CDATA sections come as nodes of their own, so that none is lost; joinTexts then makes
+// them the element's value, the one form the rest of the program reads and writes.
+const int parseFlags = rapidxml::parse_declaration_node | rapidxml::parse_validate_closing_tags;
+
+bool isText(const XmlNode* node)
+{
+    return node->type() == rapidxml::node_data || node->type() == rapidxml::node_cdata;
+}
+
+// Each element's text and CDATA sections, joined in order, become its value. Returns "" or the
+// damage: text beside child elements, which the printer would drop. CDATA outside the root element
+// is skipped.
+std::string joinTexts(XmlDocument& doc, XmlNode* node)
+{
+    size_t texts = 0, size = 0;
+    bool elements = false;
+    for (XmlNode* child = node->first_node(); child; child = child->next_sibling()) {
+        if (isText(child)) {
+            ++texts;
+            size += child->value_size();
+        } else if (child->type() == rapidxml::node_element) {
+            elements = true;
+            std::string damage = joinTexts(doc, child);
+            if (!damage.empty())
+                return damage;
+        }
+    }
+    if (!texts)
+        return "";
+    bool element = node->type() == rapidxml::node_element;
+    if (elements && element)
+        return "its element <" + RecordView::shortened(std::string(node->name(), node->name_size())) +
+               "> holds text beside other elements";
+    char* joined = texts > 1 && element ? doc.allocate_string(nullptr, size + 1) : nullptr;
+    char* at = joined;
+    for (XmlNode* child = node->first_node(); child;) {
+        XmlNode* next = child->next_sibling();
+        if (isText(child)) {
+            if (texts == 1 && element)
+                node->value(child->value(), child->value_size());
+            if (joined)
+                at = std::copy(child->value(), child->value() + child->value_size(), at);
+            node->remove_node(child);
+        }
+        child = next;
+    }
+    if (joined && element) {
+        *at = '\0';
+        node->value(joined, size);
+    }
+    return "";
+}
 
 template <size_t N> bool copyBounded(char (&target)[N], const char* text)
 {
@@ -152,6 +203,9 @@ std::string Global::parse(FileBytes& text, const char* rootName, std::unique_ptr
     } catch (const rapidxml::parse_error& e) {
         return std::string("the XML is not well-formed: ") + e.what();
     }
+    damage = joinTexts(*fresh, fresh.get());
+    if (!damage.empty())
+        return damage;
     if (!fresh->first_node(rootName))
         return std::string("it has no <") + rootName + "> element";
     doc.swap(fresh);

@@ -108,18 +108,41 @@ TEST_F(GlobalStoreTest, DuplicatedAndUnusableIdsAreToldOnce)
 TEST_F(GlobalStoreTest, WrittenFilesKeepTheirTextsAndLayoutAndPassXmllint)
 {
     folder.write("user0.hma", "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- kept by hand -->\n" +
-                                  record(0, "A &lt;&amp;&gt; &quot;B&quot; &#x263A;&#9;<![CDATA[lost]]>"));
+                                  record(0, "A &lt;&amp;&gt; &quot;B&quot; &#x263A;&#9;<![CDATA[<C&>]]>"));
     ASSERT_TRUE(loadRecord("user0.hma"));
     EXPECT_STREQ(Xml::childText(Xml::child(Global::userDoc->first_node("patient"), "info", "name"), "first"),
-                 "A <&> \"B\" \xE2\x98\xBA\t");
+                 "A <&> \"B\" \xE2\x98\xBA\t<C&>");
     ASSERT_TRUE(Global::saveFile(*Global::userDoc, "user0.hma"));
     std::string first = folder.read("user0.hma");
     EXPECT_EQ(first.find("<!--"), std::string::npos);
     EXPECT_EQ(first.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
-    EXPECT_NE(first.find("\t\t<name>\n\t\t\t<first>A &lt;&amp;&gt; &quot;B&quot;"), std::string::npos);
+    EXPECT_NE(first.find("\t\t<name>\n\t\t\t<first>A &lt;&amp;&gt; &quot;B&quot; \xE2\x98\xBA\t&lt;C&amp;&gt;</first>"),
+              std::string::npos);
     EXPECT_NE(first.find("<conditions>\n\t\t\t\t<c2/>"), std::string::npos);
     std::string xmllint = "xmllint --noout '" + folder.path() + "user0.hma' 2>&1";
     EXPECT_EQ(std::system(xmllint.c_str()), 0);
+}
+
+// Content that is only CDATA is the element's text: it shows, is written back as plain text, and an
+// edit of it is written too.
+TEST_F(GlobalStoreTest, CdataIsReadAsTextAndEditsOfItAreWritten)
+{
+    folder.write("user0.hma", "<patient id=\"0\"><info><name><first>Ann</first><last><![CDATA[Lee]]><![CDATA[]]>"
+                              "</last></name><dob/><gender><![CDATA[Female]]></gender></info><variable name=\"Pulse\">"
+                              "<entry id=\"0\"><value><![CDATA[72]]></value></entry></variable></patient>");
+    ASSERT_TRUE(loadRecord("user0.hma"));
+    XmlNode* patient = Global::userDoc->first_node("patient");
+    XmlNode* info = Xml::child(patient, "info");
+    EXPECT_STREQ(Xml::childText(Xml::child(info, "name"), "last"), "Lee");
+    EXPECT_STREQ(Xml::child(patient, "variable", "entry")->first_node("value")->value(), "72");
+    EXPECT_EQ(RecordView::infoLines(), (std::vector<std::string>{"First Name:\tAnn", "Last Name:\tLee", "Gender:\tFemale"}));
+    Change change;
+    change.setText(*Global::userDoc, info, "gender", "<Male>");
+    ASSERT_TRUE(change.save(*Global::userDoc, "user0.hma"));
+    std::string saved = folder.read("user0.hma");
+    for (const char* written : {"<last>Lee</last>", "<gender>&lt;Male&gt;</gender>", "<value>72</value>"})
+        EXPECT_NE(saved.find(written), std::string::npos) << written << "\n" << saved;
+    EXPECT_EQ(saved.find("CDATA"), std::string::npos);
 }
 
 TEST_F(GlobalStoreTest, DamagedOrOddRecordsAreReportedAndTheOpenDocumentStays)
@@ -137,7 +160,10 @@ TEST_F(GlobalStoreTest, DamagedOrOddRecordsAreReportedAndTheOpenDocumentStays)
         {"", "no <patient> element"},
         {"<patient id=\"1\"></wrong>", "not well-formed"},
         {"<patient>" + deep, "nested more than 32 deep"},
-        {"<patient><a x='>'><a/><!-- <a><a> -->" + std::string(40, 'a') + "</a></patient>", ""},
+        {"<patient><a x='>'><a/><!-- <a><a> --><b>" + std::string(40, 'a') + "</b></a></patient>", ""},
+        // The printer writes an element's children or its text, never both.
+        {"<patient><info><gender>Female<note>x</note></gender></info></patient>", "<gender> holds text beside other"},
+        {"<patient><info><gender><note/><![CDATA[Female]]></gender></info></patient>", "<gender> holds text beside"},
         {"<patient><info><name><first>&#0;</first></name></info></patient>", "reference to a control character"},
         {"<patient><info><name><first>&#1b;</first></name></info></patient>", "reference to a control character"},
         {"<patient><info><name><first>a\x01</first></name></info></patient>", "holds a control character"},
@@ -433,9 +459,6 @@ TEST_F(GlobalRangesTest, BoundsFromTheRecordOrTheDefaults)
         {mood, "Fasting", "normal", "90.000 130.00 90 130"},
         {sugar, "Fasting", "normal", "70.000 99.000 70 99"},
         {sugar, "postprandial", "panic", "60.000 200.00 60 200"},
-        // A huge stored text stays inside its buffer; an unreadable one is 0.
-        {"<variable name=\"Pulse\"><normalLow>1e300</normalLow><normalHigh>abc</normalHigh></variable>", "Pulse",
-         "normal", "100000 0.0000 1000000000000000052504760255204 0"},
     };
     for (const auto& c : cases) {
         openRecord(c.record);
@@ -444,6 +467,46 @@ TEST_F(GlobalRangesTest, BoundsFromTheRecordOrTheDefaults)
     // No user open at all.
     Global::userDoc = std::make_unique<XmlDocument>();
     EXPECT_EQ(range("Systolic", "normal"), "90.000 139.00 90 139");
+}
+
+// A bound that is no number gives way to the default, else to the template's bound, else counts as
+// absent; each says so in one line on standard error.
+TEST_F(GlobalRangesTest, BoundsThatAreNoNumbersGiveWay)
+{
+    folder.write("template_new.xml", "<patient id=\"0\"><variable name=\"Heart Rate\"><normalLow>55</normalLow>"
+                                     "<normalHigh>105</normalHigh><panicLow>x</panicLow><panicHigh>125</panicHigh>"
+                                     "</variable></patient>");
+    auto variable = [](const char* name, const char* low, const char* high, const char* kind = "normal") {
+        return std::string("<variable name=\"") + name + "\"><" + kind + "Low>" + low + "</" + kind + "Low><" + kind +
+               "High>" + high + "</" + kind + "High></variable>";
+    };
+    const struct {
+        std::string record;
+        const char *name, *kind, *expected;
+        int told;
+    } cases[] = {
+        {variable("Temperature", "abc", "12abc"), "Temperature", "normal", "96.900 99.500 96.9 99.5", 2},
+        {variable("Temperature", " 97 ", "1e300"), "Temperature", "normal", "97.000 99.500 97 99.5", 1},
+        {variable("Pulse", "--60", "100"), "Pulse", "normal", "60.000 100.00 60 100", 1},
+        {"<variable name=\"Blood Pressure\"><normalLow><systolic>9O</systolic></normalLow><normalHigh><systolic>135"
+         "</systolic></normalHigh></variable>", "Systolic", "normal", "90.000 135.00 90 135", 1},
+        {variable("Heart Rate", "abc", "99"), "Heart Rate", "normal", "55.000 99.000 55 99", 1},
+        {variable("Heart Rate", "?", "?", "panic"), "Heart Rate", "panic", "0.0000 125.00 0 125", 2},
+        {variable("Mood", "5", "ten"), "Mood", "normal", "5.0000 0.0000 5 0", 1},
+    };
+    for (const auto& c : cases) {
+        openRecord(c.record);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(range(c.name, c.kind), c.expected) << c.record;
+        std::string told = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), c.told) << told;
+    }
+    openRecord(variable("Heart Rate", "abc", "99"));
+    testing::internal::CaptureStderr();
+    range("Heart Rate", "normal");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Global::findRange: the normalLow of Heart Rate, \"abc\", is not a number; the bound 55 of "
+              "template_new.xml is used\n");
 }
 
 TEST(TextCheckTest, AmountsAreFiniteAndNotNegative)
