@@ -128,10 +128,9 @@ void walkCharts()
     for (const DisplayMenuItem& item : DisplayMenuItems::build(Global::userDoc.get())) {
         if (item.menu != DisplayMenuItem::Multi)
             continue;
-        std::string label = item.path.substr(item.path.rfind('/') + 1);
         if (model.seriesCount == 4)
             model.dropVar(model.series.front().name.c_str());
-        model.addSeries(ChartSeries::fromEntries(item.variable, label, item.key, errors));
+        model.addSeries(ChartSeries::fromEntries(item.variable, item.name, item.key, errors));
         for (int type : {ChartModel::MultiDisplay, ChartModel::NormalRange, ChartModel::Analysis})
             for (int mode = 0; mode < 6; ++mode) {
                 model.displayType = type;
