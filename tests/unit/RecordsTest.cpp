@@ -532,6 +532,23 @@ TEST(TextCheckTest, NamesNeedAVisibleCharacterAndNoControls)
     EXPECT_TRUE(TextCheck::hasControl("\x1b[0m"));
 }
 
+// Each byte that is not part of a UTF-8 character becomes U+FFFD; whole characters stay.
+TEST(TextCheckTest, TextsAreRepairedToUtf8ByteByByte)
+{
+    const std::string bad = "\xEF\xBF\xBD";
+    const std::pair<std::string, std::string> cases[] = {
+        {"A\xC3\xA9\xE2\x98\xBA\xF0\x9F\x98\x80", "A\xC3\xA9\xE2\x98\xBA\xF0\x9F\x98\x80"},
+        {"ab\xFF\xC3", "ab" + bad + bad},          // a stray byte, and a character cut at the end
+        {"\xC0\xAF", bad + bad},                   // an overlong '/'
+        {"\xED\xA0\x80", bad + bad + bad},         // a surrogate
+        {"\xF4\x90\x80\x80", bad + bad + bad + bad}, // past U+10FFFF
+        {"\xE2\x98x", bad + bad + "x"},
+        {std::string("a\0b", 3), std::string("a\0b", 3)},
+    };
+    for (const auto& [text, repaired] : cases)
+        EXPECT_EQ(TextCheck::validUtf8(text.data(), text.size()), repaired);
+}
+
 TEST(TextCheckTest, LongTextsAreCutWithAnEllipsisOnACharacterBoundary)
 {
     EXPECT_EQ(RecordView::shortened("Ann Lee"), "Ann Lee");
