@@ -34,9 +34,14 @@ std::function<void()> Global::userDocReplacing;
 namespace {
 
 const char* const source = "Global";
-// Text and CDATA sections come as nodes of their own, so that none is lost; joinTexts then makes
-// them the element's value, the one form the rest of the program reads and writes.
-const int parseFlags = rapidxml::parse_declaration_node | rapidxml::parse_validate_closing_tags;
+const int parseFlags =
+    rapidxml::parse_no_data_nodes | rapidxml::parse_declaration_node | rapidxml::parse_validate_closing_tags;
+// A text that may hold CDATA or text beside child elements is parsed with its text and CDATA
+// sections as nodes of their own, which the parser would otherwise skip or keep only in part;
+// joinTexts then makes them the element's value, the one form the rest of the program reads and
+// writes. A text as the program writes it is spared the nodes and the walk, which a large record
+// would feel.
+const int textNodeParseFlags = parseFlags & ~rapidxml::parse_no_data_nodes;
 
 bool isText(const XmlNode* node)
 {
@@ -44,8 +49,8 @@ bool isText(const XmlNode* node)
 }
 
 // Each element's text and CDATA sections, joined in order, become its value. Returns "" or the
-// damage: text beside child elements, which the printer would drop. CDATA outside the root element
-// is skipped.
+// damage: text beside child elements, which the printer would drop (parsed without text nodes,
+// such an element has both a value and children). CDATA outside the root element is skipped.
 std::string joinTexts(XmlDocument& doc, XmlNode* node)
 {
     size_t texts = 0, size = 0;
@@ -61,12 +66,12 @@ std::string joinTexts(XmlDocument& doc, XmlNode* node)
                 return damage;
         }
     }
-    if (!texts)
-        return "";
     bool element = node->type() == rapidxml::node_element;
-    if (elements && element)
+    if (elements && element && (texts || node->value_size()))
         return "its element <" + RecordView::shortened(std::string(node->name(), node->name_size())) +
                "> holds text beside other elements";
+    if (!texts)
+        return "";
     char* joined = texts > 1 && element ? doc.allocate_string(nullptr, size + 1) : nullptr;
     char* at = joined;
     for (XmlNode* child = node->first_node(); child;) {
@@ -196,15 +201,18 @@ std::string Global::parse(FileBytes& text, const char* rootName, std::unique_ptr
     std::string damage = Xml::damageIn(text.data(), text.size());
     if (!damage.empty())
         return damage;
+    bool plain = Xml::hasOnlyPlainText(text.data(), text.size());
     text.push_back('\0');
     auto fresh = std::make_unique<XmlDocument>();
     try {
-        fresh->parse<parseFlags>(text.data());
+        if (plain)
+            fresh->parse<parseFlags>(text.data());
+        else
+            fresh->parse<textNodeParseFlags>(text.data());
     } catch (const rapidxml::parse_error& e) {
         return std::string("the XML is not well-formed: ") + e.what();
     }
-    damage = joinTexts(*fresh, fresh.get());
-    if (!damage.empty())
+    if (!plain && !(damage = joinTexts(*fresh, fresh.get())).empty())
         return damage;
     if (!fresh->first_node(rootName))
         return std::string("it has no <") + rootName + "> element";

@@ -437,6 +437,53 @@ private:
 
 }
 
+bool Xml::hasOnlyPlainText(const char* text, size_t size)
+{
+    const char* end = text + size;
+    const char* p = text;
+    if (startsWith(p, end, "\xEF\xBB\xBF"))
+        p += 3;
+    p = skipSpace(p, end);
+    if (startsWith(p, end, "<?xml") && p + 5 < end && isSpace(p[5]))
+        p = skipPast(p + 5, end, "?>");
+    // Byte by byte: the texts and tags of a record are too short for memchr to pay.
+    bool afterStartTag = false;
+    while (p < end) {
+        bool blank = true;
+        for (; p < end && *p != '<'; ++p)
+            blank &= isSpace(*p);
+        if (p == end)
+            return blank;
+        const char* open = p;
+        bool endTag = open + 1 < end && open[1] == '/';
+        if ((!blank && !(afterStartTag && endTag)) || open + 1 == end || open[1] == '!' || open[1] == '?')
+            return false;
+        // To the tag's '>', past quoted values; a quote anywhere but after an attribute's '=' is
+        // beyond telling.
+        bool attributes = false;
+        for (++p; p < end && *p != '>'; ++p) {
+            char c = *p;
+            if (c == '"' || c == '\'') {
+                if (!attributes || p[-1] != '=')
+                    return false;
+                const char* quote = p + 1;
+                while (quote < end && *quote != c)
+                    ++quote;
+                if (quote == end)
+                    return false;
+                p = quote;
+            } else {
+                attributes |= !endTag && isSpace(c);
+            }
+        }
+        if (p == end)
+            return false;
+        afterStartTag = !endTag && p[-1] != '/';
+        ++p;
+    }
+    return true;
+}
+
 bool Xml::hasControl(const char* text, size_t size)
 {
     // Sixteen bytes at a time: a whole record is checked on every load.

@@ -164,6 +164,7 @@ TEST_F(GlobalStoreTest, DamagedOrOddRecordsAreReportedAndTheOpenDocumentStays)
         // The printer writes an element's children or its text, never both.
         {"<patient><info><gender>Female<note>x</note></gender></info></patient>", "<gender> holds text beside other"},
         {"<patient><info><gender><note/><![CDATA[Female]]></gender></info></patient>", "<gender> holds text beside"},
+        {"<patient id=\"1\"><info><gender x=\"a>b\"><note/>Female</gender></info></patient>", "<gender> holds text"},
         {"<patient><info><name><first>&#0;</first></name></info></patient>", "reference to a control character"},
         {"<patient><info><name><first>&#1b;</first></name></info></patient>", "reference to a control character"},
         {"<patient><info><name><first>a\x01</first></name></info></patient>", "holds a control character"},
