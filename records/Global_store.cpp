@@ -198,10 +198,10 @@ bool Global::loadFile(std::unique_ptr<XmlDocument>& doc, const char* name, FileB
 
 std::string Global::parse(FileBytes& text, const char* rootName, std::unique_ptr<XmlDocument>& doc)
 {
-    std::string damage = Xml::damageIn(text.data(), text.size());
+    bool plain = false;
+    std::string damage = Xml::damageIn(text.data(), text.size(), &plain);
     if (!damage.empty())
         return damage;
-    bool plain = Xml::hasOnlyPlainText(text.data(), text.size());
     text.push_back('\0');
     auto fresh = std::make_unique<XmlDocument>();
     try {

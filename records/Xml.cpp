@@ -208,6 +208,7 @@ struct Marks {
     // Rare in a record: a control character, '&', and '!' or '?', which after '<' begin markup
     // other than a tag.
     uint64_t rare = 0;
+    uint64_t blank = 0; // ' ', tab, line feed, carriage return
 };
 
 const size_t blockSize = 64;
@@ -227,6 +228,7 @@ Marks marksOf(const char* block)
         marks.slash |= bits(is('/'));
         marks.quote |= bits(is('"') | is('\''));
         marks.rare |= bits(control | is('&') | is('!') | is('?'));
+        marks.blank |= bits(is(' ') | is('\t') | is('\n') | is('\r'));
     }
     return marks;
 }
@@ -242,6 +244,7 @@ Marks marksOf(const char* block)
         marks.slash |= c == '/' ? bit : 0;
         marks.quote |= c == '"' || c == '\'' ? bit : 0;
         marks.rare |= isControl(c) || c == '&' || c == '!' || c == '?' ? bit : 0;
+        marks.blank |= isSpace(char(c)) ? bit : 0;
     }
     return marks;
 }
@@ -272,6 +275,7 @@ __attribute__((target("avx2"))) Marks wideMarksOf(const char* block)
         marks.slash |= wideBits(wideIs(c, '/'), i);
         marks.quote |= wideBits(wideIs(c, '"') | wideIs(c, '\''), i);
         marks.rare |= wideBits(control | wideIs(c, '&') | wideIs(c, '!') | wideIs(c, '?'), i);
+        marks.blank |= wideBits(wideIs(c, ' ') | wideIs(c, '\t') | wideIs(c, '\n') | wideIs(c, '\r'), i);
     }
     return marks;
 }
@@ -361,6 +365,7 @@ public:
         endCarry = carry;
         uint64_t empties = marks.close & ((marks.slash << 1) | slashBefore) & ~(sum & marks.close);
         slashBefore = marks.slash >> 63;
+        plain = plain && onlyPlainText(marks, inside, starts, (sum & marks.close) | empties);
         int opened = bitCount(starts);
         if (depth + opened > Xml::maxDepth)
             return false;
@@ -372,7 +377,27 @@ public:
         return true;
     }
 
+    // While add vouches: no text but right between a start tag and the end tag after it.
+    bool plain = true;
+
 private:
+    // The text of the block (bytes outside the tags, not blank) lies neither before a start tag
+    // nor after the '>' of an end tag or an empty element. A carry from each byte of text runs up
+    // through the bytes outside tags to the '<' after them; one from each such '>' clears the
+    // bytes outside tags after it. Both go on into the next block.
+    bool onlyPlainText(const Marks& marks, uint64_t inside, uint64_t starts, uint64_t childCloses)
+    {
+        uint64_t outside = ~inside, text = outside & ~marks.close & ~marks.blank;
+        uint64_t reached, cleared;
+        bool carry = __builtin_add_overflow(outside, text, &reached);
+        carry |= __builtin_add_overflow(reached, uint64_t(textCarry), &reached);
+        textCarry = carry;
+        carry = __builtin_add_overflow(outside, childCloses, &cleared);
+        carry |= __builtin_add_overflow(cleared, uint64_t(childCarry), &cleared);
+        childCarry = carry;
+        return !(reached & starts) && !(text & ~cleared);
+    }
+
     const char* firstClose(const char* from) const
     {
         return from < end ? static_cast<const char*>(std::memchr(from, '>', size_t(end - from))) : nullptr;
@@ -431,57 +456,10 @@ private:
     const char* end;
     const char* lastOpen = nullptr;
     uint64_t insideBefore = 0, slashBefore = 0;
-    bool endCarry = false;
+    bool endCarry = false, textCarry = false, childCarry = false;
     int depth = 0;
 };
 
-}
-
-bool Xml::hasOnlyPlainText(const char* text, size_t size)
-{
-    const char* end = text + size;
-    const char* p = text;
-    if (startsWith(p, end, "\xEF\xBB\xBF"))
-        p += 3;
-    p = skipSpace(p, end);
-    if (startsWith(p, end, "<?xml") && p + 5 < end && isSpace(p[5]))
-        p = skipPast(p + 5, end, "?>");
-    // Byte by byte: the texts and tags of a record are too short for memchr to pay.
-    bool afterStartTag = false;
-    while (p < end) {
-        bool blank = true;
-        for (; p < end && *p != '<'; ++p)
-            blank &= isSpace(*p);
-        if (p == end)
-            return blank;
-        const char* open = p;
-        bool endTag = open + 1 < end && open[1] == '/';
-        if ((!blank && !(afterStartTag && endTag)) || open + 1 == end || open[1] == '!' || open[1] == '?')
-            return false;
-        // To the tag's '>', past quoted values; a quote anywhere but after an attribute's '=' is
-        // beyond telling.
-        bool attributes = false;
-        for (++p; p < end && *p != '>'; ++p) {
-            char c = *p;
-            if (c == '"' || c == '\'') {
-                if (!attributes || p[-1] != '=')
-                    return false;
-                const char* quote = p + 1;
-                while (quote < end && *quote != c)
-                    ++quote;
-                if (quote == end)
-                    return false;
-                p = quote;
-            } else {
-                attributes |= !endTag && isSpace(c);
-            }
-        }
-        if (p == end)
-            return false;
-        afterStartTag = !endTag && p[-1] != '/';
-        ++p;
-    }
-    return true;
 }
 
 bool Xml::hasControl(const char* text, size_t size)
@@ -503,8 +481,10 @@ bool Xml::hasControl(const char* text, size_t size)
     return any;
 }
 
-std::string Xml::damageIn(const char* text, size_t size)
+std::string Xml::damageIn(const char* text, size_t size, bool* plain)
 {
+    if (plain)
+        *plain = false;
     // One pass over the text: a control character anywhere outweighs a reference to one, and
     // that outweighs the nesting, which the outline vouches for in the common case.
     const char* end = text + size;
@@ -535,6 +515,8 @@ std::string Xml::damageIn(const char* text, size_t size)
     }
     if (reference)
         return referenceDamage;
+    if (plain)
+        *plain = outlined && outline.plain;
     return outlined ? "" : nestingDamage(text, end);
 }
 

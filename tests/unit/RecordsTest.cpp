@@ -612,4 +612,31 @@ TEST(XmlDamageTest, ControlCharactersAndReferencesToThemWhereverTheyFall)
         }
 }
 
+// A plain text is parsed without text nodes, so only text right between a start tag and its end
+// tag may pass as plain, wherever it falls in the blocks the check reads.
+TEST(XmlDamageTest, OnlyTextRightInsideALeafElementIsPlain)
+{
+    const std::string far(70, ' ');
+    const std::pair<std::string, bool> contents[] = {
+        {"<v>72</v><d>1/1/2011</d><c/>", true},
+        {"<v x=\"a\">" + far + "7 2\n</v>\n\t<w/>", true},
+        {"<v>" + std::string(130, 'x') + "</v>", true},
+        {"x<v/>", false},
+        {"x" + far + "<v>1</v>", false},
+        {"<v/>x", false},
+        {"<v/>" + far + "x", false},
+        {"<v>1</v>" + far + "x", false},
+        {"<![CDATA[x]]>", false},
+        {"<!-- x -->", false},
+        {"<v a='>'>1</v>", false}, // beyond telling
+    };
+    for (const auto& [content, expected] : contents)
+        for (size_t shift = 0; shift <= 64; ++shift) {
+            std::string text = "<patient>" + std::string(shift, '\t') + content + "</patient>";
+            bool plain = !expected;
+            EXPECT_EQ(Xml::damageIn(text.data(), text.size(), &plain), "");
+            EXPECT_EQ(plain, expected) << content << " " << shift;
+        }
+}
+
 }
