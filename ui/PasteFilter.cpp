@@ -3,6 +3,7 @@
 #include "records/TextCheck.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Group.H>
 #include <FL/Fl_Input_.H>
 #include <FL/Fl_Window.H>
 
@@ -24,7 +25,12 @@ bool isPasteKey()
 
 }
 
-PasteFilter::PasteFilter() : Fl_Widget(0, 0, 0, 0) {}
+PasteFilter::PasteFilter() : Fl_Widget(0, 0, 0, 0)
+{
+    // It belongs to no window, whatever group was being built when it was made.
+    if (parent())
+        parent()->remove(this);
+}
 
 PasteFilter& PasteFilter::instance()
 {
