@@ -6,6 +6,7 @@
 #include "app/Trace.h"
 #include "records/Global.h"
 #include "ui/MainWindow.h"
+#include "ui/PasteFilter.h"
 
 #include <FL/Enumerations.H>
 #include <FL/Fl.H>
@@ -31,6 +32,7 @@ int main(int, char**)
     Fl::visual(FL_DOUBLE);
     Fl::set_color(FL_BACKGROUND_COLOR, 200, 200, 205);
     Fl::scheme("gtk+");
+    PasteFilter::install();
     static ToolkitPrompt toolkitPrompt;
     Prompt::setHandler(&toolkitPrompt);
 

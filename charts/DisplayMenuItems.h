@@ -9,7 +9,9 @@
 
 struct DisplayMenuItem {
     enum Menu { Multi, NormalRange, Table } menu;
-    std::string path;          // "Vitals/Blood Pressure/Systolic"
+    std::string parent;        // the submenu it is in: "Vitals/Blood Pressure"
+    std::string label;         // as the menu shows it (see DisplayMenuItems::label)
+    std::string name;          // what it acts on, whole: "Systolic", or the variable's name
     const char* key;           // Multi-Display items: the entry child that holds the value
     XmlNode* variable;
     bool submenu;              // a title that holds further items
@@ -25,4 +27,10 @@ public:
     // The value key of a "Normal Range Display" leaf: "systolic" for a group member's
     // "Systolic", otherwise "value".
     static std::string normalRangeKey(const std::string& leaf);
+    // A name as a menu label: cut like the user list's names, and with the toolkit's label
+    // markers '&' (a shortcut) and '@' (a symbol) doubled so that they show as themselves.
+    static std::string label(const std::string& name);
+    // The whole name an item of the variable acts on, given the item's label: a member's label
+    // ("Systolic") is its name, and every other item stands for its variable.
+    static std::string nameOf(const XmlNode* variable, const char* label);
 };

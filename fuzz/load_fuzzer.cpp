@@ -25,6 +25,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -85,9 +86,41 @@ int depthOf(const XmlNode* node)
     return node->type() == rapidxml::node_element ? deepest + 1 : deepest;
 }
 
+// CDATA anywhere, or text beside child elements.
+bool hasTextTheFastParseSkips(const XmlNode* node)
+{
+    bool texts = false, elements = false;
+    for (const XmlNode* child = node->first_node(); child; child = child->next_sibling()) {
+        if (child->type() == rapidxml::node_cdata || hasTextTheFastParseSkips(child))
+            return true;
+        texts |= child->type() == rapidxml::node_data;
+        elements |= child->type() == rapidxml::node_element;
+    }
+    return texts && elements;
+}
+
+// A text the damage check calls plain is parsed without text nodes: it must hold nothing that
+// they would keep.
+void expectPlainIsPlain(const char* begin, const char* end)
+{
+    bool plain = false;
+    if (!Xml::damageIn(begin, size_t(end - begin), &plain).empty() || !plain)
+        return;
+    std::vector<char> text(begin, end);
+    text.push_back('\0');
+    XmlDocument doc;
+    try {
+        doc.parse<rapidxml::parse_declaration_node | rapidxml::parse_validate_closing_tags>(text.data());
+    } catch (const rapidxml::parse_error&) {
+        return;
+    }
+    expect(!hasTextTheFastParseSkips(&doc), "a text called plain holds CDATA or text beside elements");
+}
+
 bool load(const char* begin, const char* end, const char* root, std::unique_ptr<XmlDocument>& doc,
           FileBytes& buffer)
 {
+    expectPlainIsPlain(begin, end);
     FileBytes text(begin, end);
     if (!Global::parse(text, root, doc).empty())
         return false;
@@ -128,10 +161,9 @@ void walkCharts()
     for (const DisplayMenuItem& item : DisplayMenuItems::build(Global::userDoc.get())) {
         if (item.menu != DisplayMenuItem::Multi)
             continue;
-        std::string label = item.path.substr(item.path.rfind('/') + 1);
         if (model.seriesCount == 4)
             model.dropVar(model.series.front().name.c_str());
-        model.addSeries(ChartSeries::fromEntries(item.variable, label, item.key, errors));
+        model.addSeries(ChartSeries::fromEntries(item.variable, item.name, item.key, errors));
         for (int type : {ChartModel::MultiDisplay, ChartModel::NormalRange, ChartModel::Analysis})
             for (int mode = 0; mode < 6; ++mode) {
                 model.displayType = type;

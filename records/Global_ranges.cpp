@@ -1,6 +1,8 @@
 // Global: resolving a variable's normal or panic range from the open record or the defaults.
 #include "records/Global.h"
 
+#include "records/TextCheck.h"
+
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -23,6 +25,26 @@ std::string lowerFirst(std::string name)
     if (!name.empty())
         name[0] = char(std::tolower(static_cast<unsigned char>(name[0])));
     return name;
+}
+
+// The bound of the variable (and member) in template_new.xml, when it is a number there.
+bool templateBound(const char* variable, const std::string& bound, const std::string& member, double& value)
+{
+    FileBytes text;
+    std::string why;
+    std::unique_ptr<XmlDocument> doc;
+    if (SafeFile::read(Global::dataFolder + "template_new.xml", text, why) != SafeFile::Read::Ok ||
+        !Global::parse(text, "patient", doc).empty())
+        return false;
+    XmlNode* node = nullptr;
+    for (XmlNode* v = Xml::child(doc->first_node("patient"), "variable"); v && !node; v = v->next_sibling("variable")) {
+        const char* named = Xml::attribute(v, "name");
+        if (named && !std::strcmp(named, variable))
+            node = Xml::child(v, bound.c_str());
+    }
+    if (!member.empty())
+        node = Xml::child(node, member.c_str());
+    return node && TextCheck::readNumber(node->value(), value);
 }
 
 }
@@ -52,13 +74,13 @@ void Global::findRange(const char* name, const char* kind, double& low, double& 
     std::string lowName = std::string(kind) + "Low";
     std::string highName = std::string(kind) + "High";
 
-    XmlNode* variable;
+    const char* variableName = name;
     std::string memberKey;
     if (const char* group = memberGroupOf(name)) {
-        variable = findVariableNode(group);
+        variableName = group;
         memberKey = lowerFirst(name);
     } else if (const char* group = derivedGroupOf(name)) {
-        variable = findVariableNode(group);
+        variableName = group;
         if (!std::strcmp(name, "Mean Arterial Pressure"))
             memberKey = "map";
         else if (!std::strcmp(name, "Pulse Pressure"))
@@ -67,9 +89,8 @@ void Global::findRange(const char* name, const char* kind, double& low, double& 
             std::cerr << "Global::findRange" << ": derived variable " << name << " has incorrect name" << std::endl;
             return;
         }
-    } else {
-        variable = findVariableNode(name);
     }
+    XmlNode* variable = findVariableNode(variableName);
 
     XmlNode* lowNode = Xml::child(variable, lowName.c_str());
     XmlNode* highNode = Xml::child(variable, highName.c_str());
@@ -83,8 +104,27 @@ void Global::findRange(const char* name, const char* kind, double& low, double& 
     int index = std::strcmp(kind, "normal") ? 2 : 0;
     auto defaults = ranges.find(name);
     auto fallback = [&](int at) { return defaults == ranges.end() ? 0.0 : defaults->second[size_t(at)]; };
-    low = *lowStored ? std::atof(lowStored) : fallback(index);
-    high = *highStored ? std::atof(highStored) : fallback(index + 1);
+    // A bound edited by hand into something that is no number must not chart every reading as
+    // out of range: it gives way to the default, else to the template's bound, else to none.
+    auto bound = [&](const char* stored, const std::string& boundName, int at) {
+        double value = 0;
+        if (!*stored || TextCheck::readNumber(stored, value))
+            return *stored ? value : fallback(at);
+        std::cerr << "Global::findRange: the " << boundName << " of " << name << ", \"" << stored
+                  << "\", is not a number; ";
+        if (defaults != ranges.end()) {
+            value = fallback(at);
+            std::cerr << "the default " << value << " is used" << std::endl;
+        } else if (templateBound(variableName, boundName, memberKey, value)) {
+            std::cerr << "the bound " << value << " of template_new.xml is used" << std::endl;
+        } else {
+            value = fallback(at);
+            std::cerr << "it counts as absent" << std::endl;
+        }
+        return value;
+    };
+    low = bound(lowStored, lowName, index);
+    high = bound(highStored, highName, index + 1);
     formatBound(low, lowText);
     formatBound(high, highText);
 }

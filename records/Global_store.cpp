@@ -4,6 +4,7 @@
 #include "app/Prompt.h"
 #include "app/Trace.h"
 #include "records/Change.h"
+#include "records/RecordView.h"
 #include "records/SafeFile.h"
 
 #include <rapidxml/rapidxml_print.hpp>
@@ -35,6 +36,61 @@ namespace {
 const char* const source = "Global";
 const int parseFlags =
     rapidxml::parse_no_data_nodes | rapidxml::parse_declaration_node | rapidxml::parse_validate_closing_tags;
+// A text that may hold CDATA or text beside child elements is parsed with its text and CDATA
+// sections as nodes of their own, which the parser would otherwise skip or keep only in part;
+// joinTexts then makes them the element's value, the one form the rest of the program reads and
+// writes. A text as the program writes it is spared the nodes and the walk, which a large record
+// would feel.
+const int textNodeParseFlags = parseFlags & ~rapidxml::parse_no_data_nodes;
+
+bool isText(const XmlNode* node)
+{
+    return node->type() == rapidxml::node_data || node->type() == rapidxml::node_cdata;
+}
+
+// Each element's text and CDATA sections, joined in order, become its value. Returns "" or the
+// damage: text beside child elements, which the printer would drop (parsed without text nodes,
+// such an element has both a value and children). CDATA outside the root element is skipped.
+std::string joinTexts(XmlDocument& doc, XmlNode* node)
+{
+    size_t texts = 0, size = 0;
+    bool elements = false;
+    for (XmlNode* child = node->first_node(); child; child = child->next_sibling()) {
+        if (isText(child)) {
+            ++texts;
+            size += child->value_size();
+        } else if (child->type() == rapidxml::node_element) {
+            elements = true;
+            std::string damage = joinTexts(doc, child);
+            if (!damage.empty())
+                return damage;
+        }
+    }
+    bool element = node->type() == rapidxml::node_element;
+    if (elements && element && (texts || node->value_size()))
+        return "its element <" + RecordView::shortened(std::string(node->name(), node->name_size())) +
+               "> holds text beside other elements";
+    if (!texts)
+        return "";
+    char* joined = texts > 1 && element ? doc.allocate_string(nullptr, size + 1) : nullptr;
+    char* at = joined;
+    for (XmlNode* child = node->first_node(); child;) {
+        XmlNode* next = child->next_sibling();
+        if (isText(child)) {
+            if (texts == 1 && element)
+                node->value(child->value(), child->value_size());
+            if (joined)
+                at = std::copy(child->value(), child->value() + child->value_size(), at);
+            node->remove_node(child);
+        }
+        child = next;
+    }
+    if (joined && element) {
+        *at = '\0';
+        node->value(joined, size);
+    }
+    return "";
+}
 
 template <size_t N> bool copyBounded(char (&target)[N], const char* text)
 {
@@ -142,16 +198,22 @@ bool Global::loadFile(std::unique_ptr<XmlDocument>& doc, const char* name, FileB
 
 std::string Global::parse(FileBytes& text, const char* rootName, std::unique_ptr<XmlDocument>& doc)
 {
-    std::string damage = Xml::damageIn(text.data(), text.size());
+    bool plain = false;
+    std::string damage = Xml::damageIn(text.data(), text.size(), &plain);
     if (!damage.empty())
         return damage;
     text.push_back('\0');
     auto fresh = std::make_unique<XmlDocument>();
     try {
-        fresh->parse<parseFlags>(text.data());
+        if (plain)
+            fresh->parse<parseFlags>(text.data());
+        else
+            fresh->parse<textNodeParseFlags>(text.data());
     } catch (const rapidxml::parse_error& e) {
         return std::string("the XML is not well-formed: ") + e.what();
     }
+    if (!plain && !(damage = joinTexts(*fresh, fresh.get())).empty())
+        return damage;
     if (!fresh->first_node(rootName))
         return std::string("it has no <") + rootName + "> element";
     doc.swap(fresh);

@@ -30,6 +30,38 @@ bool TextCheck::hasControl(const char* text)
     return Xml::hasControl(text, std::strlen(text));
 }
 
+bool TextCheck::hasLineBreak(const char* text)
+{
+    return std::strpbrk(text, "\r\n") != nullptr;
+}
+
+std::string TextCheck::validUtf8(const char* text, size_t size)
+{
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    std::string valid;
+    valid.reserve(size);
+    for (size_t i = 0; i < size;) {
+        unsigned char lead = bytes[i];
+        // The length of the character, and the range its second byte must lie in (no overlong
+        // forms, no surrogates, nothing past U+10FFFF).
+        size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                                                          : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+        unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+        unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+        bool whole = length > 0 && i + length <= size && (length == 1 || (bytes[i + 1] >= low && bytes[i + 1] <= high));
+        for (size_t k = 2; whole && k < length; ++k)
+            whole = (bytes[i + k] & 0xC0) == 0x80;
+        if (whole) {
+            valid.append(text + i, length);
+            i += length;
+        } else {
+            valid += "\xEF\xBF\xBD";
+            ++i;
+        }
+    }
+    return valid;
+}
+
 bool TextCheck::isAmount(const char* text)
 {
     while (isBlank(*text))

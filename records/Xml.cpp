@@ -208,6 +208,7 @@ struct Marks {
     // Rare in a record: a control character, '&', and '!' or '?', which after '<' begin markup
     // other than a tag.
     uint64_t rare = 0;
+    uint64_t blank = 0; // ' ', tab, line feed, carriage return
 };
 
 const size_t blockSize = 64;
@@ -227,6 +228,7 @@ Marks marksOf(const char* block)
         marks.slash |= bits(is('/'));
         marks.quote |= bits(is('"') | is('\''));
         marks.rare |= bits(control | is('&') | is('!') | is('?'));
+        marks.blank |= bits(is(' ') | is('\t') | is('\n') | is('\r'));
     }
     return marks;
 }
@@ -242,6 +244,7 @@ Marks marksOf(const char* block)
         marks.slash |= c == '/' ? bit : 0;
         marks.quote |= c == '"' || c == '\'' ? bit : 0;
         marks.rare |= isControl(c) || c == '&' || c == '!' || c == '?' ? bit : 0;
+        marks.blank |= isSpace(char(c)) ? bit : 0;
     }
     return marks;
 }
@@ -272,6 +275,7 @@ __attribute__((target("avx2"))) Marks wideMarksOf(const char* block)
         marks.slash |= wideBits(wideIs(c, '/'), i);
         marks.quote |= wideBits(wideIs(c, '"') | wideIs(c, '\''), i);
         marks.rare |= wideBits(control | wideIs(c, '&') | wideIs(c, '!') | wideIs(c, '?'), i);
+        marks.blank |= wideBits(wideIs(c, ' ') | wideIs(c, '\t') | wideIs(c, '\n') | wideIs(c, '\r'), i);
     }
     return marks;
 }
@@ -361,6 +365,7 @@ public:
         endCarry = carry;
         uint64_t empties = marks.close & ((marks.slash << 1) | slashBefore) & ~(sum & marks.close);
         slashBefore = marks.slash >> 63;
+        plain = plain && onlyPlainText(marks, inside, starts, (sum & marks.close) | empties);
         int opened = bitCount(starts);
         if (depth + opened > Xml::maxDepth)
             return false;
@@ -372,7 +377,27 @@ public:
         return true;
     }
 
+    // While add vouches: no text but right between a start tag and the end tag after it.
+    bool plain = true;
+
 private:
+    // The text of the block (bytes outside the tags, not blank) lies neither before a start tag
+    // nor after the '>' of an end tag or an empty element. A carry from each byte of text runs up
+    // through the bytes outside tags to the '<' after them; one from each such '>' clears the
+    // bytes outside tags after it. Both go on into the next block.
+    bool onlyPlainText(const Marks& marks, uint64_t inside, uint64_t starts, uint64_t childCloses)
+    {
+        uint64_t outside = ~inside, text = outside & ~marks.close & ~marks.blank;
+        uint64_t reached, cleared;
+        bool carry = __builtin_add_overflow(outside, text, &reached);
+        carry |= __builtin_add_overflow(reached, uint64_t(textCarry), &reached);
+        textCarry = carry;
+        carry = __builtin_add_overflow(outside, childCloses, &cleared);
+        carry |= __builtin_add_overflow(cleared, uint64_t(childCarry), &cleared);
+        childCarry = carry;
+        return !(reached & starts) && !(text & ~cleared);
+    }
+
     const char* firstClose(const char* from) const
     {
         return from < end ? static_cast<const char*>(std::memchr(from, '>', size_t(end - from))) : nullptr;
@@ -431,7 +456,7 @@ private:
     const char* end;
     const char* lastOpen = nullptr;
     uint64_t insideBefore = 0, slashBefore = 0;
-    bool endCarry = false;
+    bool endCarry = false, textCarry = false, childCarry = false;
     int depth = 0;
 };
 
@@ -456,8 +481,10 @@ bool Xml::hasControl(const char* text, size_t size)
     return any;
 }
 
-std::string Xml::damageIn(const char* text, size_t size)
+std::string Xml::damageIn(const char* text, size_t size, bool* plain)
 {
+    if (plain)
+        *plain = false;
     // One pass over the text: a control character anywhere outweighs a reference to one, and
     // that outweighs the nesting, which the outline vouches for in the common case.
     const char* end = text + size;
@@ -488,6 +515,8 @@ std::string Xml::damageIn(const char* text, size_t size)
     }
     if (reference)
         return referenceDamage;
+    if (plain)
+        *plain = outlined && outline.plain;
     return outlined ? "" : nestingDamage(text, end);
 }
 

@@ -32,8 +32,11 @@ public:
     // Checks a text before it is parsed: its elements nest at most maxDepth deep, and neither the
     // text nor a character reference in it holds a control character other than tab, line feed
     // and carriage return (such a file could not be written so that it reads back).
-    // Returns "" or the damage found.
-    static std::string damageIn(const char* text, size_t size);
+    // Returns "" or the damage found. Plain, when asked for, tells that the text holds tags and
+    // nothing else but text right between a start tag and the end tag after it, as the program
+    // writes records: no CDATA, no text beside child elements. False may also mean that it could
+    // not tell.
+    static std::string damageIn(const char* text, size_t size, bool* plain = nullptr);
     // The same verdict, found step by step without the shortcuts damageIn takes for the texts the
     // program writes: slower, and what damageIn is measured against.
     static std::string stepwiseDamageIn(const char* text, size_t size);

@@ -117,8 +117,10 @@ int InfoWindow::checkInputs()
         {firstInput, "first name"}, {lastInput, "last name"}, {dobInput, "date of birth"},
         {genderChoice->input(), "gender"}, {weightInput, "weight"}, {heightInput, "height"},
         {stepSizeInput, "step size"}, {raceInput, "race"}};
+    // A line break in a name would break the user list's line in two.
     for (const auto& [input, what] : texts)
-        if (TextCheck::hasControl(input->value())) {
+        if (TextCheck::hasControl(input->value()) ||
+            ((input == firstInput || input == lastInput) && TextCheck::hasLineBreak(input->value()))) {
             Prompt::alert("The %s you entered holds a control character, which a record cannot keep.\n"
                           "Please try again or hit \"Cancel\"", what);
             TRACE_MSG(4, "User tried to enter a control character in the %s\n", what);

@@ -45,6 +45,21 @@ const char* keyOf(const Fl_Menu_Item& item)
     return "value";
 }
 
+// Every item goes in under a placeholder and is then labelled: a label never passes through the
+// toolkit's path syntax, where '/' opens a submenu and an item of the same label is replaced (two
+// long names may shorten alike). No record can hold the placeholder, a control character.
+int addItem(Fl_Menu_Button* menu, const DisplayMenuItem& item, Fl_Callback* callback, int flags)
+{
+    int at = menu->add((item.parent + "/\x01").c_str(), 0, callback, item.variable, flags);
+    menu->replace(at, item.label.c_str());
+    return at;
+}
+
+std::string nameOf(const Fl_Menu_Item& item)
+{
+    return DisplayMenuItems::nameOf(static_cast<XmlNode*>(item.user_data()), item.label());
+}
+
 // The items that can be picked start after the "Vitals" title.
 std::vector<Fl_Menu_Item*> checkedItems(Fl_Menu_Button* menu)
 {
@@ -65,7 +80,7 @@ void MainWindow::resetDisplayMenu(bool keepChecks)
     std::vector<std::string> remembered;
     if (keepChecks)
         for (Fl_Menu_Item* item : checkedItems(multiDisplayMenu))
-            remembered.push_back(item->label());
+            remembered.push_back(nameOf(*item));
     multiDisplayMenu->clear();
     normalRangeMenu->clear();
     tableMenu->clear();
@@ -74,14 +89,12 @@ void MainWindow::resetDisplayMenu(bool keepChecks)
 
     std::vector<DisplayMenuItem> items = DisplayMenuItems::build(Global::userDoc.get());
     for (const DisplayMenuItem& item : items) {
-        const char* path = item.path.c_str();
         if (item.menu == DisplayMenuItem::Multi)
-            multiDisplayMenu->add(path, 0, callbackFor(item.key), item.variable, FL_MENU_TOGGLE);
+            addItem(multiDisplayMenu, item, callbackFor(item.key), FL_MENU_TOGGLE);
         else if (item.menu == DisplayMenuItem::NormalRange)
-            normalRangeMenu->add(path, 0, item.submenu ? nullptr : normalRangeCB, item.variable,
-                                 item.submenu ? FL_SUBMENU : 0);
+            addItem(normalRangeMenu, item, item.submenu ? nullptr : normalRangeCB, item.submenu ? FL_SUBMENU : 0);
         else
-            tableMenu->add(path, 0, tableCB, item.variable, 0);
+            addItem(tableMenu, item, tableCB, 0);
     }
     if (!items.empty())
         for (Fl_Menu_Button* menu : {multiDisplayMenu, normalRangeMenu, tableMenu})
@@ -90,7 +103,8 @@ void MainWindow::resetDisplayMenu(bool keepChecks)
 
     for (int i = 1; i < multiDisplayMenu->size(); ++i) {
         Fl_Menu_Item* item = const_cast<Fl_Menu_Item*>(&multiDisplayMenu->menu()[i]);
-        auto found = item->label() ? std::find(remembered.begin(), remembered.end(), item->label()) : remembered.end();
+        auto found = item->label() && item->checkbox() ? std::find(remembered.begin(), remembered.end(), nameOf(*item))
+                                                       : remembered.end();
         if (found != remembered.end()) {
             item->set();
             remembered.erase(found);
@@ -113,8 +127,8 @@ void MainWindow::variableCB_i(XmlNode* variable, const char* key)
 
     std::vector<Fl_Menu_Item*> checked = checkedItems(multiDisplayMenu);
     for (Fl_Menu_Item* item : checked) {
-        TRACE_MSG(4, "%s is checked\n", item->label());
-        std::cout << "MainWindow::variableCB_i" << ": " << item->label() << " is checked" << std::endl;
+        TRACE_MSG(4, "%s is checked\n", nameOf(*item).c_str());
+        std::cout << "MainWindow::variableCB_i" << ": " << nameOf(*item) << " is checked" << std::endl;
     }
     TRACE_MSG(4, "There are %d items checked\n", int(checked.size()));
     std::cout << "MainWindow::variableCB_i" << ": There are " << checked.size() << " items checked" << std::endl;
@@ -128,12 +142,12 @@ void MainWindow::variableCB_i(XmlNode* variable, const char* key)
     }
     if (rebuild) {
         for (Fl_Menu_Item* item : checkedItems(multiDisplayMenu))
-            addVarToChart(item->label(), keyOf(*item), static_cast<XmlNode*>(item->user_data()));
+            addVarToChart(nameOf(*item), keyOf(*item), static_cast<XmlNode*>(item->user_data()));
     } else if (!refused) {
         if (toggled->value())
-            addVarToChart(toggled->label(), key, variable);
+            addVarToChart(nameOf(*toggled), key, variable);
         else
-            chart->dropVar(toggled->label());
+            chart->dropVar(nameOf(*toggled).c_str());
     }
     if (rebuild || !refused) {
         chart->refresh();

@@ -146,6 +146,39 @@ TEST_F(ChartTest, DisplayMenusFillTheChart)
     EXPECT_FALSE(window->chart->timePack->active());
 }
 
+// Any name shows in the menus as itself, a long one cut; each item acts on its whole name and keeps
+// its check mark by it, also where two names are cut alike.
+TEST_F(ChartTest, MenuItemsShowAnyNameAndActOnTheWholeName)
+{
+    const std::string huge(2000, 'w'), alike(45, 'z');
+    showAnn(values("Weight/BMI", {70}) + values("_A&amp;B@\\", {1}) + values(huge.c_str(), {2}) +
+            values((alike + "1").c_str(), {3}) + values((alike + "2").c_str(), {4}));
+    auto items = [](Fl_Menu_Button* menu) {
+        std::vector<std::string> labels;
+        for (int i = 1; i < menu->size(); ++i)
+            if (const char* label = menu->menu()[i].label()) {
+                EXPECT_FALSE(menu->menu()[i].submenu()) << label;
+                labels.push_back(label);
+            }
+        return labels;
+    };
+    const std::string cut = "\xE2\x80\xA6";
+    const std::vector<std::string> shown = {"Weight/BMI", "_A&&B@@\\", std::string(40, 'w') + cut,
+                                            std::string(40, 'z') + cut, std::string(40, 'z') + cut};
+    EXPECT_EQ(items(window->multiDisplayMenu), shown);
+    EXPECT_EQ(items(window->tableMenu), shown);
+
+    Fl_Menu_Button* multi = window->multiDisplayMenu;
+    multi->picked(&multi->menu()[3]);
+    multi->picked(&multi->menu()[5]);
+    EXPECT_EQ(charted(), huge + ", " + alike + "2");
+    window->resetDisplayMenu(true);
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_EQ(multi->menu()[i].value() != 0, i == 3 || i == 5) << i;
+    multi->picked(&multi->menu()[5]);
+    EXPECT_EQ(charted(), huge);
+}
+
 TEST_F(ChartTest, TimeRangesChangeTheTrendCards)
 {
     showAnn(values("Heart Rate", {60, 70, 80, 90, 100}, 1, 7) + daily("Blood Pressure", {}));

@@ -9,6 +9,7 @@
 #include "ui/InfoWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/MyBrowser.h"
+#include "ui/PasteFilter.h"
 #include "ui/SearchUserBox.h"
 #include "ui/TabBrowser.h"
 #include "ui/UserInfoBox.h"
@@ -290,6 +291,7 @@ TEST_F(InfoWindowTest, ChecksRefuseWhatARecordCannotKeep)
         std::string alert;
     } cases[] = {
         {dialog->lastInput, "   ", name},        {dialog->lastInput, "Lee\a", control},
+        {dialog->lastInput, "Lee\nNg", control}, {dialog->lastInput, "Lee\r", control},
         {dialog->dobInput, "1/15/1950", ""},     {dialog->dobInput, "2/29/1997", range},
         {dialog->dobInput, "1/1/2000abc", unreadable}, {dialog->dobInput, "4/27/62", range},
         {dialog->heightInput, "170 cm", height}, {dialog->heightInput, "", ""},
@@ -323,6 +325,35 @@ TEST_F(InfoWindowTest, SavedValuesAreWrittenIntoMadeElementsAndShownAsTyped)
     std::string saved = folder.read("user0.hma");
     for (const char* element : {"<dob>1/15/1950</dob>", "<weight/>", "<race>x</race>"})
         EXPECT_NE(saved.find(element), std::string::npos) << element;
+}
+
+// Bytes that are not UTF-8 reach no input as they are, however they are pasted or dropped.
+TEST_F(InfoWindowTest, PastesAndDropsAreRepairedToUtf8)
+{
+    PasteFilter::install();
+    for (int clipboard : {0, 1})
+        Fl::copy("ab\xFF\xC3", 4, clipboard);
+    const struct {
+        Fl_Input_* input;
+        int event, key, state;
+    } cases[] = {
+        {dialog->lastInput, FL_KEYBOARD, 'v', FL_CTRL},
+        {dialog->genderChoice->input(), FL_KEYBOARD, FL_Insert, FL_SHIFT},
+        {dialog->raceInput, FL_RELEASE, FL_Button + FL_MIDDLE_MOUSE, 0},
+        {dialog->heightInput, FL_DND_RELEASE, 0, 0},
+    };
+    for (const auto& c : cases) {
+        c.input->value("");
+        Fl::focus(c.input);
+        Fl::pushed(c.event == FL_RELEASE ? c.input : nullptr);
+        Fl::belowmouse(c.input);
+        Fl::e_keysym = c.key;
+        Fl::e_state = c.state;
+        EXPECT_TRUE(Fl::handle(c.event, dialog));
+        if (c.event == FL_DND_RELEASE)
+            Fl::paste(*Fl::belowmouse(), 0); // as the toolkit does once a drop is taken
+        EXPECT_EQ(std::string(c.input->value(), size_t(c.input->size())), "ab\xEF\xBF\xBD\xEF\xBF\xBD") << c.event;
+    }
 }
 
 }

@@ -266,7 +266,7 @@ std::string menuItems(const std::string& variables)
     ChartRecord record(variables);
     std::string text;
     for (const DisplayMenuItem& item : DisplayMenuItems::build(&record.doc))
-        text += std::string(text.empty() ? "" : "|") + "MNT"[item.menu] + " " + item.path.substr(7) +
+        text += std::string(text.empty() ? "" : "|") + "MNT"[item.menu] + " " + (item.parent + "/" + item.label).substr(7) +
                 (item.key ? std::string(" ") + item.key : "") + (item.submenu ? " /" : "");
     return text;
 }
@@ -292,6 +292,22 @@ TEST(DisplayMenuItemsTest, FollowTheRecord)
                        ChartRecord::entry("1/1/2011", "2:00:00 AM", "<postprandial>140</postprandial>");
     EXPECT_EQ(menuItems(ChartRecord::variableOf("Blood Sugar", both)),
               "M Blood Sugar/Postprandial postprandial|M Blood Sugar/Fasting fasting|N Blood Sugar|T Blood Sugar");
+    // Names show as themselves, long ones cut; each item acts on its whole name.
+    const std::string longName = std::string(45, 'x') + "@";
+    Global::init();
+    ChartRecord odd(withEntry("Weight/BMI", "<value>1</value>") + withEntry("A&amp;B_@\\", "<value>1</value>") +
+                    withEntry(longName.c_str(), "<value>1</value>"));
+    std::vector<std::string> labels, names;
+    for (const DisplayMenuItem& item : DisplayMenuItems::build(&odd.doc)) {
+        labels.push_back(item.parent + "|" + item.label);
+        names.push_back(DisplayMenuItems::nameOf(item.variable, item.label.c_str()));
+        EXPECT_EQ(names.back(), item.name);
+    }
+    const std::string cut = "Vitals|" + std::string(40, 'x') + "\xE2\x80\xA6";
+    EXPECT_EQ(labels, (std::vector<std::string>{"Vitals|Weight/BMI", "Vitals|Weight/BMI", "Vitals|A&&B_@@\\",
+                                                "Vitals|A&&B_@@\\", cut, cut}));
+    EXPECT_EQ(names.back(), longName);
+    EXPECT_EQ(DisplayMenuItems::nameOf(odd.doc.first_node("patient")->first_node("variable"), "Systolic"), "Weight/BMI");
     EXPECT_EQ(DisplayMenuItems::normalRangeKey("Systolic"), "systolic");
     EXPECT_EQ(DisplayMenuItems::normalRangeKey("Mean Arterial Pressure"), "value");
 }

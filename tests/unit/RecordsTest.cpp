@@ -108,18 +108,41 @@ TEST_F(GlobalStoreTest, DuplicatedAndUnusableIdsAreToldOnce)
 TEST_F(GlobalStoreTest, WrittenFilesKeepTheirTextsAndLayoutAndPassXmllint)
 {
     folder.write("user0.hma", "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- kept by hand -->\n" +
-                                  record(0, "A &lt;&amp;&gt; &quot;B&quot; &#x263A;&#9;<![CDATA[lost]]>"));
+                                  record(0, "A &lt;&amp;&gt; &quot;B&quot; &#x263A;&#9;<![CDATA[<C&>]]>"));
     ASSERT_TRUE(loadRecord("user0.hma"));
     EXPECT_STREQ(Xml::childText(Xml::child(Global::userDoc->first_node("patient"), "info", "name"), "first"),
-                 "A <&> \"B\" \xE2\x98\xBA\t");
+                 "A <&> \"B\" \xE2\x98\xBA\t<C&>");
     ASSERT_TRUE(Global::saveFile(*Global::userDoc, "user0.hma"));
     std::string first = folder.read("user0.hma");
     EXPECT_EQ(first.find("<!--"), std::string::npos);
     EXPECT_EQ(first.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>", 0), 0u);
-    EXPECT_NE(first.find("\t\t<name>\n\t\t\t<first>A &lt;&amp;&gt; &quot;B&quot;"), std::string::npos);
+    EXPECT_NE(first.find("\t\t<name>\n\t\t\t<first>A &lt;&amp;&gt; &quot;B&quot; \xE2\x98\xBA\t&lt;C&amp;&gt;</first>"),
+              std::string::npos);
     EXPECT_NE(first.find("<conditions>\n\t\t\t\t<c2/>"), std::string::npos);
     std::string xmllint = "xmllint --noout '" + folder.path() + "user0.hma' 2>&1";
     EXPECT_EQ(std::system(xmllint.c_str()), 0);
+}
+
+// Content that is only CDATA is the element's text: it shows, is written back as plain text, and an
+// edit of it is written too.
+TEST_F(GlobalStoreTest, CdataIsReadAsTextAndEditsOfItAreWritten)
+{
+    folder.write("user0.hma", "<patient id=\"0\"><info><name><first>Ann</first><last><![CDATA[Lee]]><![CDATA[]]>"
+                              "</last></name><dob/><gender><![CDATA[Female]]></gender></info><variable name=\"Pulse\">"
+                              "<entry id=\"0\"><value><![CDATA[72]]></value></entry></variable></patient>");
+    ASSERT_TRUE(loadRecord("user0.hma"));
+    XmlNode* patient = Global::userDoc->first_node("patient");
+    XmlNode* info = Xml::child(patient, "info");
+    EXPECT_STREQ(Xml::childText(Xml::child(info, "name"), "last"), "Lee");
+    EXPECT_STREQ(Xml::child(patient, "variable", "entry")->first_node("value")->value(), "72");
+    EXPECT_EQ(RecordView::infoLines(), (std::vector<std::string>{"First Name:\tAnn", "Last Name:\tLee", "Gender:\tFemale"}));
+    Change change;
+    change.setText(*Global::userDoc, info, "gender", "<Male>");
+    ASSERT_TRUE(change.save(*Global::userDoc, "user0.hma"));
+    std::string saved = folder.read("user0.hma");
+    for (const char* written : {"<last>Lee</last>", "<gender>&lt;Male&gt;</gender>", "<value>72</value>"})
+        EXPECT_NE(saved.find(written), std::string::npos) << written << "\n" << saved;
+    EXPECT_EQ(saved.find("CDATA"), std::string::npos);
 }
 
 TEST_F(GlobalStoreTest, DamagedOrOddRecordsAreReportedAndTheOpenDocumentStays)
@@ -137,7 +160,11 @@ TEST_F(GlobalStoreTest, DamagedOrOddRecordsAreReportedAndTheOpenDocumentStays)
         {"", "no <patient> element"},
         {"<patient id=\"1\"></wrong>", "not well-formed"},
         {"<patient>" + deep, "nested more than 32 deep"},
-        {"<patient><a x='>'><a/><!-- <a><a> -->" + std::string(40, 'a') + "</a></patient>", ""},
+        {"<patient><a x='>'><a/><!-- <a><a> --><b>" + std::string(40, 'a') + "</b></a></patient>", ""},
+        // The printer writes an element's children or its text, never both.
+        {"<patient><info><gender>Female<note>x</note></gender></info></patient>", "<gender> holds text beside other"},
+        {"<patient><info><gender><note/><![CDATA[Female]]></gender></info></patient>", "<gender> holds text beside"},
+        {"<patient id=\"1\"><info><gender x=\"a>b\"><note/>Female</gender></info></patient>", "<gender> holds text"},
         {"<patient><info><name><first>&#0;</first></name></info></patient>", "reference to a control character"},
         {"<patient><info><name><first>&#1b;</first></name></info></patient>", "reference to a control character"},
         {"<patient><info><name><first>a\x01</first></name></info></patient>", "holds a control character"},
@@ -440,9 +467,6 @@ TEST_F(GlobalRangesTest, BoundsFromTheRecordOrTheDefaults)
         {mood, "Fasting", "normal", "90.000 130.00 90 130"},
         {sugar, "Fasting", "normal", "70.000 99.000 70 99"},
         {sugar, "postprandial", "panic", "60.000 200.00 60 200"},
-        // A huge stored text stays inside its buffer; an unreadable one is 0.
-        {"<variable name=\"Pulse\"><normalLow>1e300</normalLow><normalHigh>abc</normalHigh></variable>", "Pulse",
-         "normal", "100000 0.0000 1000000000000000052504760255204 0"},
     };
     for (const auto& c : cases) {
         openRecord(c.record);
@@ -451,6 +475,46 @@ TEST_F(GlobalRangesTest, BoundsFromTheRecordOrTheDefaults)
     // No user open at all.
     Global::userDoc = std::make_unique<XmlDocument>();
     EXPECT_EQ(range("Systolic", "normal"), "90.000 139.00 90 139");
+}
+
+// A bound that is no number gives way to the default, else to the template's bound, else counts as
+// absent; each says so in one line on standard error.
+TEST_F(GlobalRangesTest, BoundsThatAreNoNumbersGiveWay)
+{
+    folder.write("template_new.xml", "<patient id=\"0\"><variable name=\"Heart Rate\"><normalLow>55</normalLow>"
+                                     "<normalHigh>105</normalHigh><panicLow>x</panicLow><panicHigh>125</panicHigh>"
+                                     "</variable></patient>");
+    auto variable = [](const char* name, const char* low, const char* high, const char* kind = "normal") {
+        return std::string("<variable name=\"") + name + "\"><" + kind + "Low>" + low + "</" + kind + "Low><" + kind +
+               "High>" + high + "</" + kind + "High></variable>";
+    };
+    const struct {
+        std::string record;
+        const char *name, *kind, *expected;
+        int told;
+    } cases[] = {
+        {variable("Temperature", "abc", "12abc"), "Temperature", "normal", "96.900 99.500 96.9 99.5", 2},
+        {variable("Temperature", " 97 ", "1e300"), "Temperature", "normal", "97.000 99.500 97 99.5", 1},
+        {variable("Pulse", "--60", "100"), "Pulse", "normal", "60.000 100.00 60 100", 1},
+        {"<variable name=\"Blood Pressure\"><normalLow><systolic>9O</systolic></normalLow><normalHigh><systolic>135"
+         "</systolic></normalHigh></variable>", "Systolic", "normal", "90.000 135.00 90 135", 1},
+        {variable("Heart Rate", "abc", "99"), "Heart Rate", "normal", "55.000 99.000 55 99", 1},
+        {variable("Heart Rate", "?", "?", "panic"), "Heart Rate", "panic", "0.0000 125.00 0 125", 2},
+        {variable("Mood", "5", "ten"), "Mood", "normal", "5.0000 0.0000 5 0", 1},
+    };
+    for (const auto& c : cases) {
+        openRecord(c.record);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(range(c.name, c.kind), c.expected) << c.record;
+        std::string told = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), c.told) << told;
+    }
+    openRecord(variable("Heart Rate", "abc", "99"));
+    testing::internal::CaptureStderr();
+    range("Heart Rate", "normal");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Global::findRange: the normalLow of Heart Rate, \"abc\", is not a number; the bound 55 of "
+              "template_new.xml is used\n");
 }
 
 TEST(TextCheckTest, AmountsAreFiniteAndNotNegative)
@@ -474,6 +538,23 @@ TEST(TextCheckTest, NamesNeedAVisibleCharacterAndNoControls)
     EXPECT_FALSE(TextCheck::hasControl("tab\tand\r\nbreaks"));
     EXPECT_TRUE(TextCheck::hasControl("bell\a"));
     EXPECT_TRUE(TextCheck::hasControl("\x1b[0m"));
+}
+
+// Each byte that is not part of a UTF-8 character becomes U+FFFD; whole characters stay.
+TEST(TextCheckTest, TextsAreRepairedToUtf8ByteByByte)
+{
+    const std::string bad = "\xEF\xBF\xBD";
+    const std::pair<std::string, std::string> cases[] = {
+        {"A\xC3\xA9\xE2\x98\xBA\xF0\x9F\x98\x80", "A\xC3\xA9\xE2\x98\xBA\xF0\x9F\x98\x80"},
+        {"ab\xFF\xC3", "ab" + bad + bad},          // a stray byte, and a character cut at the end
+        {"\xC0\xAF", bad + bad},                   // an overlong '/'
+        {"\xED\xA0\x80", bad + bad + bad},         // a surrogate
+        {"\xF4\x90\x80\x80", bad + bad + bad + bad}, // past U+10FFFF
+        {"\xE2\x98x", bad + bad + "x"},
+        {std::string("a\0b", 3), std::string("a\0b", 3)},
+    };
+    for (const auto& [text, repaired] : cases)
+        EXPECT_EQ(TextCheck::validUtf8(text.data(), text.size()), repaired);
 }
 
 TEST(TextCheckTest, LongTextsAreCutWithAnEllipsisOnACharacterBoundary)
@@ -535,6 +616,33 @@ TEST(XmlDamageTest, ControlCharactersAndReferencesToThemWhereverTheyFall)
         for (size_t at = 0; at <= 140; ++at) {
             std::string text = "<patient>" + std::string(140, 'x') + "</patient>";
             EXPECT_EQ(checked(text.insert(9 + at, mark)), damage) << at;
+        }
+}
+
+// A plain text is parsed without text nodes, so only text right between a start tag and its end
+// tag may pass as plain, wherever it falls in the blocks the check reads.
+TEST(XmlDamageTest, OnlyTextRightInsideALeafElementIsPlain)
+{
+    const std::string far(70, ' ');
+    const std::pair<std::string, bool> contents[] = {
+        {"<v>72</v><d>1/1/2011</d><c/>", true},
+        {"<v x=\"a\">" + far + "7 2\n</v>\n\t<w/>", true},
+        {"<v>" + std::string(130, 'x') + "</v>", true},
+        {"x<v/>", false},
+        {"x" + far + "<v>1</v>", false},
+        {"<v/>x", false},
+        {"<v/>" + far + "x", false},
+        {"<v>1</v>" + far + "x", false},
+        {"<![CDATA[x]]>", false},
+        {"<!-- x -->", false},
+        {"<v a='>'>1</v>", false}, // beyond telling
+    };
+    for (const auto& [content, expected] : contents)
+        for (size_t shift = 0; shift <= 64; ++shift) {
+            std::string text = "<patient>" + std::string(shift, '\t') + content + "</patient>";
+            bool plain = !expected;
+            EXPECT_EQ(Xml::damageIn(text.data(), text.size(), &plain), "");
+            EXPECT_EQ(plain, expected) << content << " " << shift;
         }
 }
 
