@@ -13,7 +13,7 @@
 #include "history/HistogramTab.h"
 #include "history/HistoryTableWindow.h"
 #include "history/MyHistogram.h"
-#include "history/NewEntry.h"
+#include "history/core/NewEntry.h"
 #include "records/Change.h"
 #include "records/Global.h"
 

@@ -2,7 +2,7 @@
 // histogram. What it shows comes from its ChartModel: the charted series and their arithmetic.
 #pragma once
 
-#include "charts/ChartModel.h"
+#include "charts/core/ChartModel.h"
 
 #include <FL/Fl_Group.H>
 

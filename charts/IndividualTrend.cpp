@@ -1,7 +1,7 @@
 #include "charts/IndividualTrend.h"
 
 #include "app/Trace.h"
-#include "charts/ChartModel.h"
+#include "charts/core/ChartModel.h"
 
 #include <FL/Fl_Box.H>
 

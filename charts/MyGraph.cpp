@@ -3,7 +3,7 @@
 #include "app/Palette.h"
 #include "app/Trace.h"
 #include "charts/ChartController.h"
-#include "charts/ExcursionShading.h"
+#include "charts/core/ExcursionShading.h"
 #include "records/NumberText.h"
 
 #include <FL/Fl_Image.H>

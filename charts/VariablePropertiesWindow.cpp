@@ -3,7 +3,7 @@
 #include "app/Palette.h"
 #include "app/Prompt.h"
 #include "app/Trace.h"
-#include "charts/VariableRanges.h"
+#include "charts/core/VariableRanges.h"
 #include "records/Change.h"
 #include "records/Global.h"
 #include "ui/DocumentWindows.h"

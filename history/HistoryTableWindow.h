@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/Report.h"
-#include "history/HistoryModel.h"
+#include "history/core/HistoryModel.h"
 
 #include <FL/Fl_Double_Window.H>
 

@@ -2,7 +2,7 @@
 
 #include "app/Palette.h"
 #include "app/Trace.h"
-#include "charts/ChartModel.h"
+#include "charts/core/ChartModel.h"
 
 #include <FL/Fl_Box.H>
 #include <FL/fl_draw.H>

@@ -3,7 +3,7 @@
 // and shares of all its shown readings on the right.
 #pragma once
 
-#include "charts/HistogramBins.h"
+#include "charts/core/HistogramBins.h"
 
 #include <FL/Fl_Group.H>
 

@@ -1,7 +1,7 @@
 // The modal dialog that records one reading of a variable: date, time, values and conditions.
 #pragma once
 
-#include "history/NewEntry.h"
+#include "history/core/NewEntry.h"
 
 #include <FL/Fl_Double_Window.H>
 

@@ -4,7 +4,7 @@
 #include "app/Prompt.h"
 #include "app/Trace.h"
 #include "charts/ChartController.h"
-#include "charts/DisplayMenuItems.h"
+#include "charts/core/DisplayMenuItems.h"
 #include "charts/TrendBox.h"
 #include "history/HistoryTableWindow.h"
 #include "records/Global.h"

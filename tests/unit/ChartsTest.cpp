@@ -1,9 +1,9 @@
 // The display-free chart model: series read from entries, the time window and the scales, the
 // display menus, the blood-pressure classes, the shading of excursions and the histogram bins.
-#include "charts/ChartModel.h"
-#include "charts/DisplayMenuItems.h"
-#include "charts/ExcursionShading.h"
-#include "charts/HistogramBins.h"
+#include "charts/core/ChartModel.h"
+#include "charts/core/DisplayMenuItems.h"
+#include "charts/core/ExcursionShading.h"
+#include "charts/core/HistogramBins.h"
 #include "records/DateCheck.h"
 #include "records/Global.h"
 #include "tests/unit/ChartRecord.h"

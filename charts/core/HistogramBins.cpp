@@ -1,6 +1,6 @@
-#include "charts/HistogramBins.h"
+#include "charts/core/HistogramBins.h"
 
-#include "charts/ChartModel.h"
+#include "charts/core/ChartModel.h"
 
 #include <algorithm>
 #include <cmath>

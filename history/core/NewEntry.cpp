@@ -1,4 +1,4 @@
-#include "history/NewEntry.h"
+#include "history/core/NewEntry.h"
 
 #include "records/Change.h"
 #include "records/DateCheck.h"

@@ -1,4 +1,4 @@
-#include "charts/ChartSeries.h"
+#include "charts/core/ChartSeries.h"
 
 #include "records/DateCheck.h"
 #include "records/Global.h"

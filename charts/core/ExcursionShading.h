@@ -2,7 +2,7 @@
 // it left, as the triangles that fill it, in drawing order. The plot fills them; tests record them.
 #pragma once
 
-#include "charts/ChartModel.h"
+#include "charts/core/ChartModel.h"
 
 #include <functional>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "charts/DisplayMenuItems.h"
+#include "charts/core/DisplayMenuItems.h"
 
 #include "records/Global.h"
 #include "records/RecordView.h"

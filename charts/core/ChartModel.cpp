@@ -1,4 +1,4 @@
-#include "charts/ChartModel.h"
+#include "charts/core/ChartModel.h"
 
 #include "app/Trace.h"
 

@@ -1,4 +1,4 @@
-#include "charts/ExcursionShading.h"
+#include "charts/core/ExcursionShading.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "charts/VariableRanges.h"
+#include "charts/core/VariableRanges.h"
 
 #include "records/Change.h"
 #include "records/Global.h"

@@ -3,7 +3,7 @@
 // and the trend cards draw from it; it is recomputed only after something changed.
 #pragma once
 
-#include "charts/ChartSeries.h"
+#include "charts/core/ChartSeries.h"
 
 #include <list>
 #include <string>

@@ -2,7 +2,7 @@
 // count axis, worked out for the histogram's size. Display-free, so that any series can be binned.
 #pragma once
 
-#include "charts/ChartSeries.h"
+#include "charts/core/ChartSeries.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "history/HistoryModel.h"
+#include "history/core/HistoryModel.h"
 
 #include "records/Change.h"
 #include "records/DateCheck.h"

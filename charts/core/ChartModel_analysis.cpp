@@ -1,5 +1,5 @@
 // ChartModel: the blood-pressure classes of the analysis display and the limits of the range displays.
-#include "charts/ChartModel.h"
+#include "charts/core/ChartModel.h"
 
 #include "records/Global.h"
 
