@@ -8,7 +8,7 @@
 #include "history/HistogramTab.h"
 #include "history/MyHistogram.h"
 #include "records/Global.h"
-#include "tests/unit/ChartRecord.h"
+#include "tests/common/ChartRecord.h"
 #include "ui/MainWindow.h"
 
 #include <FL/Fl.H>

@@ -1,7 +1,7 @@
 // In-process fixture: a seeded data folder, the record store loaded from it, and a live main window.
 #pragma once
 
-#include "tests/unit/TestFolder.h"
+#include "tests/common/TestFolder.h"
 
 #include <string>
 

@@ -7,7 +7,7 @@
 #include "history/HistoryTableWindow.h"
 #include "history/NewEntryWindow.h"
 #include "records/Global.h"
-#include "tests/unit/ChartRecord.h"
+#include "tests/common/ChartRecord.h"
 #include "ui/DocumentWindows.h"
 #include "ui/MainWindow.h"
 #include "ui/MyBrowser.h"

@@ -6,7 +6,7 @@
 #include "charts/ChartController.h"
 #include "charts/TrendBox.h"
 #include "history/HistoryTableWindow.h"
-#include "tests/unit/ChartRecord.h"
+#include "tests/common/ChartRecord.h"
 #include "ui/MainWindow.h"
 
 #include <FL/Fl.H>

@@ -6,7 +6,7 @@
 #include "charts/core/HistogramBins.h"
 #include "records/DateCheck.h"
 #include "records/Global.h"
-#include "tests/unit/ChartRecord.h"
+#include "tests/common/ChartRecord.h"
 
 #include <gtest/gtest.h>
 

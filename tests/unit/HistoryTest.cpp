@@ -5,8 +5,8 @@
 #include "records/DateCheck.h"
 #include "records/Global.h"
 #include "records/NumberText.h"
-#include "tests/unit/ChartRecord.h"
-#include "tests/unit/TestFolder.h"
+#include "tests/common/ChartRecord.h"
+#include "tests/common/TestFolder.h"
 
 #include <rapidxml/rapidxml_print.hpp>
 

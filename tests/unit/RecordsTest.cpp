@@ -5,7 +5,7 @@
 #include "records/SafeFile.h"
 #include "records/TextCheck.h"
 #include "records/Xml.h"
-#include "tests/unit/TestFolder.h"
+#include "tests/common/TestFolder.h"
 
 #include <algorithm>
 #include <csignal>

@@ -2,7 +2,7 @@
 // the trace log.
 #include "app/DataFolder.h"
 #include "app/Trace.h"
-#include "tests/unit/TestFolder.h"
+#include "tests/common/TestFolder.h"
 
 #include <algorithm>
 #include <csignal>

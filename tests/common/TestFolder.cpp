@@ -1,4 +1,4 @@
-#include "tests/unit/TestFolder.h"
+#include "tests/common/TestFolder.h"
 
 #include "records/Global.h"
 
