@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -33,6 +34,16 @@ void Prompt::alert(const char* format, ...)
 int Prompt::choice(const std::string& question, const char* b0, const char* b1, const char* b2)
 {
     return current->choice(question, b0, b1, b2);
+}
+
+void Prompt::Handler::quit(int status)
+{
+    std::exit(status);
+}
+
+void Prompt::quit(int status)
+{
+    current->quit(status);
 }
 
 Prompt::Handler* Prompt::setHandler(Prompt::Handler* handler)

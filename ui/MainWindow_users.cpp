@@ -13,7 +13,6 @@
 #include <FL/Fl_Text_Buffer.H>
 #include <FL/Fl_Text_Display.H>
 
-#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -71,7 +70,7 @@ void MainWindow::menuCB_i()
     if (!std::strcmp(path, "File/Exit")) {
         // Leaving with a record that could not be saved would lose it; stay so it can be saved later.
         if (leavePendingUser() && Global::saveCurrentUser())
-            std::exit(0);
+            Prompt::quit(0);
     } else if (!std::strcmp(path, "File/Save")) {
         if (!Global::refuseWhilePending())
             Global::saveCurrentUser();

@@ -1,5 +1,5 @@
-// A throw-away data folder for one test, a prompt handler that records alerts and answers
-// questions, and a fixture with the record store reset onto such a folder.
+// A throw-away data folder for one test, a prompt handler that records alerts and quits and
+// answers questions, and a fixture with the record store reset onto such a folder.
 #pragma once
 
 #include "app/Prompt.h"
@@ -36,8 +36,10 @@ public:
         questions.push_back(question);
         return answer;
     }
+    void quit(int status) override { quits.push_back(status); }
     std::vector<std::string> alerts;
     std::vector<std::string> questions;
+    std::vector<int> quits;
     int answer = 0;
 
 private:

@@ -190,6 +190,7 @@ TEST_F(UserFlowTest, APendingNewUserTakesNoChangesAndIsLeftOnlyAfterAsking)
     ASSERT_EQ(prompt.questions.size(), 4u);
     window->menuBar->picked(window->menuBar->find_item("File/Exit")); // answered No: goes on running
     EXPECT_EQ(prompt.questions.size(), 5u);
+    EXPECT_TRUE(prompt.quits.empty());
     for (const std::string& question : prompt.questions)
         EXPECT_NE(question.find("would be lost.\nDrop the new user?"), std::string::npos);
     EXPECT_EQ(DocumentWindows::find<InfoWindow>(), dialog);
@@ -206,7 +207,7 @@ TEST_F(UserFlowTest, APendingNewUserTakesNoChangesAndIsLeftOnlyAfterAsking)
 
 // With the data folder gone, a change in memory holds the user: another line is not opened and
 // File/Exit does not exit; a failed save in the dialog is undone and keeps what was typed. With the
-// folder back, the retry saves both.
+// folder back, the retry saves both and File/Exit quits.
 TEST_F(UserFlowTest, AFailedSaveHoldsTheUserAndTheDialogKeepsWhatWasTyped)
 {
     showAnn();
@@ -215,7 +216,8 @@ TEST_F(UserFlowTest, AFailedSaveHoldsTheUserAndTheDialogKeepsWhatWasTyped)
     clickUserLine(2);
     EXPECT_STREQ(Global::currentFile, "user0.hma");
     EXPECT_EQ(window->userList->browser->value(), 1);
-    window->menuBar->picked(window->menuBar->find_item("File/Exit")); // this test goes on running
+    window->menuBar->picked(window->menuBar->find_item("File/Exit"));
+    EXPECT_TRUE(prompt.quits.empty());
     ASSERT_EQ(prompt.alerts.size(), 2u);
     EXPECT_NE(prompt.alerts[1].find("file: user0.hma\ncannot create a temporary file: No such file"), std::string::npos);
 
@@ -237,6 +239,8 @@ TEST_F(UserFlowTest, AFailedSaveHoldsTheUserAndTheDialogKeepsWhatWasTyped)
     EXPECT_EQ(userLines(), (std::vector<std::string>{"Anna Lee", "Bo Ng"}));
     EXPECT_NE(folder.read("user0.hma").find("<first>Anna</first>"), std::string::npos);
     EXPECT_NE(folder.read("user0.hma").find("<race>unsaved</race>"), std::string::npos);
+    window->menuBar->picked(window->menuBar->find_item("File/Exit"));
+    EXPECT_EQ(prompt.quits, std::vector<int>{0});
 }
 
 TEST_F(UserFlowTest, ADamagedRecordKeepsThePreviousUserOpen)
