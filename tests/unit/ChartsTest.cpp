@@ -1,14 +1,19 @@
 // The display-free chart model: series read from entries, the time window and the scales, the
-// display menus, the blood-pressure classes, the shading of excursions and the histogram bins.
+// display menus, the blood-pressure classes, the shading of excursions, the histogram bins and the
+// checks and writing of ranges.
 #include "charts/core/ChartModel.h"
 #include "charts/core/DisplayMenuItems.h"
 #include "charts/core/ExcursionShading.h"
 #include "charts/core/HistogramBins.h"
+#include "charts/core/VariableRanges.h"
+#include "records/Change.h"
 #include "records/DateCheck.h"
 #include "records/Global.h"
 #include "tests/common/ChartRecord.h"
+#include "tests/common/TestFolder.h"
 
 #include <gtest/gtest.h>
+#include <rapidxml/rapidxml_print.hpp>
 
 #include <algorithm>
 #include <cmath>
@@ -507,6 +512,56 @@ TEST(HistogramBinsTest, BinsAndCountAxisFollowTheReadingsAndTheSize)
     ASSERT_EQ(b.binWidth, 5);
     EXPECT_EQ(b.lowest, (std::vector<double>{60, 65, 71}));
     EXPECT_EQ(b.highest, (std::vector<double>{64.9, 65, 71}));
+}
+
+// The range dialog's checks and writes, on the open user's record.
+class VariableRangesTest : public StoreFixture {
+protected:
+    static std::string printed(const XmlNode* node) { return ::printed(*node, rapidxml::print_no_indenting); }
+};
+
+TEST_F(VariableRangesTest, RangesAreCheckedAndWrittenIntoTheirElements)
+{
+    const std::vector<std::string> pulse = {"60", "100", "40", "120"};
+    const struct {
+        std::vector<std::string> texts;
+        VariableRanges::Check check;
+    } cases[] = {
+        {pulse, VariableRanges::Valid},
+        {{"", "100", "40", "120"}, VariableRanges::EmptyFailure},
+        {{"abc", "", "40", "120"}, VariableRanges::NumberFailure},
+        {{"  ", "100", "40", "120"}, VariableRanges::NumberFailure},
+        {{"60", "1e999", "40", "120"}, VariableRanges::NumberFailure},
+        {{"100", "100", "40", "120"}, VariableRanges::OrderFailure},
+        // The panic range holds the normal range, bounds may meet: a reading inside normal is never panic.
+        {{"60", "100", "70", "120"}, VariableRanges::NestingFailure},
+        {{"60", "100", "40", "90"}, VariableRanges::NestingFailure},
+        {{"60", "100", "60", "100"}, VariableRanges::Valid},
+        {{"90", "60", "139", "89", "80", "50", "149", "88"}, VariableRanges::NestingFailure},
+        {{"12abc", "100", "40", "120"}, VariableRanges::NumberFailure},
+        {{"90", "60", "120", "50", "80", "50", "149", "99"}, VariableRanges::OrderFailure},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(VariableRanges::check(c.texts), c.check) << c.texts[0] << " " << c.texts[1];
+
+    // A variable made by the entry dialog has no bounds: they are made in front of its entries.
+    openRecord(ChartRecord::variableOf("Heart Rate", "") + "<variable name=\"Blood Pressure\"><entry id=\"0\"/></variable>");
+    XmlNode* bp = Global::findVariableNode("Blood Pressure");
+    EXPECT_EQ(VariableRanges::read(bp, "Blood Pressure"), std::vector<std::string>(8));
+    const std::vector<std::string> bounds = {"90", "60", "139", "89", "80", "50", "149", "99"};
+    Change change;
+    VariableRanges::write(*Global::userDoc, bp, "Blood Pressure", bounds, change);
+    EXPECT_EQ(VariableRanges::read(bp, "Blood Pressure"), bounds);
+    EXPECT_EQ(printed(bp).find("<variable name=\"Blood Pressure\"><normalLow><systolic>90</systolic><diastolic>60"
+                               "</diastolic></normalLow><normalHigh>"), 0u);
+    EXPECT_NE(printed(bp).find("</panicHigh><entry id=\"0\"/></variable>"), std::string::npos);
+    VariableRanges::write(*Global::userDoc, Global::findVariableNode("Heart Rate"), "Heart Rate", pulse, change);
+    double low, high;
+    char lowText[Global::rangeTextSize], highText[Global::rangeTextSize];
+    Global::findRange("Heart Rate", "panic", low, high, lowText, highText);
+    EXPECT_EQ(std::string(lowText) + " " + highText, "40 120");
+    change.undo();
+    EXPECT_EQ(printed(bp), "<variable name=\"Blood Pressure\"><entry id=\"0\"/></variable>");
 }
 
 }

@@ -1,8 +1,6 @@
-#include "charts/core/VariableRanges.h"
 #include "history/core/HistoryModel.h"
 #include "history/core/NewEntry.h"
 #include "records/Change.h"
-#include "records/DateCheck.h"
 #include "records/Global.h"
 #include "records/NumberText.h"
 #include "tests/common/ChartRecord.h"
@@ -14,60 +12,6 @@
 #include <sstream>
 
 namespace {
-
-// One table for the one date-and-time check: what a person types (the entry dialog's codes, and the
-// information dialog's date check), and what a stored entry reads as (the hour, -1 refused).
-TEST(DateCheckTest, TypedTextsAreCheckedAndStoredTextsRead)
-{
-    const DateCheck::Result ok = DateCheck::Valid, bad = DateCheck::Unreadable, range = DateCheck::OutOfRange;
-    const struct {
-        const char *date, *time;
-        DateCheck::Result dateResult;
-        int code, storedHour;
-    } cases[] = {
-        {"12/31/2010", "08:30:00 PM", ok, 0, 20},    {"1/5/2011", "12:15:00 AM", ok, 0, 0},
-        {"1/5/2011", "12:15:00 pm", ok, 0, 12},      {"02/29/2012", "1:02:03 am", ok, 0, 1},
-        {"2/29/2000 ", "9:5:0pm", ok, 0, 21},        {"1/5/1960", "12:00:00 pm", ok, 0, 12},
-        {"12/31/9999", "1:00:00 AM", ok, 0, 1},      {"02/29/2011", "1:00:00 AM", range, -4, -1},
-        {"2/29/1900", "1:00:00 AM", range, -4, -1},  {"1/5/11", "1:00:00 AM", range, -4, -1},
-        {"12/31/1899", "1:00:00 AM", range, -4, -1}, {"13/1/2010", "1:00:00 AM", range, -4, -1},
-        {"0/10/1990", "1:00:00 AM", range, -4, -1},  {"1/5/2010", "13:00:00 PM", ok, -4, -1},
-        {"1/5/2010", "10:61:00 AM", ok, -4, -1},     {"02/30/2012", "9:05:00", range, -2, -1},
-        {"1/5/2010 x", "1:00:00 AM", bad, -1, -1},   {"1/1/2000/7", "1:00:00 AM", bad, -1, -1},
-        {"Jan 5 1990", "1:00:00 AM", bad, -1, -1},   {"1/1", "1:00:00 AM", bad, -1, -1},
-        // Stored texts may be hand-edited: any separator, a suffix told by its first letter.
-        {"1-5-2012", "09:05:00 AM", bad, -1, 9},     {"1/5/2012", "9:05:00 Am", ok, -3, 9},
-        {"1/5/2012", "9:05:00 AM x", ok, -2, 9},
-        // A typed hour runs from 1 to 12; a stored hour 0 is still read as the hour after midnight.
-        {"1/5/2010", "0:00:00 PM", ok, -4, 12},      {"1/5/2010", "00:30:00 AM", ok, -4, 0},
-    };
-    for (const auto& c : cases) {
-        std::tm when{};
-        std::time_t seconds;
-        EXPECT_EQ(DateCheck::checkDate(c.date), c.dateResult) << c.date;
-        EXPECT_EQ(DateCheck::checkEntry(c.date, c.time, when), c.code) << c.date << " " << c.time;
-        EXPECT_EQ(DateCheck::readEntry(c.date, c.time, when, seconds) ? when.tm_hour : -1, c.storedHour)
-            << c.date << " " << c.time;
-    }
-    std::tm when;
-    std::time_t seconds;
-    ASSERT_TRUE(DateCheck::readEntry("12/31/2010", "08:30:00 PM", when, seconds));
-    EXPECT_EQ(when.tm_year * 10000 + when.tm_mon * 100 + when.tm_mday, 1101131);
-    // The hour that the clock skips in spring does not exist; the repeated hour in autumn does.
-    ZoneScope zone("America/New_York");
-    EXPECT_EQ(DateCheck::checkEntry("3/8/2026", "2:30:00 AM", when), -4);
-    EXPECT_EQ(DateCheck::checkEntry("11/1/2026", "1:30:00 AM", when), 0);
-    // A date of birth may be today at the latest, by the local calendar (23:30 on 5 January 2026).
-    std::tm late = DateCheck::fields(2026, 1, 5, 23, 30, 0);
-    const std::time_t now = std::mktime(&late);
-    EXPECT_EQ(DateCheck::checkBirthDate("1/5/2026", now), DateCheck::Valid);
-    EXPECT_EQ(DateCheck::checkBirthDate("4/27/1961", now), DateCheck::Valid);
-    EXPECT_EQ(DateCheck::checkBirthDate("1/6/2026", now), DateCheck::OutOfRange);
-    EXPECT_EQ(DateCheck::checkBirthDate("2/29/2084", now), DateCheck::OutOfRange);
-    EXPECT_EQ(DateCheck::checkBirthDate("2/30/1990", now), DateCheck::OutOfRange);
-    EXPECT_EQ(DateCheck::checkBirthDate("1/5", now), DateCheck::Unreadable);
-    EXPECT_EQ(DateCheck::checkBirthDate("1/1/999999", now), DateCheck::OutOfRange);
-}
 
 class HistoryTest : public StoreFixture {
 protected:
@@ -335,51 +279,6 @@ TEST_F(HistoryTest, ConditionsAndDeletionsAreSavedOrUndone)
     EXPECT_EQ(folder.read("user0.hma").find("<value>70</value>"), std::string::npos);
     EXPECT_EQ(folder.read("user0.hma").find("c4"), std::string::npos);
 }
-
-TEST_F(HistoryTest, RangesAreCheckedAndWrittenIntoTheirElements)
-{
-    const std::vector<std::string> pulse = {"60", "100", "40", "120"};
-    const struct {
-        std::vector<std::string> texts;
-        VariableRanges::Check check;
-    } cases[] = {
-        {pulse, VariableRanges::Valid},
-        {{"", "100", "40", "120"}, VariableRanges::EmptyFailure},
-        {{"abc", "", "40", "120"}, VariableRanges::NumberFailure},
-        {{"  ", "100", "40", "120"}, VariableRanges::NumberFailure},
-        {{"60", "1e999", "40", "120"}, VariableRanges::NumberFailure},
-        {{"100", "100", "40", "120"}, VariableRanges::OrderFailure},
-        // The panic range holds the normal range, bounds may meet: a reading inside normal is never panic.
-        {{"60", "100", "70", "120"}, VariableRanges::NestingFailure},
-        {{"60", "100", "40", "90"}, VariableRanges::NestingFailure},
-        {{"60", "100", "60", "100"}, VariableRanges::Valid},
-        {{"90", "60", "139", "89", "80", "50", "149", "88"}, VariableRanges::NestingFailure},
-        {{"12abc", "100", "40", "120"}, VariableRanges::NumberFailure},
-        {{"90", "60", "120", "50", "80", "50", "149", "99"}, VariableRanges::OrderFailure},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(VariableRanges::check(c.texts), c.check) << c.texts[0] << " " << c.texts[1];
-
-    // A variable made by the entry dialog has no bounds: they are made in front of its entries.
-    openRecord(ChartRecord::variableOf("Heart Rate", "") + "<variable name=\"Blood Pressure\"><entry id=\"0\"/></variable>");
-    XmlNode* bp = Global::findVariableNode("Blood Pressure");
-    EXPECT_EQ(VariableRanges::read(bp, "Blood Pressure"), std::vector<std::string>(8));
-    const std::vector<std::string> bounds = {"90", "60", "139", "89", "80", "50", "149", "99"};
-    Change change;
-    VariableRanges::write(*Global::userDoc, bp, "Blood Pressure", bounds, change);
-    EXPECT_EQ(VariableRanges::read(bp, "Blood Pressure"), bounds);
-    EXPECT_EQ(printed(bp).find("<variable name=\"Blood Pressure\"><normalLow><systolic>90</systolic><diastolic>60"
-                               "</diastolic></normalLow><normalHigh>"), 0u);
-    EXPECT_NE(printed(bp).find("</panicHigh><entry id=\"0\"/></variable>"), std::string::npos);
-    VariableRanges::write(*Global::userDoc, Global::findVariableNode("Heart Rate"), "Heart Rate", pulse, change);
-    double low, high;
-    char lowText[Global::rangeTextSize], highText[Global::rangeTextSize];
-    Global::findRange("Heart Rate", "panic", low, high, lowText, highText);
-    EXPECT_EQ(std::string(lowText) + " " + highText, "40 120");
-    change.undo();
-    EXPECT_EQ(printed(bp), "<variable name=\"Blood Pressure\"><entry id=\"0\"/></variable>");
-}
-
 
 // A value too long for its column or label, hand-edited into a record, shows in exponent form.
 TEST_F(HistoryTest, HugeValuesShowInAFormThatFits)

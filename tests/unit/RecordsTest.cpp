@@ -1,10 +1,12 @@
-// The record store, its bounds lookup, its one safe save, and the checks of typed text.
+// The record store, its bounds lookup, its one safe save, and the checks of typed text, dates and times.
 #include "records/Change.h"
+#include "records/DateCheck.h"
 #include "records/Global.h"
 #include "records/RecordView.h"
 #include "records/SafeFile.h"
 #include "records/TextCheck.h"
 #include "records/Xml.h"
+#include "tests/common/ChartRecord.h"
 #include "tests/common/TestFolder.h"
 
 #include <algorithm>
@@ -517,6 +519,60 @@ TEST_F(GlobalRangesTest, BoundsThatAreNoNumbersGiveWay)
               "template_new.xml is used\n");
 }
 
+// One table for the one date-and-time check: what a person types (the entry dialog's codes, and the
+// information dialog's date check), and what a stored entry reads as (the hour, -1 refused).
+TEST(DateCheckTest, TypedTextsAreCheckedAndStoredTextsRead)
+{
+    const DateCheck::Result ok = DateCheck::Valid, bad = DateCheck::Unreadable, range = DateCheck::OutOfRange;
+    const struct {
+        const char *date, *time;
+        DateCheck::Result dateResult;
+        int code, storedHour;
+    } cases[] = {
+        {"12/31/2010", "08:30:00 PM", ok, 0, 20},    {"1/5/2011", "12:15:00 AM", ok, 0, 0},
+        {"1/5/2011", "12:15:00 pm", ok, 0, 12},      {"02/29/2012", "1:02:03 am", ok, 0, 1},
+        {"2/29/2000 ", "9:5:0pm", ok, 0, 21},        {"1/5/1960", "12:00:00 pm", ok, 0, 12},
+        {"12/31/9999", "1:00:00 AM", ok, 0, 1},      {"02/29/2011", "1:00:00 AM", range, -4, -1},
+        {"2/29/1900", "1:00:00 AM", range, -4, -1},  {"1/5/11", "1:00:00 AM", range, -4, -1},
+        {"12/31/1899", "1:00:00 AM", range, -4, -1}, {"13/1/2010", "1:00:00 AM", range, -4, -1},
+        {"0/10/1990", "1:00:00 AM", range, -4, -1},  {"1/5/2010", "13:00:00 PM", ok, -4, -1},
+        {"1/5/2010", "10:61:00 AM", ok, -4, -1},     {"02/30/2012", "9:05:00", range, -2, -1},
+        {"1/5/2010 x", "1:00:00 AM", bad, -1, -1},   {"1/1/2000/7", "1:00:00 AM", bad, -1, -1},
+        {"Jan 5 1990", "1:00:00 AM", bad, -1, -1},   {"1/1", "1:00:00 AM", bad, -1, -1},
+        // Stored texts may be hand-edited: any separator, a suffix told by its first letter.
+        {"1-5-2012", "09:05:00 AM", bad, -1, 9},     {"1/5/2012", "9:05:00 Am", ok, -3, 9},
+        {"1/5/2012", "9:05:00 AM x", ok, -2, 9},
+        // A typed hour runs from 1 to 12; a stored hour 0 is still read as the hour after midnight.
+        {"1/5/2010", "0:00:00 PM", ok, -4, 12},      {"1/5/2010", "00:30:00 AM", ok, -4, 0},
+    };
+    for (const auto& c : cases) {
+        std::tm when{};
+        std::time_t seconds;
+        EXPECT_EQ(DateCheck::checkDate(c.date), c.dateResult) << c.date;
+        EXPECT_EQ(DateCheck::checkEntry(c.date, c.time, when), c.code) << c.date << " " << c.time;
+        EXPECT_EQ(DateCheck::readEntry(c.date, c.time, when, seconds) ? when.tm_hour : -1, c.storedHour)
+            << c.date << " " << c.time;
+    }
+    std::tm when;
+    std::time_t seconds;
+    ASSERT_TRUE(DateCheck::readEntry("12/31/2010", "08:30:00 PM", when, seconds));
+    EXPECT_EQ(when.tm_year * 10000 + when.tm_mon * 100 + when.tm_mday, 1101131);
+    // The hour that the clock skips in spring does not exist; the repeated hour in autumn does.
+    ZoneScope zone("America/New_York");
+    EXPECT_EQ(DateCheck::checkEntry("3/8/2026", "2:30:00 AM", when), -4);
+    EXPECT_EQ(DateCheck::checkEntry("11/1/2026", "1:30:00 AM", when), 0);
+    // A date of birth may be today at the latest, by the local calendar (23:30 on 5 January 2026).
+    std::tm late = DateCheck::fields(2026, 1, 5, 23, 30, 0);
+    const std::time_t now = std::mktime(&late);
+    EXPECT_EQ(DateCheck::checkBirthDate("1/5/2026", now), DateCheck::Valid);
+    EXPECT_EQ(DateCheck::checkBirthDate("4/27/1961", now), DateCheck::Valid);
+    EXPECT_EQ(DateCheck::checkBirthDate("1/6/2026", now), DateCheck::OutOfRange);
+    EXPECT_EQ(DateCheck::checkBirthDate("2/29/2084", now), DateCheck::OutOfRange);
+    EXPECT_EQ(DateCheck::checkBirthDate("2/30/1990", now), DateCheck::OutOfRange);
+    EXPECT_EQ(DateCheck::checkBirthDate("1/5", now), DateCheck::Unreadable);
+    EXPECT_EQ(DateCheck::checkBirthDate("1/1/999999", now), DateCheck::OutOfRange);
+}
+
 TEST(TextCheckTest, AmountsAreFiniteAndNotNegative)
 {
     for (const char* good : {"150", "0", "150.5", ".5", " 72 ", "9999", "1e3"})
@@ -557,7 +613,7 @@ TEST(TextCheckTest, TextsAreRepairedToUtf8ByteByByte)
         EXPECT_EQ(TextCheck::validUtf8(text.data(), text.size()), repaired);
 }
 
-TEST(TextCheckTest, LongTextsAreCutWithAnEllipsisOnACharacterBoundary)
+TEST(RecordViewTest, LongTextsAreCutWithAnEllipsisOnACharacterBoundary)
 {
     EXPECT_EQ(RecordView::shortened("Ann Lee"), "Ann Lee");
     EXPECT_EQ(RecordView::shortened(std::string(40, 'a')), std::string(40, 'a'));
