@@ -2,9 +2,8 @@
 #pragma once
 
 #include "records/Xml.h"
+#include "tests/common/TestFolder.h"
 
-#include <cstdlib>
-#include <ctime>
 #include <string>
 
 struct ChartRecord {
@@ -33,14 +32,6 @@ struct ChartRecord {
 };
 
 // Sets TZ (null: unsets it) for one test and puts the previous value back.
-struct ZoneScope {
-    explicit ZoneScope(const char* zone) : had(std::getenv("TZ")), previous(had ? std::getenv("TZ") : "") { set(zone); }
-    ~ZoneScope() { set(had ? previous.c_str() : nullptr); }
-    static void set(const char* zone)
-    {
-        zone ? setenv("TZ", zone, 1) : unsetenv("TZ");
-        tzset();
-    }
-    bool had;
-    std::string previous;
+struct ZoneScope : EnvScope {
+    explicit ZoneScope(const char* zone) : EnvScope("TZ", zone) {}
 };

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,23 @@ public:
 
 private:
     std::string folder;
+};
+
+// Sets an environment variable (null: unsets it) for one test and puts the previous value back.
+struct EnvScope {
+    EnvScope(const char* name, const char* value) : name(name), had(std::getenv(name)), previous(had ? std::getenv(name) : "")
+    {
+        set(value);
+    }
+    ~EnvScope() { set(had ? previous.c_str() : nullptr); }
+    void set(const char* value)
+    {
+        value ? setenv(name, value, 1) : unsetenv(name);
+        tzset();
+    }
+    const char* name;
+    bool had;
+    std::string previous;
 };
 
 class RecordingPrompt : public Prompt::Handler {

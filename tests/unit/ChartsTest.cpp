@@ -362,6 +362,9 @@ TEST(BloodPressureClassTest, ReadingsBelongToEveryClassTheyReach)
         {118, 78, "Normal"},           {90, 60, "Normal"},           {120, 79, "Prehypertension"},
         {110, 85, "Prehypertension"},  {125, 78, "Prehypertension"}, {145, 85, "Prehypertension,Stage 1"},
         {165, 105, "Prehypertension,Stage 1,Stage 2"},               {89, 70, ""}, {85, 55, ""},
+        // Either value alone reaches a stage, from its own lower bound.
+        {130, 90, "Prehypertension,Stage 1"}, {130, 89, "Prehypertension"},
+        {150, 100, "Prehypertension,Stage 1,Stage 2"}, {150, 99, "Prehypertension,Stage 1"},
     };
     for (const auto& c : cases) {
         std::string names;

@@ -415,6 +415,11 @@ TEST_F(SafeFileTest, ReplacesTheWholeFileAndReadsAHeadOrOnlyRegularFiles)
     EXPECT_EQ(std::string(content.begin(), content.end()), next.substr(0, 8));
     EXPECT_EQ(SafeFile::read("/dev/zero", content, why), SafeFile::Read::Refused);
     EXPECT_EQ(why, "it is not a regular file");
+    // A save that cannot be put in place (a folder holds its name) fails and leaves no temporary file.
+    ASSERT_TRUE(SafeFile::makeFolders(folder.path() + "user1.hma/kept"));
+    EXPECT_FALSE(SafeFile::write(folder.path() + "user1.hma", next, why));
+    EXPECT_EQ(why.find("cannot replace the file: Is a directory"), 0u) << why;
+    EXPECT_EQ(folder.names().size(), 2u);
 }
 
 class GlobalRangesTest : public StoreFixture {
@@ -537,6 +542,7 @@ TEST(DateCheckTest, TypedTextsAreCheckedAndStoredTextsRead)
         {"12/31/1899", "1:00:00 AM", range, -4, -1}, {"13/1/2010", "1:00:00 AM", range, -4, -1},
         {"0/10/1990", "1:00:00 AM", range, -4, -1},  {"1/5/2010", "13:00:00 PM", ok, -4, -1},
         {"1/5/2010", "10:61:00 AM", ok, -4, -1},     {"02/30/2012", "9:05:00", range, -2, -1},
+        {"1/5/2010", "10:60:00 AM", ok, -4, -1},     {"1/5/2010", "10:59:60 AM", ok, -4, -1},
         {"1/5/2010 x", "1:00:00 AM", bad, -1, -1},   {"1/1/2000/7", "1:00:00 AM", bad, -1, -1},
         {"Jan 5 1990", "1:00:00 AM", bad, -1, -1},   {"1/1", "1:00:00 AM", bad, -1, -1},
         // Stored texts may be hand-edited: any separator, a suffix told by its first letter.

@@ -1,7 +1,10 @@
 // What the program settles at start-up: its data folder, made on the first run and locked, and
 // the trace log.
 #include "app/DataFolder.h"
+#include "app/Prompt.h"
+#include "app/Startup.h"
 #include "app/Trace.h"
+#include "records/Global.h"
 #include "tests/common/TestFolder.h"
 
 #include <algorithm>
@@ -113,6 +116,25 @@ TEST(DataFolderTest, OneProcessAtATimeHoldsTheFolder)
     EXPECT_EQ(DataFolder::lock(folder.path() + "missing"), DataFolder::Lock::Failed);
     close(ready[0]);
     close(ready[1]);
+}
+
+using StartupTest = StoreFixture;
+
+// The first run makes the folder from the installed files, holds it and reads its directory; a second
+// copy on it says so and ends.
+TEST_F(StartupTest, TheFolderIsMadeHeldAndReadAndASecondCopyEnds)
+{
+    TestFolder installed;
+    installed.seed();
+    ASSERT_EQ(symlink(installed.path().c_str(), (folder.path() + "marlowen-veloria").c_str()), 0);
+    EnvScope home("XDG_DATA_HOME", folder.path().c_str()), dirs("XDG_DATA_DIRS", folder.path().c_str());
+    Startup::openDataFolder("/nonexistent");
+    EXPECT_EQ(Global::dataFolder, folder.path() + "Kestrelon/Marlowen Veloria/");
+    EXPECT_EQ(folder.read("Kestrelon/Marlowen Veloria/template_new.xml"), installed.read("template_new.xml"));
+    EXPECT_NE(Xml::child(Global::configDoc.get(), "config"), nullptr);
+    EXPECT_EQ(DataFolder::lock(Global::dataFolder), DataFolder::Lock::Busy);
+    EXPECT_EXIT((Prompt::setHandler(nullptr), Startup::openDataFolder("/nonexistent")), ::testing::ExitedWithCode(1),
+                "Marlowen Veloria is already running on this data folder");
 }
 
 // Records above the threshold are dropped; a message keeps its line breaks and is cut to its
