@@ -21,8 +21,21 @@ if [ -z "${DISPLAY:-}" ]; then
     exit 1
 fi
 
+# Ends every process the script started in the background, not only the last program, so that
+# none is left on the display for the next script.
 cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    local started p
+    started="$(jobs -p) $pid"
+    for p in $started; do
+        kill "$p" 2>/dev/null || true
+    done
+    for p in $started; do
+        for _ in $(seq 1 40); do
+            kill -0 "$p" 2>/dev/null || break
+            sleep 0.05
+        done
+        kill -KILL "$p" 2>/dev/null || true
+    done
     rm -rf "$work"
 }
 trap cleanup EXIT
