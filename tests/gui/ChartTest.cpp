@@ -267,17 +267,14 @@ TEST_F(ChartTest, PlotAndHistogramsShowEverySeriesInItsColours)
             shown.push_back(static_cast<MyHistogram*>(tab->area->child(i)));
         return shown;
     };
-    // The newest histogram's place: the whole area, beside the first, then a second row of two.
-    const int ax = tab->area->x() + 5, ay = tab->area->y() + 5, aw = tab->area->w(), ah = tab->area->h();
-    const std::array<int, 4> places[] = {{ax, ay, aw - 10, ah - 10}, {ax + aw / 2, ay, aw / 2 - 10, ah - 10},
-                                         {ax, ay + ah / 2, aw / 2 - 10, ah / 2 - 10},
-                                         {ax + aw / 2, ay + ah / 2, aw / 2 - 10, ah / 2 - 10}};
+    // The newest histogram's place.
     const char* vitals[] = {"Vitals/Heart Rate", "Vitals/Mood", "Vitals/Temperature", "Vitals/SpO2"};
     for (size_t n = 1; n <= 4; ++n) {
         pick(window->multiDisplayMenu, vitals[n - 1]);
         ASSERT_EQ(histograms().size(), n);
         const MyHistogram* h = histograms().back();
-        EXPECT_EQ((std::array<int, 4>{h->x(), h->y(), h->w(), h->h()}), places[n - 1]) << n << " histograms";
+        EXPECT_EQ((std::array<int, 4>{h->x(), h->y(), h->w(), h->h()}), Layout::histograms[n - 1])
+            << n << " histograms";
     }
     std::vector<MyHistogram*> four = histograms();
     MyGraph* graph = window->chart->graph;

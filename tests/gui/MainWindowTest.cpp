@@ -78,11 +78,11 @@ TEST_F(MainWindowTest, LayoutKeepsTheLeftColumnAndGrowsTheChart)
     EXPECT_EQ(window->userInfo->browser->y(), window->infoEditButton->y());
     EXPECT_EQ(window->userInfo->browser->h(), window->infoEditButton->h());
     window->size(1600, 1000);
-    EXPECT_EQ(window->userList->w(), 247);
-    EXPECT_EQ(window->historyBox->h(), 197);
-    EXPECT_EQ(window->trendBox->h(), 197);
-    EXPECT_EQ(window->chart->w(), 1600 - 256);
-    EXPECT_EQ(window->historyBox->y() + window->historyBox->h(), 998);
+    EXPECT_EQ(window->userList->w(), Layout::userListWidth);
+    EXPECT_EQ(window->historyBox->h(), Layout::lowerRowHeight);
+    EXPECT_EQ(window->trendBox->h(), Layout::lowerRowHeight);
+    EXPECT_EQ(window->chart->w(), 1600 - Layout::besideChart);
+    EXPECT_EQ(window->historyBox->y() + window->historyBox->h(), Layout::lowerRowBottom);
 }
 
 TEST_F(MainWindowTest, HelpOpensOneWindowAndDropsOnlyAByteOrderMark)
