@@ -1,5 +1,6 @@
 // The one seam through which the program shows alerts, asks questions and quits, so that
-// in-process tests can answer them and see a quit without ending. The toolkit's boxes are installed by main.
+// in-process tests can answer them and see a quit without ending. The toolkit's boxes are
+// installed by main.
 #pragma once
 
 #include <string>

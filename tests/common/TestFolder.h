@@ -30,7 +30,8 @@ private:
 
 // Sets an environment variable (null: unsets it) for one test and puts the previous value back.
 struct EnvScope {
-    EnvScope(const char* name, const char* value) : name(name), had(std::getenv(name)), previous(had ? std::getenv(name) : "")
+    EnvScope(const char* name, const char* value)
+        : name(name), had(std::getenv(name)), previous(had ? std::getenv(name) : "")
     {
         set(value);
     }
