@@ -32,7 +32,7 @@ protected:
         GuiFixture::SetUp();
         showAnn(ChartRecord::bounded("Pulse", ChartRecord::entry("01/05/2012", "09:05:00 AM", "<value>98.640000</value>") +
                                                   ChartRecord::entry("01/06/2012", "09:05:00 AM", "<value>70.000000</value>")));
-        history = HistoryTableWindow::open("Pulse");
+        history = HistoryTableWindow::open("Pulse", "Ann Lee", *window);
         table = history->table;
     }
     std::string record() const { return folder.read("user0.hma"); }
@@ -59,15 +59,15 @@ protected:
 // Delete header that sorts nothing, and a refused date.
 TEST_F(HistoryWindowTest, CellsAreEditedInPlaceAndTheDeleteHeaderSortsNothing)
 {
-    EXPECT_EQ(HistoryTableWindow::open("Pulse"), history) << "one window per variable";
+    EXPECT_EQ(HistoryTableWindow::open("Pulse", "Ann Lee", *window), history) << "one window per variable";
     EXPECT_EQ(DocumentWindows::count(), 1);
     table->startEdit(0, 2);
     EXPECT_STREQ(table->input->value(), "98.64") << "the stored value, not the cell's rounded text";
     Fl::e_number = FL_RELEASE;
     Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
-    for (int column : {2, history->deleteColumn()})
+    for (int column : {2, history->model.deleteColumn()})
         table->do_callback(Fl_Table::CONTEXT_COL_HEADER, 0, column);
-    EXPECT_EQ(history->rows[0].cells[2] + " " + std::to_string(table->lastSortColumn), "70.0 2");
+    EXPECT_EQ(history->model.rows[0].cells[2] + " " + std::to_string(table->lastSortColumn), "70.0 2");
     table->startEdit(1, 0);
     table->input->value("2/30/2012");
     table->input->do_callback();
@@ -92,7 +92,7 @@ TEST_F(HistoryWindowTest, DeletingAsks)
 // changes nothing. The pointer events go through the toolkit as a person's would.
 TEST_F(HistoryWindowTest, AClickOnATickBoxTogglesItOnceWhateverItsLength)
 {
-    const int condition = history->firstConditionColumn + 2;
+    const int condition = history->model.firstConditionColumn + 2;
     int bx, by, s;
     table->tickBox(0, condition, bx, by, s);
     const int onBox = bx + s / 2, offBox = bx - 4, y = by + s / 2;
@@ -107,7 +107,7 @@ TEST_F(HistoryWindowTest, AClickOnATickBoxTogglesItOnceWhateverItsLength)
         std::this_thread::sleep_for(std::chrono::milliseconds(c.heldMs));
         mouse(FL_DRAG, c.releaseX, y);
         mouse(FL_RELEASE, c.releaseX, y);
-        EXPECT_EQ(history->rows[0].conditions[2], c.ticked) << c.pressX << " to " << c.releaseX << ", " << c.heldMs;
+        EXPECT_EQ(history->model.rows[0].conditions[2], c.ticked) << c.pressX << " to " << c.releaseX << ", " << c.heldMs;
         EXPECT_EQ(inRecord("<c2/>"), c.ticked) << c.pressX << " to " << c.releaseX << ", " << c.heldMs;
     }
 }
@@ -161,8 +161,8 @@ TEST_F(HistoryWindowTest, ChangesReachTheChartAndTheOpenWindow)
     dialog->inputs[2]->value("130");
     dialog->saveCB_i(true);
     EXPECT_STREQ(dialog->inputs[2]->value(), "");
-    EXPECT_EQ(history->rows.size(), 3u);
-    EXPECT_EQ(window->chart->series.front().points.size(), 3u);
+    EXPECT_EQ(history->model.rows.size(), 3u);
+    EXPECT_EQ(window->chart->model.series.front().points.size(), 3u);
 
     // A failed save records nothing and keeps the dialog as typed; the retry records the reading once.
     dialog->inputs[0]->value("1/8/2012");
@@ -170,19 +170,19 @@ TEST_F(HistoryWindowTest, ChangesReachTheChartAndTheOpenWindow)
     Global::dataFolder = folder.path() + "gone/";
     dialog->saveCB_i(false);
     EXPECT_STREQ(dialog->inputs[2]->value(), "131");
-    EXPECT_EQ(window->chart->series.front().points.size(), 3u);
+    EXPECT_EQ(window->chart->model.series.front().points.size(), 3u);
     Global::dataFolder = folder.path();
     dialog->saveCB_i(false);
     EXPECT_EQ(DocumentWindows::find<NewEntryWindow>(), nullptr);
-    EXPECT_EQ(history->rows.size(), 4u);
-    EXPECT_EQ(window->chart->series.front().points.size(), 4u);
+    EXPECT_EQ(history->model.rows.size(), 4u);
+    EXPECT_EQ(window->chart->model.series.front().points.size(), 4u);
     EXPECT_EQ(record().find("131.000000"), record().rfind("131.000000"));
 
-    auto* ranges = new VariablePropertiesWindow(300, "Pulse", "Properties for Pulse");
+    auto* ranges = new VariablePropertiesWindow(300, "Pulse", "Properties for Pulse", *window);
     ranges->inputs[1]->value("115");
     ranges->saveCB_i();
-    EXPECT_EQ(history->columnRanges[0][1], 115);
-    EXPECT_STREQ(window->chart->series.front().normalHighText, "115");
+    EXPECT_EQ(history->model.columnRanges[0][1], 115);
+    EXPECT_STREQ(window->chart->model.series.front().normalHighText, "115");
 }
 
 
@@ -204,7 +204,7 @@ TEST_F(HistoryWindowTest, UnlikelyValuesAreAskedAboutAndImpossibleOnesRefused)
     EXPECT_NE(prompt.alerts[0].find("between 1 and 350 beats/min.\nPlease try again or hit \"Cancel\""), std::string::npos);
     ASSERT_EQ(prompt.questions.size(), 2u);
     EXPECT_NE(prompt.questions[0].find("Pulse, 25 beats/min, is unusual"), std::string::npos);
-    EXPECT_EQ(history->rows.size(), 3u);
+    EXPECT_EQ(history->model.rows.size(), 3u);
     EXPECT_EQ(record().find("<value>25.000000"), record().rfind("<value>25.000000"));
 
     for (const auto& [text, answer] : {std::make_pair("400", 1), std::make_pair("250", 0), std::make_pair("250", 1)}) {
@@ -231,19 +231,19 @@ TEST_F(HistoryLayoutTest, TheBloodPressureTableFitsASmallScreen)
         entries += ChartRecord::entry("1/" + std::to_string(day % 28 + 1) + "/2012", "10:00:00 PM",
                                       "<systolic>121.000000</systolic><diastolic>83.000000</diastolic>");
     showAnn(ChartRecord::variableOf("Blood Pressure", entries));
-    HistoryTableWindow* history = HistoryTableWindow::open("Blood Pressure");
+    HistoryTableWindow* history = HistoryTableWindow::open("Blood Pressure", "Ann Lee", *window);
     HistoryTable* table = history->table;
     int width = 3 + Fl::scrollbar_size();
     fl_font(FL_HELVETICA, 12);
     for (int c = 0; c < table->cols(); ++c) {
         width += table->col_width(c);
-        const std::string& title = history->columnTitles[size_t(c)];
+        const std::string& title = history->model.columnTitles[size_t(c)];
         std::istringstream words(title);
         int widest = 0;
         for (std::string word; words >> word;)
             widest = std::max(widest, int(fl_width(word.c_str())));
         // A centred header clear of the sort arrow in the right 14 pixels.
-        EXPECT_GE(table->col_width(c), widest + (c == history->deleteColumn() ? 5 : 28)) << title;
+        EXPECT_GE(table->col_width(c), widest + (c == history->model.deleteColumn() ? 5 : 28)) << title;
     }
     EXPECT_GE(table->col_header_height(), 2 * fl_height());
     EXPECT_LE(width, table->w()) << "the table scrolls sideways";
