@@ -147,12 +147,12 @@ TEST_F(ChartTest, DisplayMenusFillTheChart)
 }
 
 // Any name shows in the menus as itself, a long one cut; each item acts on its whole name and keeps
-// its check mark by it, also where two names are cut alike.
+// its check mark by it, also where two names are cut alike; unchecking "all" drops that one only.
 TEST_F(ChartTest, MenuItemsShowAnyNameAndActOnTheWholeName)
 {
     const std::string huge(2000, 'w'), alike(45, 'z');
     showAnn(values("Weight/BMI", {70}) + values("_A&amp;B@\\", {1}) + values(huge.c_str(), {2}) +
-            values((alike + "1").c_str(), {3}) + values((alike + "2").c_str(), {4}));
+            values((alike + "1").c_str(), {3}) + values((alike + "2").c_str(), {4}) + values("all", {5}));
     auto items = [](Fl_Menu_Button* menu) {
         std::vector<std::string> labels;
         for (int i = 1; i < menu->size(); ++i)
@@ -164,7 +164,7 @@ TEST_F(ChartTest, MenuItemsShowAnyNameAndActOnTheWholeName)
     };
     const std::string cut = "\xE2\x80\xA6";
     const std::vector<std::string> shown = {"Weight/BMI", "_A&&B@@\\", std::string(40, 'w') + cut,
-                                            std::string(40, 'z') + cut, std::string(40, 'z') + cut};
+                                            std::string(40, 'z') + cut, std::string(40, 'z') + cut, "all"};
     EXPECT_EQ(items(window->multiDisplayMenu), shown);
     EXPECT_EQ(items(window->tableMenu), shown);
 
@@ -176,6 +176,9 @@ TEST_F(ChartTest, MenuItemsShowAnyNameAndActOnTheWholeName)
     for (int i = 1; i <= 5; ++i)
         EXPECT_EQ(multi->menu()[i].value() != 0, i == 3 || i == 5) << i;
     multi->picked(&multi->menu()[5]);
+    EXPECT_EQ(charted(), huge);
+    multi->picked(&multi->menu()[6]);
+    multi->picked(&multi->menu()[6]);
     EXPECT_EQ(charted(), huge);
 }
 
