@@ -1,5 +1,6 @@
 #include "tests/gui/GuiFixture.h"
 
+#include "app/RecordEvents.h"
 #include "charts/ChartController.h"
 #include "charts/VariablePropertiesWindow.h"
 #include "history/HistoryBox.h"
@@ -20,6 +21,7 @@
 #include <FL/fl_draw.H>
 
 #include <chrono>
+#include <ctime>
 #include <sstream>
 #include <thread>
 
@@ -248,6 +250,64 @@ TEST_F(HistoryLayoutTest, TheBloodPressureTableFitsASmallScreen)
     EXPECT_GE(table->col_header_height(), 2 * fl_height());
     EXPECT_LE(width, table->w()) << "the table scrolls sideways";
     EXPECT_LE(history->w(), 1024 - 40);
+}
+
+// A stand-in for the main window that writes down what it is told.
+class RecordingEvents : public RecordEvents {
+public:
+    void recordChanged(XmlNode* variable, Fl_Window* source) override
+    {
+        log.push_back(std::string("changed ") + Xml::attribute(variable, "name") + " by " + source->label());
+    }
+    void readingAdded(const std::string& series, std::tm when, double value) override
+    {
+        char text[32];
+        std::strftime(text, sizeof text, "%m/%d/%Y %H:%M", &when);
+        std::ostringstream line;
+        line << "reading " << series << " " << text << " " << value;
+        log.push_back(line.str());
+    }
+    void refreshPanels(bool selectCurrent, bool deselect, bool clearChart) override
+    {
+        log.push_back("refresh " + std::to_string(selectCurrent) + std::to_string(deselect) + std::to_string(clearChart));
+    }
+    bool leavePendingUser() override { return true; }
+    void enableUserControls(bool on) override { log.push_back("controls " + std::to_string(on)); }
+    std::vector<std::string> log;
+};
+
+using RecordEventsTest = GuiFixture;
+
+// Without a main window: each reading, then the saved record; a value left empty is no reading, and
+// "Add and Quit" refreshes the panels. The history window and the range dialog name themselves as source.
+TEST_F(RecordEventsTest, DialogsTellTheirEventsWhatTheySaved)
+{
+    openRecord(ChartRecord::variableOf("Blood Pressure", ""));
+    Global::userOpen = true;
+    RecordingEvents events;
+    auto* entry = new NewEntryWindow("New Blood Pressure", "Vitals", "Blood Pressure", events);
+    entry->inputs[0]->value("1/7/2012");
+    entry->inputs[1]->value("8:30:00 AM");
+    entry->inputs[2]->value("128");
+    entry->inputs[3]->value("84");
+    entry->saveCB_i(true);
+    entry->inputs[3]->value("86");
+    entry->saveCB_i(false);
+    prompt.answer = 1;
+    HistoryTableWindow::open("Blood Pressure", "Ann Lee", events)->table->deleteCB(0);
+    auto* ranges = new VariablePropertiesWindow(420, "Blood Pressure", "Blood Pressure Ranges", events);
+    const char* bounds[8] = {"90", "60", "120", "80", "70", "40", "180", "120"};
+    for (size_t i = 0; i < 8; ++i)
+        ranges->inputs[i]->value(bounds[i]);
+    ranges->saveCB_i();
+    EXPECT_EQ(prompt.alerts, std::vector<std::string>{});
+    EXPECT_EQ(events.log, (std::vector<std::string>{"reading Systolic 01/07/2012 08:30 128",
+                                                    "reading Diastolic 01/07/2012 08:30 84",
+                                                    "changed Blood Pressure by New Blood Pressure",
+                                                    "reading Diastolic 01/07/2012 08:30 86",
+                                                    "changed Blood Pressure by New Blood Pressure", "refresh 000",
+                                                    "changed Blood Pressure by Blood Pressure History",
+                                                    "changed Blood Pressure by Blood Pressure Ranges"}));
 }
 
 }
