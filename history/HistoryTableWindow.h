@@ -37,11 +37,13 @@ public:
     Report tableReport();
 
     HistoryModel model;
-    std::string userName;
-    RecordEvents& events;
     HistoryTable* table;
     Fl_Box* countBox;
     Fl_Box* userBox; // whose readings these are
     Fl_Button* printButton;
     Fl_Button* savePdfButton;
+
+private:
+    std::string userName;
+    RecordEvents& events;
 };
