@@ -35,6 +35,7 @@ public:
     void savePdfCB_i();
     // The window with its whole table, on one upright page under the heading.
     Report tableReport();
+    void setUserName(const std::string& name) { userName = name; }
 
     HistoryModel model;
     HistoryTable* table;

@@ -7,6 +7,7 @@
 #include "charts/LegendBox.h"
 #include "charts/TrendBox.h"
 #include "history/HistoryBox.h"
+#include "history/HistoryTableWindow.h"
 #include "records/Global.h"
 #include "ui/Artwork.h"
 #include "ui/DocumentWindows.h"
@@ -210,6 +211,10 @@ void MainWindow::refreshPanels(bool selectCurrent, bool deselect, bool clearChar
         userList->browser->select(line);
     if (deselect)
         userList->browser->deselect();
+    // A name edited meanwhile heads the history windows' printed tables.
+    for (Fl_Window* open : DocumentWindows::all())
+        if (auto* history = dynamic_cast<HistoryTableWindow*>(open))
+            history->setUserName(userList->selectedName());
     userInfo->redraw();
     userInfo->populateBrowser();
     // Every tab, not only the showing one: a hidden tab must not keep names from a replaced record.

@@ -10,6 +10,7 @@
 #include "records/Global.h"
 #include "tests/unit/ChartRecord.h"
 #include "ui/DocumentWindows.h"
+#include "ui/InfoWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/MyBrowser.h"
 #include "ui/TabBrowser.h"
@@ -148,6 +149,12 @@ TEST_F(HistoryWindowTest, WindowsNameTheUser)
             named |= shown->child(i)->label() && std::string(shown->child(i)->label()).find("Ann Lee") != std::string::npos;
         EXPECT_TRUE(named) << shown->label();
     }
+    EXPECT_EQ(history->tableReport().userName, "Ann Lee");
+    MainWindow::editInfoCB(nullptr, window);
+    InfoWindow* info = DocumentWindows::find<InfoWindow>();
+    info->firstInput->value("Anna");
+    info->saveCB_i();
+    EXPECT_EQ(history->tableReport().userName, "Anna Lee") << "a renamed user heads the printed table";
 }
 
 TEST_F(HistoryWindowTest, ChangesReachTheChartAndTheOpenWindow)
