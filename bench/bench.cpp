@@ -232,13 +232,13 @@ struct ChartWindow {
     {
         chart = new ChartController(0, chartW, chartH - 60);
         window.end();
-        chart->displayType = displayType;
-        analysisSeries(*chart);
+        chart->model.setDisplayType(displayType);
+        analysisSeries(chart->model);
         for (const char* vital : {"Heart Rate", "Temperature"})
             if (withVitals)
-                chart->addSeries(ChartSeries::fromEntries(Global::findVariableNode(vital), vital, "value", std::cerr));
+                chart->model.addSeries(ChartSeries::fromEntries(Global::findVariableNode(vital), vital, "value", std::cerr));
         chart->refresh();
-        chart->update();
+        chart->model.update();
     }
     Fl_Double_Window window;
     ChartController* chart;
@@ -259,9 +259,9 @@ std::pair<double, double> plotRow(int displayType, bool withVitals, const std::f
     curves->plotY = graph->plotTop;
     curves->plotW = graph->plotRight - graph->plotLeft;
     curves->plotH = graph->plotBottom - graph->plotTop;
-    for (size_t i = 0; i < ours.chart->visibleSeries.size(); ++i) {
+    for (size_t i = 0; i < ours.chart->model.visibleSeries.size(); ++i) {
         curves->curves.push_back({colours[i], {}});
-        for (const PlotPoint& p : ours.chart->plotPoints(i, graph->plotLeft, graph->plotRight, graph->dataBottom, graph->plotTop))
+        for (const PlotPoint& p : ours.chart->model.plotPoints(i, graph->plotLeft, graph->plotRight, graph->dataBottom, graph->plotTop))
             curves->curves.back().second.emplace_back(p.x, p.y);
     }
     showAll({&ours.window, &bare});
@@ -322,12 +322,22 @@ size_t floorCells(const XmlNode* variable)
 
 // Opening the blood-pressure history window, drawn once, and sorting its table by each column in
 // turn, against the floors of formatting its texts and sorting row indices by keys made beforehand.
+// The history window's changes reach nothing here.
+struct NoEvents : RecordEvents {
+    void recordChanged(XmlNode*, Fl_Window*) override {}
+    void readingAdded(const std::string&, std::tm, double) override {}
+    void refreshPanels(bool, bool, bool) override {}
+    bool leavePendingUser() override { return true; }
+    void enableUserControls(bool) override {}
+};
+
 std::vector<std::pair<double, double>> historyRows()
 {
+    NoEvents events;
     XmlNode* bp = Global::findVariableNode("Blood Pressure");
     auto open = sideBySide(
         [&] {
-            auto* window = new HistoryTableWindow(500, 400, "Blood Pressure History", "Blood Pressure");
+            auto* window = new HistoryTableWindow(500, 400, "Blood Pressure History", "Blood Pressure", "", events);
             showAll({window});
             XSync(fl_display, False);
             delete window;
@@ -462,7 +472,7 @@ int main(int argc, char** argv)
     fl_open_display();
     auto [redrawOurs, redrawFloor] = plotRow(ChartModel::MultiDisplay, true, [](ChartController&) {});
     // The classes are worked out again for each redraw, as after any change of data or time range.
-    auto [analysisOurs, analysisFloor] = plotRow(ChartModel::Analysis, false, [](ChartController& c) { c.classifyBloodPressure(); });
+    auto [analysisOurs, analysisFloor] = plotRow(ChartModel::Analysis, false, [](ChartController& c) { c.model.classifyBloodPressure(); });
     auto [histogramOurs, histogramFloor] = histogramRow();
     std::vector<std::pair<double, double>> history = historyRows();
 

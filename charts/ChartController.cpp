@@ -62,8 +62,8 @@ ChartController::ChartController(int x, int w, int h) : Fl_Group(x, 52, w, h)
     fromToPack->deactivate();
 
     tabs = new Fl_Tabs(x + 3, 110, w - 6, h - 61);
-    graph = new MyGraph(x + 8, w - 16, h - 96, this);
-    histogramTab = new HistogramTab(x + 8, w - 16, h - 96, this);
+    graph = new MyGraph(x + 8, w - 16, h - 96, model);
+    histogramTab = new HistogramTab(x + 8, w - 16, h - 96, model);
     tabs->end();
     // The tab row keeps its height when the window grows or shrinks.
     tabs->resizable(graph);
@@ -74,8 +74,8 @@ ChartController::ChartController(int x, int w, int h) : Fl_Group(x, 52, w, h)
 void ChartController::updateView()
 {
     // The trend panel may have brought the model up to date first.
-    update();
-    for (auto [box, text] : {std::make_pair(fromBox, fromText), std::make_pair(toBox, toText)})
+    model.update();
+    for (auto [box, text] : {std::make_pair(fromBox, model.fromText), std::make_pair(toBox, model.toText)})
         if (std::strcmp(box->label() ? box->label() : "", text))
             box->copy_label(text);
 }
@@ -91,8 +91,8 @@ void ChartController::timeButtonCB(Fl_Widget* button, void* data)
 {
     ChartController* chart = static_cast<ChartController*>(button->parent()->parent());
     TRACE_SCOPE(source, "ChartController::timeButtonCB", 3);
-    chart->timeMode = *static_cast<const int*>(data);
-    std::cout << "Mode is now " << chart->timeMode << std::endl;
+    chart->model.setTimeMode(*static_cast<const int*>(data));
+    std::cout << "Mode is now " << chart->model.timeMode() << std::endl;
     for (Fl_Button* b : chart->timeButtons)
         b->color(FL_BACKGROUND_COLOR);
     button->color(selectedButtonColor);
@@ -101,13 +101,13 @@ void ChartController::timeButtonCB(Fl_Widget* button, void* data)
 
 void ChartController::refresh()
 {
-    if (seriesCount == 0) {
+    if (model.seriesCount() == 0) {
         timePack->deactivate();
         fromToPack->deactivate();
         for (Fl_Button* b : timeButtons)
             b->color(FL_BACKGROUND_COLOR);
         timeButtons[0]->color(selectedButtonColor);
-        timeMode = 0;
+        model.setTimeMode(0);
     } else {
         timePack->activate();
         fromToPack->activate();

@@ -1,5 +1,5 @@
 // The chart panel: time-range buttons, the shown time window, and the tabs with the plot and the
-// histogram. What it shows comes from its ChartModel: the charted series and their arithmetic.
+// histogram. What it shows comes from the ChartModel it holds: the charted series and their arithmetic.
 #pragma once
 
 #include "charts/core/ChartModel.h"
@@ -15,7 +15,7 @@ class Fl_Tabs;
 class HistogramTab;
 class MyGraph;
 
-class ChartController : public Fl_Group, public ChartModel {
+class ChartController : public Fl_Group {
 public:
     ChartController(int x, int w, int h);
     void draw() override;
@@ -25,6 +25,8 @@ public:
     void refresh();
 
     static void timeButtonCB(Fl_Widget* button, void* data);
+
+    ChartModel model;
 
     Fl_Pack* timePack;
     Fl_Pack* fromToPack;

@@ -2,7 +2,7 @@
 
 #include "app/Palette.h"
 #include "app/Trace.h"
-#include "charts/ChartController.h"
+#include "charts/core/ChartModel.h"
 #include "charts/core/ExcursionShading.h"
 #include "records/NumberText.h"
 
@@ -36,8 +36,8 @@ int textWidth(const char* text)
 
 }
 
-MyGraph::MyGraph(int x, int w, int h, ChartController* controller)
-    : Fl_Group(x, 140, w, h, "Graph"), controller(controller)
+MyGraph::MyGraph(int x, int w, int h, ChartModel& chart)
+    : Fl_Group(x, 140, w, h, "Graph"), chart(chart)
 {
     TRACE_SCOPE(source, "MyGraph::MyGraph", 3);
     // The whole tab is painted on each draw, so that nothing of an earlier chart stays around it.
@@ -49,7 +49,7 @@ MyGraph::MyGraph(int x, int w, int h, ChartController* controller)
 
 void MyGraph::computeGeometry()
 {
-    classMode = controller->displayType == ChartModel::Analysis;
+    classMode = chart.displayType() == ChartModel::Analysis;
     plotBottom = y() + h() - 106;
     plotLeft = x() + 47;
     plotTop = y() + 50;
@@ -59,23 +59,22 @@ void MyGraph::computeGeometry()
 
 Fl_Color MyGraph::seriesColor(size_t i) const
 {
-    return controller->displayType == ChartModel::NormalRange ? rangeSeriesColors[i % 2] : seriesColors[i % 4];
+    return chart.displayType() == ChartModel::NormalRange ? rangeSeriesColors[i % 2] : seriesColors[i % 4];
 }
 
 int MyGraph::timeToX(const ChartPoint& point) const
 {
-    return controller->timeToX(point, plotLeft, plotRight);
+    return chart.timeToX(point, plotLeft, plotRight);
 }
 
 void MyGraph::draw()
 {
     TRACE_SCOPE(source, "MyGraph::draw", 3);
-    ChartController& chart = *controller;
     chart.update();
     computeGeometry();
     draw_box();
     fl_rectf(plotLeft, plotTop, plotRight - plotLeft, plotBottom - plotTop, FL_WHITE);
-    if (chart.seriesCount == 0)
+    if (chart.seriesCount() == 0)
         return;
     fl_push_clip(x(), y(), w(), h());
     fl_color(FL_BLACK);
@@ -110,7 +109,7 @@ void MyGraph::draw()
     fl_draw("Vitals :", legendX, legendY, titleWidth, 20, FL_ALIGN_LEFT);
     int seriesX = legendX + std::max(titleWidth, classTitleWidth) + 10;
 
-    const bool ranges = chart.displayType != ChartModel::MultiDisplay;
+    const bool ranges = chart.displayType() != ChartModel::MultiDisplay;
     for (size_t i = 0; i < chart.visibleSeries.size(); ++i) {
         if (chart.hasWindow)
             drawValueAxis(i);
@@ -140,7 +139,6 @@ void MyGraph::draw()
 
 void MyGraph::drawTimeAxis() const
 {
-    const ChartController& chart = *controller;
     const int width = plotRight - plotLeft;
     const int nX = std::max(1, int(chart.xEnd - chart.xStart));
     fl_font(FL_HELVETICA, 12);
@@ -167,7 +165,6 @@ void MyGraph::drawTimeAxis() const
 
 void MyGraph::drawValueAxis(size_t i) const
 {
-    const ChartController& chart = *controller;
     const YScale& scale = chart.yScales[i];
     const int n = chart.gridIntervals;
     const int x = i % 2 ? plotRight : plotLeft;
@@ -207,13 +204,12 @@ void MyGraph::drawValueAxis(size_t i) const
 
 int MyGraph::drawLegendEntry(size_t i, int seriesX, int legendY) const
 {
-    const ChartController& chart = *controller;
     const ChartSeries& s = *chart.visibleSeries[i].series;
     fl_color(seriesColor(i));
     fl_line(seriesX, legendY + 10, seriesX + 50, legendY + 10);
     fl_pie(seriesX + 20, legendY + 6, 8, 8, 0, 360);
     std::string label = s.name;
-    if (chart.displayType == ChartModel::NormalRange)
+    if (chart.displayType() == ChartModel::NormalRange)
         label += std::string(" (normal range: ") + s.normalLowText + " - " + s.normalHighText + ")";
     fl_color(FL_BLACK);
     fl_font(FL_HELVETICA, 12);
@@ -234,7 +230,6 @@ void MyGraph::drawCurve(const std::vector<PlotPoint>& points) const
 
 void MyGraph::drawExcursions(size_t i, const std::vector<PlotPoint>& points) const
 {
-    const ChartController& chart = *controller;
     auto [low, high] = chart.rangeLimits(i);
     if (!(low < high))
         return; // a variable without a range: nothing lies outside it
@@ -252,7 +247,6 @@ void MyGraph::fillTriangle(const Vertex& a, const Vertex& b, const Vertex& c, bo
 
 void MyGraph::drawRangeLines(size_t i) const
 {
-    const ChartController& chart = *controller;
     auto [low, high] = chart.rangeLimits(i);
     if (!(low < high))
         return;
@@ -294,7 +288,6 @@ void MyGraph::drawMarker(int x, int y) const
 
 void MyGraph::drawClassBand() const
 {
-    const ChartController& chart = *controller;
     const int s = chart.indexOfSeries("Systolic");
     if (s < 0 || size_t(s) >= chart.visibleSeries.size() || chart.visibleSeries[size_t(s)].empty())
         return;
@@ -334,7 +327,6 @@ int MyGraph::helpPointer(int x, int row, bool draw)
 
 bool MyGraph::drawClassLegend(int legendX, int row) const
 {
-    const ChartController& chart = *controller;
     fl_color(labelColor);
     fl_font(FL_HELVETICA_BOLD, 13);
     int classX = legendX + textWidth("Classifications :");

@@ -1,5 +1,5 @@
 // The plot of the "Graph" tab: up to four series against time, each on a value axis of its own,
-// with title, grid, date labels and the legend row. It holds no data: it draws the controller's.
+// with title, grid, date labels and the legend row. It holds no data: it draws the chart model's.
 #pragma once
 
 #include <FL/Fl_Group.H>
@@ -7,18 +7,18 @@
 #include <cstddef>
 #include <vector>
 
-class ChartController;
+class ChartModel;
 struct ChartPoint;
 struct PlotPoint;
 struct Vertex;
 
 class MyGraph : public Fl_Group {
 public:
-    MyGraph(int x, int w, int h, ChartController* controller);
+    MyGraph(int x, int w, int h, ChartModel& chart);
     void draw() override;
     int timeToX(const ChartPoint& point) const;
 
-    ChartController* controller;
+    ChartModel& chart;
     int plotBottom, plotLeft, plotTop, plotRight, dataBottom;
     bool classMode = false;
 

@@ -2,7 +2,7 @@
 
 #include "app/Palette.h"
 #include "app/Trace.h"
-#include "charts/ChartController.h"
+#include "charts/core/ChartModel.h"
 #include "charts/IndividualTrend.h"
 
 #include <FL/Fl_Pack.H>

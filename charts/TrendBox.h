@@ -5,7 +5,7 @@
 
 #include <vector>
 
-class ChartController;
+class ChartModel;
 class Fl_Pack;
 class Fl_Scroll;
 class IndividualTrend;
@@ -21,7 +21,7 @@ public:
     Fl_Pack* pack;
     Fl_Group* frame;
     Fl_Scroll* scroll;
-    ChartController* chart = nullptr;
+    ChartModel* chart = nullptr;
 
 private:
     unsigned shownRevision = 0;

@@ -7,7 +7,6 @@
 #include "records/Change.h"
 #include "records/Global.h"
 #include "ui/DocumentWindows.h"
-#include "ui/MainWindow.h"
 
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
@@ -32,8 +31,8 @@ int VariablePropertiesWindow::widthFor(const std::string& name)
     return name == "Blood Pressure" ? 420 : name == "Blood Sugar" ? 450 : 300;
 }
 
-VariablePropertiesWindow::VariablePropertiesWindow(int width, const char* name, const char* title)
-    : Fl_Double_Window(width, 300), variableName(name), node(Global::findVariableNode(name))
+VariablePropertiesWindow::VariablePropertiesWindow(int width, const char* name, const char* title, RecordEvents& events)
+    : Fl_Double_Window(width, 300), variableName(name), node(Global::findVariableNode(name)), events(events)
 {
     TRACE_SCOPE(source, "VariablePropertiesWindow::VariablePropertiesWindow", 3);
     copy_label(title);
@@ -106,8 +105,7 @@ void VariablePropertiesWindow::saveCB_i()
     // A failed save was undone and told; the dialog stays open with what was typed.
     if (!Global::saveCurrentUser(change))
         return;
-    if (mainWindow)
-        mainWindow->recordChanged(node, this);
+    events.recordChanged(node, this);
     DocumentWindows::close(this);
 }
 

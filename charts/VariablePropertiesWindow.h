@@ -2,6 +2,7 @@
 // pressure and blood sugar.
 #pragma once
 
+#include "app/RecordEvents.h"
 #include "records/Xml.h"
 
 #include <FL/Fl_Double_Window.H>
@@ -16,7 +17,7 @@ class Fl_Widget;
 
 class VariablePropertiesWindow : public Fl_Double_Window {
 public:
-    VariablePropertiesWindow(int width, const char* variableName, const char* title);
+    VariablePropertiesWindow(int width, const char* variableName, const char* title, RecordEvents& events);
     ~VariablePropertiesWindow() override;
     // The width the dialog needs for a variable.
     static int widthFor(const std::string& variableName);
@@ -31,4 +32,7 @@ public:
     Fl_Return_Button* okButton;
     Fl_Button* cancelButton;
     XmlNode* node;
+
+private:
+    RecordEvents& events;
 };

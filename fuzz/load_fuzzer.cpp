@@ -161,13 +161,13 @@ void walkCharts()
     for (const DisplayMenuItem& item : DisplayMenuItems::build(Global::userDoc.get())) {
         if (item.menu != DisplayMenuItem::Multi)
             continue;
-        if (model.seriesCount == 4)
+        if (model.seriesCount() == 4)
             model.dropVar(model.series.front().name.c_str());
         model.addSeries(ChartSeries::fromEntries(item.variable, item.name, item.key, errors));
         for (int type : {ChartModel::MultiDisplay, ChartModel::NormalRange, ChartModel::Analysis})
             for (int mode = 0; mode < 6; ++mode) {
-                model.displayType = type;
-                model.timeMode = mode;
+                model.setDisplayType(type);
+                model.setTimeMode(mode);
                 model.update();
                 for (size_t i = 0; i < model.visibleSeries.size(); ++i) {
                     const VisibleSeries& shown = model.visibleSeries[i];

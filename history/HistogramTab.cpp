@@ -2,7 +2,7 @@
 
 #include "app/Palette.h"
 #include "app/Trace.h"
-#include "charts/ChartController.h"
+#include "charts/core/ChartModel.h"
 #include "history/MyHistogram.h"
 
 #include <FL/Fl_Box.H>
@@ -13,8 +13,8 @@ const char* const source = "HistogramTab";
 
 }
 
-HistogramTab::HistogramTab(int x, int w, int h, ChartController* controller)
-    : Fl_Group(x, 140, w, h, "Histogram"), controller(controller)
+HistogramTab::HistogramTab(int x, int w, int h, const ChartModel& chart)
+    : Fl_Group(x, 140, w, h, "Histogram"), chart(chart)
 {
     TRACE_SCOPE(source, "HistogramTab::HistogramTab", 3);
     box(FL_FLAT_BOX);
@@ -28,9 +28,13 @@ HistogramTab::HistogramTab(int x, int w, int h, ChartController* controller)
 
 void HistogramTab::draw()
 {
-    controller->update();
-    if (controller->revision() != shownRevision || area->w() != shownW || area->h() != shownH)
+    // A model changed since its last update may no longer hold the series the histograms show.
+    if (!chart.upToDate()) {
+        area->clear();
+        shownW = -1;
+    } else if (chart.revision() != shownRevision || area->w() != shownW || area->h() != shownH) {
         populate();
+    }
     Fl_Group::draw();
 }
 
@@ -38,17 +42,17 @@ void HistogramTab::populate()
 {
     TRACE_SCOPE(source, "HistogramTab::populate", 3);
     area->clear();
-    shownRevision = controller->revision();
+    shownRevision = chart.revision();
     shownW = area->w();
     shownH = area->h();
     const int ax = area->x(), ay = area->y(), aw = area->w(), ah = area->h();
     const int hw = aw / 2, hh = ah / 2;
-    const size_t n = controller->visibleSeries.size();
+    const size_t n = chart.visibleSeries.size();
     // Built while drawing: the current group is left as it was.
     Fl_Group* current = Fl_Group::current();
     area->begin();
     for (size_t i = 0; i < n; ++i) {
-        const VisibleSeries* series = &controller->visibleSeries[i];
+        const VisibleSeries* series = &chart.visibleSeries[i];
         if (n == 1)
             new MyHistogram(ax + 5, ay + 5, aw - 10, ah - 10, series);
         else if (n == 2 && hw < hh)

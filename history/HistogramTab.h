@@ -4,16 +4,17 @@
 
 #include <FL/Fl_Group.H>
 
-class ChartController;
+class ChartModel;
 
 class HistogramTab : public Fl_Group {
 public:
-    HistogramTab(int x, int w, int h, ChartController* controller);
+    HistogramTab(int x, int w, int h, const ChartModel& chart);
+    // Draws from the model as the chart panel, drawn first, brought it up to date.
     void draw() override;
     // Deletes the histograms and builds new ones from the chart's shown series.
     void populate();
 
-    ChartController* controller;
+    const ChartModel& chart;
     Fl_Group* area;
 
 private:

@@ -1,6 +1,8 @@
 // The "Add an entry" panel: a tab set with the variable browsers for vitals, lab items and medicines.
 #pragma once
 
+#include "app/RecordEvents.h"
+
 #include <FL/Fl_Group.H>
 
 class Fl_Tabs;
@@ -8,7 +10,7 @@ class TabBrowser;
 
 class HistoryBox : public Fl_Group {
 public:
-    explicit HistoryBox(int y);
+    HistoryBox(int y, RecordEvents& events);
     ~HistoryBox() override = default;
 
     Fl_Tabs* tabs;

@@ -3,16 +3,15 @@
 #include "app/Palette.h"
 #include "app/Prompt.h"
 #include "app/Trace.h"
-#include "history/HistoryTableWindow.h"
-#include "records/Global.h"
+#include "history/core/HistoryModel.h"
 #include "ui/Artwork.h"
-#include "ui/MainWindow.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Pixmap.H>
 #include <FL/Fl_Tooltip.H>
+#include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>
 
 #include <algorithm>
@@ -73,8 +72,8 @@ Fl_Color colourOf(HistoryModel::Colour c)
 
 }
 
-HistoryTable::HistoryTable(int x, int y, int w, int h)
-    : Fl_Table(x, y, w, h), window(static_cast<HistoryTableWindow*>(parent()))
+HistoryTable::HistoryTable(int x, int y, int w, int h, HistoryModel& model)
+    : Fl_Table(x, y, w, h), model(model)
 {
     callback(event_callback, this);
     when(FL_WHEN_RELEASE);
@@ -89,11 +88,11 @@ HistoryTable::HistoryTable(int x, int y, int w, int h)
     col_header_height(36);
     color(panelColor);
     box(FL_NO_BOX);
-    rows(int(window->rows.size()));
-    cols(window->columnCount());
+    rows(int(model.rows.size()));
+    cols(model.columnCount());
     row_height_all(25);
     autoWidth();
-    if (!window->rows.empty())
+    if (!model.rows.empty())
         sortColumn(0, false);
     redraw();
     end();
@@ -143,9 +142,9 @@ void HistoryTable::draw_cell(TableContext context, int R, int C, int X, int Y, i
         fl_draw_box(FL_THIN_UP_BOX, X, Y, W, H, col_header_color());
         fl_color(FL_BLACK);
         // Names and texts show as they are: no '@' symbols.
-        fl_draw(headerText(window->columnTitles[size_t(C)], window->isConditionColumn(C)).c_str(), X, Y, W, H,
+        fl_draw(headerText(model.columnTitles[size_t(C)], model.isConditionColumn(C)).c_str(), X, Y, W, H,
                 FL_ALIGN_CENTER, nullptr, 0);
-        if (C < window->deleteColumn() && C == lastSortColumn) {
+        if (C < model.deleteColumn() && C == lastSortColumn) {
             int xl = X + W - 14, xc = X + W - 10, xr = X + W - 6, yt = Y + H / 2 - 4, yb = Y + H / 2 + 4;
             if (!sortReverse) {
                 fl_color(FL_WHITE);
@@ -165,21 +164,21 @@ void HistoryTable::draw_cell(TableContext context, int R, int C, int X, int Y, i
         break;
     }
     case CONTEXT_CELL: {
-        if (R >= int(window->rows.size()) || (editing() && R == rowEdit && C == colEdit))
+        if (R >= int(model.rows.size()) || (editing() && R == rowEdit && C == colEdit))
             break;
-        const HistoryRow& row = window->rows[size_t(R)];
-        if (C == window->deleteColumn()) {
+        const HistoryRow& row = model.rows[size_t(R)];
+        if (C == model.deleteColumn()) {
             fl_draw_box(R == pressedDelete ? FL_DOWN_BOX : FL_UP_BOX, X, Y, W, H, FL_BACKGROUND_COLOR);
             deleteIcon->draw(X + (W - deleteIcon->w()) / 2, Y + (H - deleteIcon->h()) / 2);
             break;
         }
-        if (window->isConditionColumn(C)) {
+        if (model.isConditionColumn(C)) {
             fl_draw_box(FL_THIN_UP_BOX, X, Y, W, H, panelColor);
             fl_push_clip(X + 3, Y + 3, W - 6, H - 6);
             int bx, by, s;
             tickBox(R, C, bx, by, s);
             fl_draw_box(FL_DOWN_BOX, bx, by, s, s, FL_BACKGROUND2_COLOR);
-            if (row.conditions[size_t(C - window->firstConditionColumn)]) {
+            if (row.conditions[size_t(C - model.firstConditionColumn)]) {
                 fl_color(FL_DARK_BLUE);
                 int tx = bx + 3, tw = s - 6, d1 = tw / 3, d2 = tw - d1, ty = by + (s + d2) / 2 - d1 - 2;
                 for (int n = 0; n < 3; ++n, ++ty) {
@@ -193,7 +192,7 @@ void HistoryTable::draw_cell(TableContext context, int R, int C, int X, int Y, i
         fl_draw_box(FL_THIN_UP_BOX, X, Y, W, H, FL_WHITE);
         fl_push_clip(X + 3, Y + 3, W - 6, H - 6);
         const std::string& text = row.cells[size_t(C)];
-        fl_color(C < 2 || text.empty() ? FL_BLACK : colourOf(window->colourOf(row, C)));
+        fl_color(C < 2 || text.empty() ? FL_BLACK : colourOf(model.colourOf(row, C)));
         fl_draw(text.c_str(), X + 3, Y + 3, W - 6, H - 6, FL_ALIGN_RIGHT, nullptr, 0);
         fl_pop_clip();
         break;
@@ -217,7 +216,7 @@ int HistoryTable::handle(int event)
     if (event == FL_MOVE || event == FL_ENTER) {
         int R, C;
         ResizeFlag resizing;
-        if (cursor2rowcol(R, C, resizing) == CONTEXT_CELL && C == window->deleteColumn()) {
+        if (cursor2rowcol(R, C, resizing) == CONTEXT_CELL && C == model.deleteColumn()) {
             int X, Y, W, H;
             find_cell(CONTEXT_CELL, R, C, X, Y, W, H);
             Fl_Tooltip::enter_area(this, X - x(), Y - y(), W, H, "Delete entry");
@@ -234,21 +233,21 @@ void HistoryTable::event_callback2()
     int R = callback_row(), C = callback_col();
     TableContext context = callback_context();
     bool push = Fl::event() == FL_PUSH;
-    bool deleteCell = context == CONTEXT_CELL && C == window->deleteColumn();
+    bool deleteCell = context == CONTEXT_CELL && C == model.deleteColumn();
     if (push)
         pressedRow = pressedCol = -1;
     if (!push && pressedDelete >= 0 && !deleteCell) {
         pressedDelete = -1;
         redraw();
     }
-    if (C == window->deleteColumn() && !deleteCell)
+    if (C == model.deleteColumn() && !deleteCell)
         return;
     if (context == CONTEXT_COL_HEADER) {
         if (editing())
             input->do_callback();
         if (Fl::event() == FL_RELEASE && Fl::event_button() == FL_LEFT_MOUSE) {
             sortReverse = C == lastSortColumn ? !sortReverse : false;
-            if (!window->rows.empty())
+            if (!model.rows.empty())
                 sortColumn(C, sortReverse);
             redraw();
             lastSortColumn = C;
@@ -264,7 +263,7 @@ void HistoryTable::event_callback2()
         redraw_range(R, R, C, C);
         if (!push && pressed == R && Fl::event_inside(X, Y, W, H))
             deleteCB(R);
-    } else if (C < window->firstConditionColumn) {
+    } else if (C < model.firstConditionColumn) {
         if (push)
             startEdit(R, C);
     } else if (push || Fl::event() == FL_RELEASE) {
@@ -284,7 +283,7 @@ void HistoryTable::startEdit(int R, int C)
     int X, Y, W, H;
     find_cell(CONTEXT_CELL, R, C, X, Y, W, H);
     input->resize(X, Y, W, H);
-    input->value(window->editText(R, C).c_str());
+    input->value(model.editText(R, C).c_str());
     input->show();
     input->take_focus();
     input->position(0, input->size());
@@ -293,19 +292,20 @@ void HistoryTable::startEdit(int R, int C)
 void HistoryTable::cancelEdit()
 {
     input->hide();
-    window->cursor(FL_CURSOR_DEFAULT);
+    if (Fl_Window* shown = window())
+        shown->cursor(FL_CURSOR_DEFAULT);
     redraw();
 }
 
 int HistoryTable::formatCell(std::string& out)
 {
-    return window->formatCell(rowEdit, colEdit, input->value(), out);
+    return model.formatCell(rowEdit, colEdit, input->value(), out);
 }
 
 void HistoryTable::commitEdit()
 {
     std::string message;
-    ReadingLimits::Verdict verdict = window->judgeCell(rowEdit, colEdit, input->value(), message);
+    ReadingLimits::Verdict verdict = model.judgeCell(rowEdit, colEdit, input->value(), message);
     if (verdict == ReadingLimits::Impossible)
         Prompt::alert("%s\nNothing was changed.", message.c_str());
     if (verdict == ReadingLimits::Impossible ||
@@ -313,7 +313,7 @@ void HistoryTable::commitEdit()
         cancelEdit();
         return;
     }
-    HistoryModel::Edit result = window->commitEdit(rowEdit, colEdit, input->value());
+    HistoryModel::Edit result = model.commitEdit(rowEdit, colEdit, input->value());
     if (result == HistoryModel::Refused)
         Prompt::alert("Incorrect format");
     // A failed save was undone and told; the editor keeps what was typed, and the keyboard that the
@@ -323,8 +323,8 @@ void HistoryTable::commitEdit()
         return;
     }
     cancelEdit();
-    if (result == HistoryModel::Saved && mainWindow)
-        mainWindow->recordChanged(Global::findVariableNode(window->variableName.c_str()), window);
+    if (result == HistoryModel::Saved && saved)
+        saved();
 }
 
 void HistoryTable::conditionEvent(int R, int C, bool push, bool insideBox)
@@ -338,34 +338,33 @@ void HistoryTable::conditionEvent(int R, int C, bool push, bool insideBox)
     pressedRow = pressedCol = -1;
     if (!onPressedBox)
         return;
-    window->toggleCondition(R, C - window->firstConditionColumn, std::cerr);
+    model.toggleCondition(R, C - model.firstConditionColumn, std::cerr);
     redraw_range(R, R, C, C);
 }
 
 void HistoryTable::deleteCB(int R)
 {
-    const HistoryRow& row = window->rows[size_t(R)];
+    const HistoryRow& row = model.rows[size_t(R)];
     std::string question = "Delete this entry (" + row.cells[0] + " " + row.cells[1] + ") ?";
-    if (Prompt::choice(question, "No", "Yes", nullptr) != 1 || !window->deleteRow(R))
+    if (Prompt::choice(question, "No", "Yes", nullptr) != 1 || !model.deleteRow(R))
         return;
     cancelEdit();
-    window->countEntries();
-    rows(int(window->rows.size()));
-    if (mainWindow)
-        mainWindow->recordChanged(Global::findVariableNode(window->variableName.c_str()), window);
+    rows(int(model.rows.size()));
+    if (saved)
+        saved();
 }
 
 void HistoryTable::autoWidth()
 {
     fl_font(FL_HELVETICA, 12);
     for (int c = 0; c < cols(); ++c) {
-        const std::string& title = window->columnTitles[size_t(c)];
+        const std::string& title = model.columnTitles[size_t(c)];
         int width = 30;
-        if (c < window->firstConditionColumn) {
-            for (const HistoryRow& row : window->rows)
+        if (c < model.firstConditionColumn) {
+            for (const HistoryRow& row : model.rows)
                 width = std::max(width, textWidth(row.cells[size_t(c)]) + 30);
             width = std::max(width, textWidth(title) + 40);
-        } else if (c == window->deleteColumn()) {
+        } else if (c == model.deleteColumn()) {
             width = textWidth(title) + 5;
         } else {
             int lineW = 0, lineH = 0;
@@ -380,7 +379,7 @@ void HistoryTable::autoWidth()
 
 void HistoryTable::sortColumn(int column, bool reverse)
 {
-    window->sortColumn(column, reverse);
+    model.sortColumn(column, reverse);
     redraw();
 }
 
@@ -389,6 +388,7 @@ void HistoryTable::resizeWindow()
     int sx, sy, sw, sh;
     Fl::screen_work_area(sx, sy, sw, sh);
     // The window, not only the table, stays inside the work area less 40 pixels each way.
+    Fl_Window* window = this->window();
     int maxW = sw - 40 - (window->w() - w()), maxH = sh - 40 - (window->h() - h());
     long height = 3 + col_header_height(), width = 3;
     for (int r = 0; r < rows() && height <= maxH; ++r)

@@ -1,19 +1,20 @@
 // The spreadsheet of a history window: coloured values, condition tick boxes and a Delete button
 // per row; sorted by a click on a column header, edited in place (Enter commits, Escape cancels).
-// The rows and columns belong to the window (HistoryModel); the table draws and edits them.
+// The rows and columns belong to the model it is given; the table draws and edits them.
 #pragma once
 
 #include <FL/Fl_Table.H>
 
+#include <functional>
 #include <string>
 
 class Fl_Input;
 class Fl_Pixmap;
-class HistoryTableWindow;
+class HistoryModel;
 
 class HistoryTable : public Fl_Table {
 public:
-    HistoryTable(int x, int y, int w, int h);
+    HistoryTable(int x, int y, int w, int h, HistoryModel& model);
     ~HistoryTable() override;
 
     void draw_cell(TableContext context, int R, int C, int X, int Y, int W, int H) override;
@@ -44,7 +45,9 @@ public:
     // The tick square of a condition cell.
     void tickBox(int R, int C, int& x, int& y, int& s);
 
-    HistoryTableWindow* window;
+    HistoryModel& model;
+    // Called after an edit or a deletion was saved to the record.
+    std::function<void()> saved;
     Fl_Input* input;
     int rowEdit = 0, colEdit = 0;
     Fl_Pixmap* deleteIcon;

@@ -6,8 +6,6 @@
 #include "records/Global.h"
 #include "records/RecordView.h"
 #include "ui/DocumentWindows.h"
-#include "ui/MainWindow.h"
-#include "ui/SearchUserBox.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -21,14 +19,15 @@ namespace {
 const char* const source = "HistoryTableWindow";
 }
 
-HistoryTableWindow::HistoryTableWindow(int w, int h, const char* title, const char* name)
-    : Fl_Double_Window(w, h), HistoryModel(name)
+HistoryTableWindow::HistoryTableWindow(int w, int h, const char* title, const char* name, const std::string& userName,
+                                       RecordEvents& events)
+    : Fl_Double_Window(w, h), model(name), userName(userName), events(events)
 {
     TRACE_SCOPE(source, "HistoryTableWindow::HistoryTableWindow", 3);
     copy_label(title);
     {
         TRACE_SCOPE(source, "HistoryTableWindow::loadData", 3);
-        loadData(std::cerr);
+        model.loadData(std::cerr);
     }
     color(panelColor);
     printButton = new Fl_Button(10, 10, 24, 24);
@@ -48,7 +47,11 @@ HistoryTableWindow::HistoryTableWindow(int w, int h, const char* title, const ch
     countBox->box(FL_NO_BOX);
     countBox->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
     countEntries();
-    table = new HistoryTable(30, 69, w - 40, h - 79);
+    table = new HistoryTable(30, 69, w - 40, h - 79, model);
+    table->saved = [this] {
+        countEntries();
+        this->events.recordChanged(Global::findVariableNode(model.variableName.c_str()), this);
+    };
     resizable(table);
     table->resizeWindow();
     end();
@@ -67,10 +70,11 @@ HistoryTableWindow::~HistoryTableWindow()
 HistoryTableWindow* HistoryTableWindow::find(const std::string& variableName)
 {
     return DocumentWindows::find<HistoryTableWindow>(
-        [&](HistoryTableWindow* w) { return w->variableName == variableName; });
+        [&](HistoryTableWindow* w) { return w->model.variableName == variableName; });
 }
 
-HistoryTableWindow* HistoryTableWindow::open(const std::string& variableName)
+HistoryTableWindow* HistoryTableWindow::open(const std::string& variableName, const std::string& userName,
+                                             RecordEvents& events)
 {
     if (HistoryTableWindow* shown = find(variableName)) {
         shown->show();
@@ -81,7 +85,7 @@ HistoryTableWindow* HistoryTableWindow::open(const std::string& variableName)
     Fl_Group* current = Fl_Group::current();
     Fl_Group::current(nullptr);
     auto* window = new HistoryTableWindow(std::min(w - 20, 500), std::min(h - 40, 400),
-                                          (variableName + " History").c_str(), variableName.c_str());
+                                          (variableName + " History").c_str(), variableName.c_str(), userName, events);
     Fl_Group::current(current);
     return window;
 }
@@ -89,17 +93,17 @@ HistoryTableWindow* HistoryTableWindow::open(const std::string& variableName)
 void HistoryTableWindow::reload()
 {
     table->cancelEdit();
-    loadData(std::cerr);
-    if (!rows.empty())
-        sortColumn(table->lastSortColumn, table->sortReverse);
-    table->rows(int(rows.size()));
+    model.loadData(std::cerr);
+    if (!model.rows.empty())
+        model.sortColumn(table->lastSortColumn, table->sortReverse);
+    table->rows(int(model.rows.size()));
     countEntries();
     table->redraw();
 }
 
 void HistoryTableWindow::countEntries()
 {
-    countBox->copy_label(("Total number of entries: " + std::to_string(rows.size())).c_str());
+    countBox->copy_label(("Total number of entries: " + std::to_string(model.rows.size())).c_str());
 }
 
 void HistoryTableWindow::closeCB_i()
@@ -113,7 +117,7 @@ void HistoryTableWindow::closeCB_i()
 
 Report HistoryTableWindow::tableReport()
 {
-    Report report(this, tableReportStyle, mainWindow ? mainWindow->userList->selectedName() : "");
+    Report report(this, tableReportStyle, userName);
     report.keepGeometry = {table, this};
     report.enlarge = [this] { table->resizeWindow(); };
     report.whiten = {this, table};
@@ -129,5 +133,5 @@ void HistoryTableWindow::printCB_i()
 void HistoryTableWindow::savePdfCB_i()
 {
     TRACE_SCOPE(source, "HistoryTableWindow::savePdfCB_i", 3);
-    tableReport().askAndSavePdf("Save table as PDF", variableName);
+    tableReport().askAndSavePdf("Save table as PDF", model.variableName);
 }

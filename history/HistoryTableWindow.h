@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/Report.h"
+#include "app/RecordEvents.h"
 #include "history/core/HistoryModel.h"
 
 #include <FL/Fl_Double_Window.H>
@@ -12,13 +13,15 @@ class Fl_Button;
 class Fl_Widget;
 class HistoryTable;
 
-class HistoryTableWindow : public Fl_Double_Window, public HistoryModel {
+class HistoryTableWindow : public Fl_Double_Window {
 public:
-    HistoryTableWindow(int w, int h, const char* title, const char* variableName);
+    // userName heads the printed table.
+    HistoryTableWindow(int w, int h, const char* title, const char* variableName, const std::string& userName,
+                       RecordEvents& events);
     ~HistoryTableWindow() override;
 
     // Raises the variable's open window, or opens one sized to the screen's work area.
-    static HistoryTableWindow* open(const std::string& variableName);
+    static HistoryTableWindow* open(const std::string& variableName, const std::string& userName, RecordEvents& events);
     static HistoryTableWindow* find(const std::string& variableName);
     // Reads the record again after another window changed it; the sort stays, an edit is dropped.
     void reload();
@@ -32,10 +35,16 @@ public:
     void savePdfCB_i();
     // The window with its whole table, on one upright page under the heading.
     Report tableReport();
+    void setUserName(const std::string& name) { userName = name; }
 
+    HistoryModel model;
     HistoryTable* table;
     Fl_Box* countBox;
     Fl_Box* userBox; // whose readings these are
     Fl_Button* printButton;
     Fl_Button* savePdfButton;
+
+private:
+    std::string userName;
+    RecordEvents& events;
 };

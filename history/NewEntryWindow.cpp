@@ -8,7 +8,6 @@
 #include "records/Global.h"
 #include "records/RecordView.h"
 #include "ui/DocumentWindows.h"
-#include "ui/MainWindow.h"
 
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
@@ -36,8 +35,8 @@ Fl_Box* addBox(int x, int y, int w, int h, const char* label, Fl_Boxtype type)
 
 }
 
-NewEntryWindow::NewEntryWindow(const char* title, const char* tab, const char* variable)
-    : Fl_Double_Window(420, 400), tabName(tab), variableName(variable)
+NewEntryWindow::NewEntryWindow(const char* title, const char* tab, const char* variable, RecordEvents& events)
+    : Fl_Double_Window(420, 400), tabName(tab), variableName(variable), events(events)
 {
     TRACE_SCOPE(source, "NewEntryWindow::NewEntryWindow", 3);
     copy_label(title);
@@ -189,18 +188,16 @@ void NewEntryWindow::saveCB_i(bool keepOpen)
     // A failed save has undone the entry; the fields stay as typed, so a retry records it once.
     if (!Global::saveCurrentUser(change))
         return;
-    if (!mainWindow)
-        return;
     for (const NewEntry::Point& point : entry.points)
-        mainWindow->addPointToChart(point.series, entry.when, point.value);
-    mainWindow->recordChanged(Global::findVariableNode(variableName.c_str()), this);
+        events.readingAdded(point.series, entry.when, point.value);
+    events.recordChanged(Global::findVariableNode(variableName.c_str()), this);
     if (keepOpen) {
         for (size_t i = 2; i < inputs.size(); ++i)
             inputs[i]->value("");
         redraw();
         return;
     }
-    mainWindow->refreshPanels(false, false, false);
+    events.refreshPanels(false, false, false);
     DocumentWindows::close(this);
 }
 

@@ -1,6 +1,7 @@
 // The modal dialog that records one reading of a variable: date, time, values and conditions.
 #pragma once
 
+#include "app/RecordEvents.h"
 #include "history/core/NewEntry.h"
 
 #include <FL/Fl_Double_Window.H>
@@ -17,7 +18,7 @@ class Fl_Widget;
 
 class NewEntryWindow : public Fl_Double_Window {
 public:
-    NewEntryWindow(const char* title, const char* tabName, const char* variableName);
+    NewEntryWindow(const char* title, const char* tabName, const char* variableName, RecordEvents& events);
     ~NewEntryWindow() override;
 
     void makeButtons(int y);
@@ -43,5 +44,6 @@ public:
     std::vector<Fl_Check_Button*> conditionButtons;
 
 private:
+    RecordEvents& events;
     NewEntry entry;
 };

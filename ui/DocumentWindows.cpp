@@ -1,7 +1,5 @@
 #include "ui/DocumentWindows.h"
 
-#include "ui/MainWindow.h"
-
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 
@@ -18,6 +16,8 @@ std::vector<Fl_Window*>& windows()
 
 }
 
+Fl_Window* DocumentWindows::centreOver = nullptr;
+
 void DocumentWindows::add(Fl_Window* window)
 {
     windows().push_back(window);
@@ -31,9 +31,8 @@ void DocumentWindows::remove(Fl_Window* window)
 
 void DocumentWindows::open(Fl_Window* window)
 {
-    if (mainWindow)
-        window->position(mainWindow->x() + (mainWindow->w() - window->w()) / 2,
-                         mainWindow->y() + (mainWindow->h() - window->h()) / 2);
+    if (Fl_Window* over = centreOver)
+        window->position(over->x() + (over->w() - window->w()) / 2, over->y() + (over->h() - window->h()) / 2);
     add(window);
     window->show();
 }

@@ -13,6 +13,7 @@ public:
     // Registers a dialog and shows it centred on the main window (without a window manager it
     // would cover the user list at the screen's corner).
     static void open(Fl_Window* window);
+    static Fl_Window* centreOver; // the main window, once it is shown
     // Unregisters, hides and schedules for deletion.
     static void close(Fl_Window* window);
     // Hides every registered window and schedules it for deletion.

@@ -7,7 +7,6 @@
 #include "records/Global.h"
 #include "records/TextCheck.h"
 #include "ui/DocumentWindows.h"
-#include "ui/MainWindow.h"
 #include "app/Palette.h"
 
 #include <FL/Fl.H>
@@ -37,7 +36,8 @@ template <class Input> Input* addRow(int y, const char* label, const char* hint)
 
 }
 
-InfoWindow::InfoWindow(const char* title, bool isNew) : Fl_Double_Window(420, 340, title), isNew(isNew)
+InfoWindow::InfoWindow(const char* title, bool isNew, RecordEvents& events)
+    : Fl_Double_Window(420, 340, title), isNew(isNew), events(events)
 {
     TRACE_SCOPE(source, "InfoWindow::InfoWindow", 3);
     color(panelColor);
@@ -189,7 +189,7 @@ void InfoWindow::saveCB_i()
     setNode(raceInput, "race", info, change);
     if (!Global::saveUser(change))
         return;
-    mainWindow->refreshPanels(isNew, false, true);
+    events.refreshPanels(isNew, false, true);
     DocumentWindows::close(this);
 }
 
@@ -197,11 +197,11 @@ void InfoWindow::cancelCB_i()
 {
     TRACE_SCOPE(source, "InfoWindow::cancelCB_i", 3);
     if (isNew && !Global::currentEntry()) {
-        if (!mainWindow->leavePendingUser())
+        if (!events.leavePendingUser())
             return;
         Global::userOpen = false;
-        mainWindow->enableUserControls(false);
-        mainWindow->refreshPanels(false, true, true);
+        events.enableUserControls(false);
+        events.refreshPanels(false, true, true);
     }
     DocumentWindows::close(this);
 }

@@ -1,6 +1,7 @@
 // The dialog that edits a user's personal information, and completes the creation of a new user.
 #pragma once
 
+#include "app/RecordEvents.h"
 #include "records/Xml.h"
 
 #include <FL/Fl_Double_Window.H>
@@ -19,7 +20,7 @@ class Fl_Widget;
 
 class InfoWindow : public Fl_Double_Window {
 public:
-    InfoWindow(const char* title, bool isNew);
+    InfoWindow(const char* title, bool isNew, RecordEvents& events);
     ~InfoWindow() override;
 
     static void setInput(XmlNode* parent, const char* name, Fl_Input_* input);
@@ -47,6 +48,7 @@ public:
     Fl_Button* cancelButton;
 
 private:
+    RecordEvents& events;
     std::vector<std::string> texts() const;
     std::string originalDob; // as the record held it when the dialog opened
     std::vector<std::string> filled;

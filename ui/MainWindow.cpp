@@ -7,6 +7,7 @@
 #include "charts/LegendBox.h"
 #include "charts/TrendBox.h"
 #include "history/HistoryBox.h"
+#include "history/HistoryTableWindow.h"
 #include "records/Global.h"
 #include "ui/Artwork.h"
 #include "ui/DocumentWindows.h"
@@ -118,13 +119,13 @@ MainWindow::MainWindow(int w, int h, const char* title) : Fl_Double_Window(0, 0,
     Fl_Group* content = new Fl_Group(0, 51, w, h - 51);
     Fl_Group* left = new Fl_Group(0, 51, 250, h - 51);
     Fl_Group* upperLeft = new Fl_Group(0, 51, 250, 2 * s + 2);
-    userList = new SearchUserBox(s);
+    userList = new SearchUserBox(s, *this);
     userInfo = new UserInfoBox(s + 53, s);
     infoEditButton = new Fl_Button(23, s + 111, 207, s - 86);
     infoEditButton->box(FL_NO_BOX);
     infoEditButton->callback(editInfoCB, this);
     upperLeft->end();
-    historyBox = new HistoryBox(2 * s + 55);
+    historyBox = new HistoryBox(2 * s + 55, *this);
     left->end();
     left->resizable(upperLeft);
 
@@ -132,7 +133,7 @@ MainWindow::MainWindow(int w, int h, const char* title) : Fl_Double_Window(0, 0,
     chart = new ChartController(252, w - 256, 2 * s + 1);
     Fl_Group* trendRow = new Fl_Group(251, 2 * s + 53, w - 251, 198);
     trendBox = new TrendBox(252, 2 * s + 55, w - 411);
-    trendBox->chart = chart;
+    trendBox->chart = &chart->model;
     chart->trendView = trendBox;
     new LegendBox(w - 157, 2 * s + 55);
     trendRow->end();
@@ -162,6 +163,13 @@ MainWindow::MainWindow(int w, int h, const char* title) : Fl_Double_Window(0, 0,
     };
     show();
     mainWindow = this;
+    DocumentWindows::centreOver = this;
+}
+
+MainWindow::~MainWindow()
+{
+    if (DocumentWindows::centreOver == this)
+        DocumentWindows::centreOver = nullptr;
 }
 
 void MainWindow::enableUserMenuItems(bool on)
@@ -203,6 +211,10 @@ void MainWindow::refreshPanels(bool selectCurrent, bool deselect, bool clearChar
         userList->browser->select(line);
     if (deselect)
         userList->browser->deselect();
+    // A name edited meanwhile heads the history windows' printed tables.
+    for (Fl_Window* open : DocumentWindows::all())
+        if (auto* history = dynamic_cast<HistoryTableWindow*>(open))
+            history->setUserName(userList->selectedName());
     userInfo->redraw();
     userInfo->populateBrowser();
     // Every tab, not only the showing one: a hidden tab must not keep names from a replaced record.
@@ -212,7 +224,7 @@ void MainWindow::refreshPanels(bool selectCurrent, bool deselect, bool clearChar
     trendBox->redraw();
     if (clearChart) {
         resetDisplayMenu(false);
-        chart->dropVar("all");
+        chart->model.clear();
     } else {
         resetDisplayMenu(true);
     }

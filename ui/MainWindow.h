@@ -1,6 +1,7 @@
 // The application's main window: menus, tool row and every panel, and the commands on whole users.
 #pragma once
 
+#include "app/RecordEvents.h"
 #include "records/Xml.h"
 
 #include <FL/Fl_Double_Window.H>
@@ -23,18 +24,18 @@ class SearchUserBox;
 class TrendBox;
 class UserInfoBox;
 
-class MainWindow : public Fl_Double_Window {
+class MainWindow : public Fl_Double_Window, public RecordEvents {
 public:
     MainWindow(int w, int h, const char* title);
+    ~MainWindow() override;
 
     // The height of the user list and of the information panel for a window height.
     static int panelHeight(int windowHeight) { return (windowHeight - 251) / 2 - 1; }
 
-    void enableUserControls(bool on);
-    // Before a pending new user is left (another user, New, Close, Exit, its dialog's Cancel): true
-    // when nothing was typed for it, or the person agrees to drop what was.
-    bool leavePendingUser();
-    void refreshPanels(bool selectCurrent, bool deselect, bool clearChart);
+    void enableUserControls(bool on) override;
+    // Also before another user, New, Close or Exit.
+    bool leavePendingUser() override;
+    void refreshPanels(bool selectCurrent, bool deselect, bool clearChart) override;
     void resetDisplayMenu(bool keepChecks);
 
     static void newCB(Fl_Widget*, void* data) { static_cast<MainWindow*>(data)->newCB_i(); }
@@ -75,9 +76,10 @@ public:
     // After a change to a variable's entries or ranges: its charted series (derived ones too) are
     // built again from the record, the display menus and the chart follow, and its history window
     // other than source reads the record again.
-    void recordChanged(XmlNode* variable, Fl_Window* source);
+    void recordChanged(XmlNode* variable, Fl_Window* source) override;
     // -1 when no series of that name is charted.
     int addPointToChart(std::string name, std::tm when, double value);
+    void readingAdded(const std::string& series, std::tm when, double value) override { addPointToChart(series, when, value); }
     static void windowCloseCB(Fl_Widget*, void*);
 
     Fl_Menu_Bar* menuBar;

@@ -8,6 +8,7 @@
 #include "charts/TrendBox.h"
 #include "history/HistoryTableWindow.h"
 #include "records/Global.h"
+#include "ui/SearchUserBox.h"
 
 #include <FL/Fl_Menu_Button.H>
 
@@ -120,10 +121,10 @@ void MainWindow::variableCB_i(XmlNode* variable, const char* key)
         return;
     // Coming from another display, the chart is rebuilt from every checked item below, so that
     // the check marks and the chart agree again.
-    bool rebuild = chart->displayType != ChartModel::MultiDisplay;
+    bool rebuild = chart->model.displayType() != ChartModel::MultiDisplay;
     if (rebuild)
-        chart->dropVar("all");
-    chart->displayType = ChartModel::MultiDisplay;
+        chart->model.clear();
+    chart->model.setDisplayType(ChartModel::MultiDisplay);
 
     std::vector<Fl_Menu_Item*> checked = checkedItems(multiDisplayMenu);
     for (Fl_Menu_Item* item : checked) {
@@ -147,7 +148,7 @@ void MainWindow::variableCB_i(XmlNode* variable, const char* key)
         if (toggled->value())
             addVarToChart(nameOf(*toggled), key, variable);
         else
-            chart->dropVar(nameOf(*toggled).c_str());
+            chart->model.dropSeries(nameOf(*toggled));
     }
     if (rebuild || !refused) {
         chart->refresh();
@@ -158,8 +159,8 @@ void MainWindow::variableCB_i(XmlNode* variable, const char* key)
 void MainWindow::normalRangeCB_i(XmlNode* variable)
 {
     TRACE_SCOPE(source, "MainWindow::normalRangeCB_i", 3);
-    chart->displayType = ChartModel::NormalRange;
-    chart->dropVar("all");
+    chart->model.setDisplayType(ChartModel::NormalRange);
+    chart->model.clear();
     char path[256] = "";
     normalRangeMenu->item_pathname(path, sizeof path, normalRangeMenu->mvalue());
     TRACE_MSG(3, "item picked in normal range display menu: %s\n", path);
@@ -182,14 +183,14 @@ void MainWindow::tableCB_i(XmlNode* variable)
     const char* name = Xml::attribute(variable, "name");
     TRACE_MSG(3, "item picked in table display menu: %s\n", name ? name : "");
     if (name)
-        HistoryTableWindow::open(name);
+        HistoryTableWindow::open(name, userList->selectedName(), *this);
 }
 
 void MainWindow::analysisCB_i(const char* group)
 {
     TRACE_SCOPE(source, "MainWindow::analysisCB", 3);
-    chart->displayType = ChartModel::Analysis;
-    chart->dropVar("all");
+    chart->model.setDisplayType(ChartModel::Analysis);
+    chart->model.clear();
     if (group && !std::strcmp(group, "Blood Pressure"))
         if (XmlNode* variable = Global::findVariableNode("Blood Pressure")) {
             addVarToChart("Systolic", "systolic", variable);
@@ -211,21 +212,21 @@ ChartSeries MainWindow::seriesFor(const std::string& label, const char* key, Xml
 void MainWindow::addVarToChart(std::string label, const char* key, XmlNode* variable)
 {
     TRACE_SCOPE(source, "MainWindow::addVarToChart", 3);
-    chart->addSeries(seriesFor(label, key, variable));
+    chart->model.addSeries(seriesFor(label, key, variable));
 }
 
 void MainWindow::recordChanged(XmlNode* variable, Fl_Window* source)
 {
     TRACE_SCOPE(::source, "MainWindow::recordChanged", 3);
     std::vector<std::string> charted;
-    for (const ChartSeries& s : chart->series)
+    for (const ChartSeries& s : chart->model.series)
         if (s.node == variable)
             charted.push_back(s.name);
     for (const std::string& label : charted) {
         // Every series is charted under its member's or its variable's name ("Systolic", "Pulse").
         std::string key = Global::memberGroupOf(label) ? label : "value";
         key[0] = char(std::tolower(static_cast<unsigned char>(key[0])));
-        chart->replaceSeries(seriesFor(label, key.c_str(), variable));
+        chart->model.replaceSeries(seriesFor(label, key.c_str(), variable));
     }
     resetDisplayMenu(true);
     chart->refresh();
@@ -238,7 +239,7 @@ void MainWindow::recordChanged(XmlNode* variable, Fl_Window* source)
 
 int MainWindow::addPointToChart(std::string name, std::tm when, double value)
 {
-    return chart->addPointToVariable(name, when, value);
+    return chart->model.addPointToVariable(name, when, value);
 }
 
 void MainWindow::chartRemoveCB_i()
@@ -246,6 +247,6 @@ void MainWindow::chartRemoveCB_i()
     TRACE_SCOPE(source, "MainWindow::chartRemoveCB_i", 3);
     for (Fl_Menu_Item* item : checkedItems(multiDisplayMenu))
         item->clear();
-    chart->dropVar("all");
+    chart->model.clear();
     chart->refresh();
 }

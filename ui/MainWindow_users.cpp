@@ -45,7 +45,7 @@ void MainWindow::newCB_i()
     TRACE_SCOPE(source, "MainWindow::newCB_i", 3);
     if (!leavePendingUser() || !Global::saveCurrentUser() || !Global::createNew())
         return;
-    new InfoWindow("New User", true);
+    new InfoWindow("New User", true, *this);
     enableUserControls(true);
     // The panels still point into the record that createNew just replaced.
     refreshPanels(false, true, true);
@@ -92,7 +92,7 @@ void MainWindow::userRemoveCB_i()
     refreshPanels(false, false, true);
 }
 
-void MainWindow::editInfoCB(Fl_Widget*, void*)
+void MainWindow::editInfoCB(Fl_Widget*, void* data)
 {
     TRACE_SCOPE(source, "MainWindow::editInfoCB", 3);
     if (!Global::userOpen)
@@ -101,7 +101,7 @@ void MainWindow::editInfoCB(Fl_Widget*, void*)
     if (InfoWindow* open = DocumentWindows::find<InfoWindow>())
         open->show();
     else
-        new InfoWindow("Edit User Information", false);
+        new InfoWindow("Edit User Information", false, *static_cast<MainWindow*>(data));
 }
 
 void MainWindow::helpCB_i()

@@ -4,6 +4,7 @@
 #include "charts/VariablePropertiesWindow.h"
 #include "history/HistoryTableWindow.h"
 #include "records/Global.h"
+#include "records/RecordView.h"
 #include "app/Palette.h"
 
 #include <FL/Fl.H>
@@ -15,7 +16,7 @@ namespace {
 const char* const source = "MyBrowser";
 }
 
-MyBrowser::MyBrowser(int y) : Fl_Hold_Browser(21, y, 211, 111)
+MyBrowser::MyBrowser(int y, RecordEvents& events) : Fl_Hold_Browser(21, y, 211, 111), events(events)
 {
     TRACE_SCOPE(source, "MyBrowser::MyBrowser", 3);
     format_char(textOnly);
@@ -73,7 +74,7 @@ void MyBrowser::editHistoryCB_i()
     TRACE_SCOPE(source, "MyBrowser::editHistoryCB_i", 3);
     std::string name = selectedText();
     std::cout << "Edit History Callback for " << name << std::endl;
-    HistoryTableWindow::open(name);
+    HistoryTableWindow::open(name, RecordView::userName(), events);
     deselect();
 }
 
@@ -87,6 +88,6 @@ void MyBrowser::propertiesCB_i()
         return;
     }
     new VariablePropertiesWindow(VariablePropertiesWindow::widthFor(name), name.c_str(),
-                                 ("Properties for " + name).c_str());
+                                 ("Properties for " + name).c_str(), events);
     deselect();
 }

@@ -1,13 +1,15 @@
 // The variable list of one tab: a hold browser with a right-click menu.
 #pragma once
 
+#include "app/RecordEvents.h"
+
 #include <FL/Fl_Hold_Browser.H>
 
 #include <string>
 
 class MyBrowser : public Fl_Hold_Browser {
 public:
-    explicit MyBrowser(int y);
+    MyBrowser(int y, RecordEvents& events);
     int handle(int event) override;
 
     // The selected line's text, or "".
@@ -21,4 +23,7 @@ public:
     void editHistoryCB_i();
     static void propertiesCB(Fl_Widget*, void* data) { static_cast<MyBrowser*>(data)->propertiesCB_i(); }
     void propertiesCB_i();
+
+private:
+    RecordEvents& events;
 };

@@ -5,7 +5,6 @@
 #include "app/Palette.h"
 #include "records/RecordView.h"
 #include "ui/DocumentWindows.h"
-#include "ui/MainWindow.h"
 #include "app/PanelFrame.h"
 
 #include <FL/Fl_Hold_Browser.H>
@@ -13,7 +12,7 @@
 #include <cstring>
 #include <string>
 
-SearchUserBox::SearchUserBox(int h) : Fl_Group(3, 52, 247, h)
+SearchUserBox::SearchUserBox(int h, RecordEvents& events) : Fl_Group(3, 52, 247, h), events(events)
 {
     TRACE_SCOPE("SearchUserBox", "SearchUserBox::SearchUserBox", 3);
     PanelFrame::add(3, 52, 247, h, "Users List");
@@ -59,27 +58,26 @@ XmlNode* SearchUserBox::patientOfLine(int line) const
 void SearchUserBox::browserCB_i()
 {
     TRACE_SCOPE("SearchUserBox", "SearchUserBox::browserCB_i", 3);
-    MainWindow* window = mainWindow;
-    if (!window->leavePendingUser()) {
-        window->refreshPanels(false, true, false);
+    if (!events.leavePendingUser()) {
+        events.refreshPanels(false, true, false);
         return;
     }
     // A record that cannot be saved is not closed: switching would lose its changes.
     if (!Global::saveCurrentUser()) {
-        window->refreshPanels(true, false, false);
+        events.refreshPanels(true, false, false);
         return;
     }
     XmlNode* patient = patientOfLine(browser->value());
     if (!patient) {
         DocumentWindows::closeAll();
         Global::userOpen = false;
-        window->enableUserControls(false);
+        events.enableUserControls(false);
     } else if (Global::openUser(patient) == 0) {
-        window->enableUserControls(true);
+        events.enableUserControls(true);
     } else {
         // The open record stays; show its line again rather than the one that failed.
-        window->refreshPanels(Global::userOpen, !Global::userOpen, false);
+        events.refreshPanels(Global::userOpen, !Global::userOpen, false);
         return;
     }
-    window->refreshPanels(false, false, true);
+    events.refreshPanels(false, false, true);
 }

@@ -1,6 +1,7 @@
 // The "Users List" panel: one line per user of the directory; a click opens that user.
 #pragma once
 
+#include "app/RecordEvents.h"
 #include "records/Xml.h"
 
 #include <FL/Fl_Group.H>
@@ -12,7 +13,7 @@ class Fl_Widget;
 
 class SearchUserBox : public Fl_Group {
 public:
-    explicit SearchUserBox(int h);
+    SearchUserBox(int h, RecordEvents& events);
 
     // Rebuilds the list; returns the 1-based line of the user whose id is selectId, or 0.
     int populateBrowser(const char* selectId);
@@ -25,4 +26,7 @@ public:
     void browserCB_i();
 
     Fl_Hold_Browser* browser;
+
+private:
+    RecordEvents& events;
 };

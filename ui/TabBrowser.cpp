@@ -10,11 +10,12 @@ namespace {
 const char* const source = "TabBrowser";
 }
 
-TabBrowser::TabBrowser(const char* tabName, int y) : Fl_Group(21, y, 211, 127), name(tabName)
+TabBrowser::TabBrowser(const char* tabName, int y, RecordEvents& events)
+    : Fl_Group(21, y, 211, 127), name(tabName), events(events)
 {
     TRACE_SCOPE(source, "TabBrowser::TabBrowser", 3);
     label(name.c_str());
-    browser = new MyBrowser(y + 8);
+    browser = new MyBrowser(y + 8, events);
     browser->box(FL_PLASTIC_DOWN_BOX);
     browser->callback(browserCB, this);
     populateBrowser();
@@ -44,5 +45,5 @@ void TabBrowser::browserCB_i()
     browser->deselect();
     if (Global::refuseWhilePending())
         return;
-    new NewEntryWindow(("Add history entry for " + name + ": " + variable).c_str(), name.c_str(), variable.c_str());
+    new NewEntryWindow(("Add history entry for " + name + ": " + variable).c_str(), name.c_str(), variable.c_str(), events);
 }

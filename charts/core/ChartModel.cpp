@@ -55,26 +55,49 @@ void formatDate(std::time_t t, char (&text)[16])
 
 }
 
+void ChartModel::setTimeMode(int timeMode)
+{
+    if (timeMode != mode)
+        markChanged();
+    mode = timeMode;
+}
+
+void ChartModel::setDisplayType(int displayType)
+{
+    if (displayType != type)
+        markChanged();
+    type = displayType;
+}
+
 void ChartModel::addSeries(ChartSeries added)
 {
     series.push_back(std::move(added));
-    seriesCount = int(series.size());
     markChanged();
 }
 
 void ChartModel::dropVar(const char* name)
 {
     TRACE_SCOPE(source, "ChartController::dropVar", 3);
-    if (!std::strcmp(name, "all")) {
-        series.clear();
-    } else {
-        auto found = std::find_if(series.begin(), series.end(), [&](const ChartSeries& s) { return s.name == name; });
-        if (found == series.end())
-            return;
-        series.erase(found);
-    }
-    seriesCount = int(series.size());
+    if (!std::strcmp(name, "all"))
+        clear();
+    else
+        dropSeries(name);
+}
+
+void ChartModel::dropSeries(const std::string& name)
+{
+    auto found = std::find_if(series.begin(), series.end(), [&](const ChartSeries& s) { return s.name == name; });
+    if (found == series.end())
+        return;
+    series.erase(found);
     // Nothing may keep pointing at a dropped series until the next update.
+    visibleSeries.clear();
+    markChanged();
+}
+
+void ChartModel::clear()
+{
+    series.clear();
     visibleSeries.clear();
     markChanged();
 }
@@ -116,14 +139,14 @@ void ChartModel::replaceSeries(ChartSeries rebuilt)
 
 bool ChartModel::update()
 {
-    if (!changed && shownMode == timeMode && shownType == displayType)
+    if (!changed)
         return false;
     visibleSeries.clear();
     startPoints.clear();
     endPoints.clear();
     hasWindow = false;
     fromText[0] = toText[0] = '\0';
-    if (seriesCount > 0)
+    if (!series.empty())
         xScaleOperations();
     size_t i = 0;
     for (const ChartSeries& s : series) {
@@ -136,8 +159,6 @@ bool ChartModel::update()
     yScaleOperations();
     classifyBloodPressure();
     changed = false;
-    shownMode = timeMode;
-    shownType = displayType;
     ++revisionCount;
     return true;
 }
@@ -155,9 +176,9 @@ void ChartModel::xScaleOperations()
         tLast = hasWindow ? std::max(tLast, last) : last;
         hasWindow = true;
     }
-    const int mode = timeMode >= 0 && timeMode < 6 ? timeMode : 0;
-    if (mode != 0)
-        tFirst = tLast - timeSpans[mode];
+    const int span = mode >= 0 && mode < 6 ? mode : 0;
+    if (span != 0)
+        tFirst = tLast - timeSpans[span];
     for (const ChartSeries& s : series) {
         auto from = std::lower_bound(s.points.begin(), s.points.end(), tFirst,
                                      [](const ChartPoint& p, std::time_t t) { return p.seconds < t; });
@@ -275,7 +296,7 @@ void ChartModel::yScaleOperations()
         return s;
     };
     yScales.clear();
-    if (displayType != MultiDisplay) {
+    if (type != MultiDisplay) {
         // One scale for all, from the series that show points.
         bool any = false;
         double vMin = 0, vMax = 0;

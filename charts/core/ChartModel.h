@@ -52,10 +52,13 @@ public:
     enum DisplayType { MultiDisplay = 0, NormalRange = 1, Analysis = 2 };
     static const long timeSpans[6]; // seconds subtracted from the last point, per time range
 
-    int seriesCount = 0;
-    int timeMode = 0;
-    int displayType = MultiDisplay;
+    // Read freely; changed only through the functions below, which mark what must be recomputed.
     std::list<ChartSeries> series;
+    int seriesCount() const { return int(series.size()); }
+    int timeMode() const { return mode; }
+    int displayType() const { return type; }
+    void setTimeMode(int timeMode);
+    void setDisplayType(int displayType);
 
     // Results of update().
     std::vector<size_t> startPoints, endPoints;
@@ -72,7 +75,10 @@ public:
     std::vector<size_t> veryHighPoints;
 
     void addSeries(ChartSeries added);
+    // Drops the series of that name; "all" drops every series (see clear).
     void dropVar(const char* name);
+    void dropSeries(const std::string& name);
+    void clear();
     int addPointToVariable(std::string name, std::tm when, double value);
     int indexOfSeries(const char* name) const;
     // Puts a series built again from the record in the place of the one of its name.
@@ -82,6 +88,7 @@ public:
     // since the last call; returns whether it did. revision() counts the recomputations.
     bool update();
     unsigned revision() const { return revisionCount; }
+    bool upToDate() const { return !changed; }
 
     void xScaleOperations();
     static double bestSpacing(bool flag, double x);
@@ -115,6 +122,7 @@ private:
     void markChanged() { changed = true; }
 
     bool changed = true;
-    int shownMode = -1, shownType = -1;
+    int mode = 0;
+    int type = MultiDisplay;
     unsigned revisionCount = 0;
 };

@@ -11,7 +11,7 @@ void ChartModel::classifyBloodPressure()
     classPeriods.assign(Global::bpClasses.size(), {});
     veryHighPoints.clear();
     const int s = indexOfSeries("Systolic"), d = indexOfSeries("Diastolic");
-    if (displayType != Analysis || s < 0 || d < 0 || size_t(std::max(s, d)) >= visibleSeries.size())
+    if (type != Analysis || s < 0 || d < 0 || size_t(std::max(s, d)) >= visibleSeries.size())
         return;
     classifyBloodPressure(visibleSeries[size_t(s)], visibleSeries[size_t(d)], classPeriods, veryHighPoints);
 }
@@ -73,7 +73,7 @@ void ChartModel::classifyBloodPressure(const VisibleSeries& systolic, const Visi
 std::pair<double, double> ChartModel::rangeLimits(size_t i) const
 {
     const ChartSeries& s = *visibleSeries[i].series;
-    if (displayType != Analysis || Global::bpClasses.empty())
+    if (type != Analysis || Global::bpClasses.empty())
         return {s.normalLow, s.normalHigh};
     const BpClass& highest = Global::bpClasses.back();
     return {0, s.name == "Diastolic" ? highest.diastolicFrom : highest.systolicFrom};

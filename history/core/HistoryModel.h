@@ -1,6 +1,6 @@
 // A variable's history as the history table shows it, read from the open record without a display:
 // the columns, one row per entry with its sort keys, and the table's edits, each saved at once
-// through the one safe save. The history window derives from it; the fuzz target walks it.
+// through the one safe save. The history window holds one; the fuzz target walks it.
 #pragma once
 
 #include "records/ReadingLimits.h"

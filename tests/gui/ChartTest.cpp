@@ -54,7 +54,7 @@ protected:
     std::string charted() const
     {
         std::string names;
-        for (const ChartSeries& s : window->chart->series)
+        for (const ChartSeries& s : window->chart->model.series)
             names += (names.empty() ? "" : ", ") + s.name;
         return names;
     }
@@ -117,7 +117,7 @@ TEST_F(ChartTest, DisplayMenusFillTheChart)
     EXPECT_EQ(checkedCount(), 4);
     pick(multi, "Vitals/Blood Pressure/Diastolic");
     EXPECT_EQ(charted(), "Systolic, Heart Rate, Temperature");
-    EXPECT_EQ(window->chart->series.front().points.size(), 2u) << "the others keep their points";
+    EXPECT_EQ(window->chart->model.series.front().points.size(), 2u) << "the others keep their points";
     window->resetDisplayMenu(true);
     EXPECT_EQ(checkedCount(), 3);
 
@@ -126,7 +126,7 @@ TEST_F(ChartTest, DisplayMenusFillTheChart)
     EXPECT_EQ(checkedCount(), 0);
     pick(window->normalRangeMenu, "Vitals/Blood Pressure/Mean Arterial Pressure");
     EXPECT_EQ(charted(), "Mean Arterial Pressure");
-    EXPECT_STREQ(window->chart->series.front().normalHighText, "110");
+    EXPECT_STREQ(window->chart->model.series.front().normalHighText, "110");
 
     // Back to the multi-variable chart from the analysis, every checked variable is shown again.
     pick(multi, "Vitals/Temperature");
@@ -142,17 +142,17 @@ TEST_F(ChartTest, DisplayMenusFillTheChart)
     EXPECT_EQ(charted(), "Systolic, Diastolic, Heart Rate, Temperature");
 
     window->chartRemoveCB_i();
-    EXPECT_EQ(checkedCount() + window->chart->seriesCount, 0);
+    EXPECT_EQ(checkedCount() + window->chart->model.seriesCount(), 0);
     EXPECT_FALSE(window->chart->timePack->active());
 }
 
 // Any name shows in the menus as itself, a long one cut; each item acts on its whole name and keeps
-// its check mark by it, also where two names are cut alike.
+// its check mark by it, also where two names are cut alike; unchecking "all" drops that one only.
 TEST_F(ChartTest, MenuItemsShowAnyNameAndActOnTheWholeName)
 {
     const std::string huge(2000, 'w'), alike(45, 'z');
     showAnn(values("Weight/BMI", {70}) + values("_A&amp;B@\\", {1}) + values(huge.c_str(), {2}) +
-            values((alike + "1").c_str(), {3}) + values((alike + "2").c_str(), {4}));
+            values((alike + "1").c_str(), {3}) + values((alike + "2").c_str(), {4}) + values("all", {5}));
     auto items = [](Fl_Menu_Button* menu) {
         std::vector<std::string> labels;
         for (int i = 1; i < menu->size(); ++i)
@@ -164,7 +164,7 @@ TEST_F(ChartTest, MenuItemsShowAnyNameAndActOnTheWholeName)
     };
     const std::string cut = "\xE2\x80\xA6";
     const std::vector<std::string> shown = {"Weight/BMI", "_A&&B@@\\", std::string(40, 'w') + cut,
-                                            std::string(40, 'z') + cut, std::string(40, 'z') + cut};
+                                            std::string(40, 'z') + cut, std::string(40, 'z') + cut, "all"};
     EXPECT_EQ(items(window->multiDisplayMenu), shown);
     EXPECT_EQ(items(window->tableMenu), shown);
 
@@ -176,6 +176,9 @@ TEST_F(ChartTest, MenuItemsShowAnyNameAndActOnTheWholeName)
     for (int i = 1; i <= 5; ++i)
         EXPECT_EQ(multi->menu()[i].value() != 0, i == 3 || i == 5) << i;
     multi->picked(&multi->menu()[5]);
+    EXPECT_EQ(charted(), huge);
+    multi->picked(&multi->menu()[6]);
+    multi->picked(&multi->menu()[6]);
     EXPECT_EQ(charted(), huge);
 }
 
@@ -204,7 +207,7 @@ TEST_F(ChartTest, TimeRangesChangeTheTrendCards)
     window->chartRemoveCB_i();
     drawn();
     EXPECT_TRUE(window->trendBox->trends.empty());
-    EXPECT_EQ(window->chart->timeMode, 0);
+    EXPECT_EQ(window->chart->model.timeMode(), 0);
 }
 
 // The analysis draws the class band in each stretch's colour and marks a very high reading. (The
@@ -217,7 +220,7 @@ TEST_F(ChartTest, AnalysisBandsTheClassesAndMarksVeryHighReadings)
         bp.push_back("<systolic>" + r.substr(0, 3) + "</systolic><diastolic>" + r.substr(4) + "</diastolic>");
     showAnn(daily("Blood Pressure", bp, 1, 3));
     MyGraph* graph = window->chart->graph;
-    const ChartController& chart = *window->chart;
+    const ChartModel& chart = window->chart->model;
     window->analysisButton->do_callback();
     Pixels rgb(graph);
     std::vector<PlotPoint> at = chart.plotPoints(0, graph->plotLeft, graph->plotRight, graph->dataBottom, graph->plotTop);
@@ -278,8 +281,8 @@ TEST_F(ChartTest, PlotAndHistogramsShowEverySeriesInItsColours)
     }
     std::vector<MyHistogram*> four = histograms();
     MyGraph* graph = window->chart->graph;
-    const ChartController& chart = *window->chart;
-    chart.tabs->value(chart.tabs->child(0));
+    const ChartModel& chart = window->chart->model;
+    window->chart->tabs->value(window->chart->tabs->child(0));
     drawn();
     Pixels plot(graph);
     // Between two grid rows, and between two time ticks.
@@ -296,7 +299,7 @@ TEST_F(ChartTest, PlotAndHistogramsShowEverySeriesInItsColours)
     }
 
     // Heart rate in bins of 10 from 50: 50 low, 70, 72 and 75 normal, 110 high, 130 panic high.
-    chart.tabs->value(tab);
+    window->chart->tabs->value(tab);
     four = histograms();
     const MyHistogram& h = *four[0];
     ASSERT_EQ(h.bins.binWidth * 100 + h.bins.firstBin, 1005);
@@ -327,7 +330,7 @@ TEST_F(ChartTest, NormalRangeDisplayTellsTwoMembersApart)
     pick(window->normalRangeMenu, "Vitals/Blood Sugar");
     drawn();
     MyGraph* graph = window->chart->graph;
-    const ChartController& chart = *window->chart;
+    const ChartModel& chart = window->chart->model;
     ASSERT_EQ(chart.visibleSeries.size(), 2u);
     Pixels plot(graph);
     // The legend lines: runs of one colour at least 45 pixels long along the legend row.

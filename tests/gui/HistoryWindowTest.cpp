@@ -1,5 +1,6 @@
 #include "tests/gui/GuiFixture.h"
 
+#include "app/RecordEvents.h"
 #include "charts/ChartController.h"
 #include "charts/VariablePropertiesWindow.h"
 #include "history/HistoryBox.h"
@@ -9,6 +10,7 @@
 #include "records/Global.h"
 #include "tests/common/ChartRecord.h"
 #include "ui/DocumentWindows.h"
+#include "ui/InfoWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/MyBrowser.h"
 #include "ui/TabBrowser.h"
@@ -20,6 +22,7 @@
 #include <FL/fl_draw.H>
 
 #include <chrono>
+#include <ctime>
 #include <sstream>
 #include <thread>
 
@@ -32,7 +35,7 @@ protected:
         GuiFixture::SetUp();
         showAnn(ChartRecord::bounded("Pulse", ChartRecord::entry("01/05/2012", "09:05:00 AM", "<value>98.640000</value>") +
                                                   ChartRecord::entry("01/06/2012", "09:05:00 AM", "<value>70.000000</value>")));
-        history = HistoryTableWindow::open("Pulse");
+        history = HistoryTableWindow::open("Pulse", "Ann Lee", *window);
         table = history->table;
     }
     std::string record() const { return folder.read("user0.hma"); }
@@ -59,15 +62,15 @@ protected:
 // Delete header that sorts nothing, and a refused date.
 TEST_F(HistoryWindowTest, CellsAreEditedInPlaceAndTheDeleteHeaderSortsNothing)
 {
-    EXPECT_EQ(HistoryTableWindow::open("Pulse"), history) << "one window per variable";
+    EXPECT_EQ(HistoryTableWindow::open("Pulse", "Ann Lee", *window), history) << "one window per variable";
     EXPECT_EQ(DocumentWindows::count(), 1);
     table->startEdit(0, 2);
     EXPECT_STREQ(table->input->value(), "98.64") << "the stored value, not the cell's rounded text";
     Fl::e_number = FL_RELEASE;
     Fl::e_keysym = FL_Button + FL_LEFT_MOUSE;
-    for (int column : {2, history->deleteColumn()})
+    for (int column : {2, history->model.deleteColumn()})
         table->do_callback(Fl_Table::CONTEXT_COL_HEADER, 0, column);
-    EXPECT_EQ(history->rows[0].cells[2] + " " + std::to_string(table->lastSortColumn), "70.0 2");
+    EXPECT_EQ(history->model.rows[0].cells[2] + " " + std::to_string(table->lastSortColumn), "70.0 2");
     table->startEdit(1, 0);
     table->input->value("2/30/2012");
     table->input->do_callback();
@@ -92,7 +95,7 @@ TEST_F(HistoryWindowTest, DeletingAsks)
 // changes nothing. The pointer events go through the toolkit as a person's would.
 TEST_F(HistoryWindowTest, AClickOnATickBoxTogglesItOnceWhateverItsLength)
 {
-    const int condition = history->firstConditionColumn + 2;
+    const int condition = history->model.firstConditionColumn + 2;
     int bx, by, s;
     table->tickBox(0, condition, bx, by, s);
     const int onBox = bx + s / 2, offBox = bx - 4, y = by + s / 2;
@@ -107,7 +110,7 @@ TEST_F(HistoryWindowTest, AClickOnATickBoxTogglesItOnceWhateverItsLength)
         std::this_thread::sleep_for(std::chrono::milliseconds(c.heldMs));
         mouse(FL_DRAG, c.releaseX, y);
         mouse(FL_RELEASE, c.releaseX, y);
-        EXPECT_EQ(history->rows[0].conditions[2], c.ticked) << c.pressX << " to " << c.releaseX << ", " << c.heldMs;
+        EXPECT_EQ(history->model.rows[0].conditions[2], c.ticked) << c.pressX << " to " << c.releaseX << ", " << c.heldMs;
         EXPECT_EQ(inRecord("<c2/>"), c.ticked) << c.pressX << " to " << c.releaseX << ", " << c.heldMs;
     }
 }
@@ -146,6 +149,12 @@ TEST_F(HistoryWindowTest, WindowsNameTheUser)
             named |= shown->child(i)->label() && std::string(shown->child(i)->label()).find("Ann Lee") != std::string::npos;
         EXPECT_TRUE(named) << shown->label();
     }
+    EXPECT_EQ(history->tableReport().userName, "Ann Lee");
+    MainWindow::editInfoCB(nullptr, window);
+    InfoWindow* info = DocumentWindows::find<InfoWindow>();
+    info->firstInput->value("Anna");
+    info->saveCB_i();
+    EXPECT_EQ(history->tableReport().userName, "Anna Lee") << "a renamed user heads the printed table";
 }
 
 TEST_F(HistoryWindowTest, ChangesReachTheChartAndTheOpenWindow)
@@ -161,8 +170,8 @@ TEST_F(HistoryWindowTest, ChangesReachTheChartAndTheOpenWindow)
     dialog->inputs[2]->value("130");
     dialog->saveCB_i(true);
     EXPECT_STREQ(dialog->inputs[2]->value(), "");
-    EXPECT_EQ(history->rows.size(), 3u);
-    EXPECT_EQ(window->chart->series.front().points.size(), 3u);
+    EXPECT_EQ(history->model.rows.size(), 3u);
+    EXPECT_EQ(window->chart->model.series.front().points.size(), 3u);
 
     // A failed save records nothing and keeps the dialog as typed; the retry records the reading once.
     dialog->inputs[0]->value("1/8/2012");
@@ -170,19 +179,19 @@ TEST_F(HistoryWindowTest, ChangesReachTheChartAndTheOpenWindow)
     Global::dataFolder = folder.path() + "gone/";
     dialog->saveCB_i(false);
     EXPECT_STREQ(dialog->inputs[2]->value(), "131");
-    EXPECT_EQ(window->chart->series.front().points.size(), 3u);
+    EXPECT_EQ(window->chart->model.series.front().points.size(), 3u);
     Global::dataFolder = folder.path();
     dialog->saveCB_i(false);
     EXPECT_EQ(DocumentWindows::find<NewEntryWindow>(), nullptr);
-    EXPECT_EQ(history->rows.size(), 4u);
-    EXPECT_EQ(window->chart->series.front().points.size(), 4u);
+    EXPECT_EQ(history->model.rows.size(), 4u);
+    EXPECT_EQ(window->chart->model.series.front().points.size(), 4u);
     EXPECT_EQ(record().find("131.000000"), record().rfind("131.000000"));
 
-    auto* ranges = new VariablePropertiesWindow(300, "Pulse", "Properties for Pulse");
+    auto* ranges = new VariablePropertiesWindow(300, "Pulse", "Properties for Pulse", *window);
     ranges->inputs[1]->value("115");
     ranges->saveCB_i();
-    EXPECT_EQ(history->columnRanges[0][1], 115);
-    EXPECT_STREQ(window->chart->series.front().normalHighText, "115");
+    EXPECT_EQ(history->model.columnRanges[0][1], 115);
+    EXPECT_STREQ(window->chart->model.series.front().normalHighText, "115");
 }
 
 
@@ -204,7 +213,7 @@ TEST_F(HistoryWindowTest, UnlikelyValuesAreAskedAboutAndImpossibleOnesRefused)
     EXPECT_NE(prompt.alerts[0].find("between 1 and 350 beats/min.\nPlease try again or hit \"Cancel\""), std::string::npos);
     ASSERT_EQ(prompt.questions.size(), 2u);
     EXPECT_NE(prompt.questions[0].find("Pulse, 25 beats/min, is unusual"), std::string::npos);
-    EXPECT_EQ(history->rows.size(), 3u);
+    EXPECT_EQ(history->model.rows.size(), 3u);
     EXPECT_EQ(record().find("<value>25.000000"), record().rfind("<value>25.000000"));
 
     for (const auto& [text, answer] : {std::make_pair("400", 1), std::make_pair("250", 0), std::make_pair("250", 1)}) {
@@ -231,23 +240,81 @@ TEST_F(HistoryLayoutTest, TheBloodPressureTableFitsASmallScreen)
         entries += ChartRecord::entry("1/" + std::to_string(day % 28 + 1) + "/2012", "10:00:00 PM",
                                       "<systolic>121.000000</systolic><diastolic>83.000000</diastolic>");
     showAnn(ChartRecord::variableOf("Blood Pressure", entries));
-    HistoryTableWindow* history = HistoryTableWindow::open("Blood Pressure");
+    HistoryTableWindow* history = HistoryTableWindow::open("Blood Pressure", "Ann Lee", *window);
     HistoryTable* table = history->table;
     int width = 3 + Fl::scrollbar_size();
     fl_font(FL_HELVETICA, 12);
     for (int c = 0; c < table->cols(); ++c) {
         width += table->col_width(c);
-        const std::string& title = history->columnTitles[size_t(c)];
+        const std::string& title = history->model.columnTitles[size_t(c)];
         std::istringstream words(title);
         int widest = 0;
         for (std::string word; words >> word;)
             widest = std::max(widest, int(fl_width(word.c_str())));
         // A centred header clear of the sort arrow in the right 14 pixels.
-        EXPECT_GE(table->col_width(c), widest + (c == history->deleteColumn() ? 5 : 28)) << title;
+        EXPECT_GE(table->col_width(c), widest + (c == history->model.deleteColumn() ? 5 : 28)) << title;
     }
     EXPECT_GE(table->col_header_height(), 2 * fl_height());
     EXPECT_LE(width, table->w()) << "the table scrolls sideways";
     EXPECT_LE(history->w(), 1024 - 40);
+}
+
+// A stand-in for the main window that writes down what it is told.
+class RecordingEvents : public RecordEvents {
+public:
+    void recordChanged(XmlNode* variable, Fl_Window* source) override
+    {
+        log.push_back(std::string("changed ") + Xml::attribute(variable, "name") + " by " + source->label());
+    }
+    void readingAdded(const std::string& series, std::tm when, double value) override
+    {
+        char text[32];
+        std::strftime(text, sizeof text, "%m/%d/%Y %H:%M", &when);
+        std::ostringstream line;
+        line << "reading " << series << " " << text << " " << value;
+        log.push_back(line.str());
+    }
+    void refreshPanels(bool selectCurrent, bool deselect, bool clearChart) override
+    {
+        log.push_back("refresh " + std::to_string(selectCurrent) + std::to_string(deselect) + std::to_string(clearChart));
+    }
+    bool leavePendingUser() override { return true; }
+    void enableUserControls(bool on) override { log.push_back("controls " + std::to_string(on)); }
+    std::vector<std::string> log;
+};
+
+using RecordEventsTest = GuiFixture;
+
+// Without a main window: each reading, then the saved record; a value left empty is no reading, and
+// "Add and Quit" refreshes the panels. The history window and the range dialog name themselves as source.
+TEST_F(RecordEventsTest, DialogsTellTheirEventsWhatTheySaved)
+{
+    openRecord(ChartRecord::variableOf("Blood Pressure", ""));
+    Global::userOpen = true;
+    RecordingEvents events;
+    auto* entry = new NewEntryWindow("New Blood Pressure", "Vitals", "Blood Pressure", events);
+    entry->inputs[0]->value("1/7/2012");
+    entry->inputs[1]->value("8:30:00 AM");
+    entry->inputs[2]->value("128");
+    entry->inputs[3]->value("84");
+    entry->saveCB_i(true);
+    entry->inputs[3]->value("86");
+    entry->saveCB_i(false);
+    prompt.answer = 1;
+    HistoryTableWindow::open("Blood Pressure", "Ann Lee", events)->table->deleteCB(0);
+    auto* ranges = new VariablePropertiesWindow(420, "Blood Pressure", "Blood Pressure Ranges", events);
+    const char* bounds[8] = {"90", "60", "120", "80", "70", "40", "180", "120"};
+    for (size_t i = 0; i < 8; ++i)
+        ranges->inputs[i]->value(bounds[i]);
+    ranges->saveCB_i();
+    EXPECT_EQ(prompt.alerts, std::vector<std::string>{});
+    EXPECT_EQ(events.log, (std::vector<std::string>{"reading Systolic 01/07/2012 08:30 128",
+                                                    "reading Diastolic 01/07/2012 08:30 84",
+                                                    "changed Blood Pressure by New Blood Pressure",
+                                                    "reading Diastolic 01/07/2012 08:30 86",
+                                                    "changed Blood Pressure by New Blood Pressure", "refresh 000",
+                                                    "changed Blood Pressure by Blood Pressure History",
+                                                    "changed Blood Pressure by Blood Pressure Ranges"}));
 }
 
 }

@@ -269,7 +269,7 @@ TEST_F(ReportTest, PrintCommandsGetThePageMeanwhile)
 TEST_F(ReportTest, TableIsOneUprightPageOnWhite)
 {
     chartTwoVitals();
-    HistoryTableWindow* history = HistoryTableWindow::open("Heart Rate");
+    HistoryTableWindow* history = HistoryTableWindow::open("Heart Rate", "Ann Lee", *window);
     Fl::check();
     const std::vector<int> before{history->x(), history->y(), history->w(), history->h()};
     std::string error, path = folder.path() + "table.ps";

@@ -90,7 +90,7 @@ TEST_F(ChartModelTest, ShorterRangesCountBackFromTheLatestPoint)
         size_t oldShown, newShown;
     } cases[] = {{0, 2, 3}, {1, 2, 3}, {4, 1, 3}, {5, 0, 2}};
     for (const auto& c : cases) {
-        model.timeMode = c.mode;
+        model.setTimeMode(c.mode);
         model.update();
         EXPECT_EQ(shown(0) * 10 + shown(1), c.oldShown * 10 + c.newShown) << timeRangeNames[c.mode];
     }
@@ -158,7 +158,7 @@ TEST_F(ChartModelTest, ValueScalesShareTheGrid)
         int y = model.valueToY(i, series.first, 400, 100);
         EXPECT_TRUE(y >= 100 && y <= 400) << y;
     }
-    model.displayType = ChartModel::NormalRange;
+    model.setDisplayType(ChartModel::NormalRange);
     ASSERT_TRUE(model.update());
     EXPECT_EQ(model.yScales[1].lo, model.yScales[0].lo) << "one scale for the range displays";
 }
@@ -175,7 +175,7 @@ TEST_F(ChartModelTest, PointsAddedLaterAreInsertedInTimeOrder)
     const TrendFigures& f = model.visibleSeries[0].figures;
     EXPECT_EQ(std::string(f.minimumText) + " " + f.maximumText + " " + f.averageText, "120.0 140.0 128.75");
     model.dropVar("nothing");
-    EXPECT_EQ(model.seriesCount, 1);
+    EXPECT_EQ(model.seriesCount(), 1);
 }
 
 class ChartSeriesTest : public ::testing::Test {
@@ -336,7 +336,7 @@ std::string classify(const std::vector<Reading>& readings)
             diastolic.store(when, r.diastolic);
     }
     ChartModel model;
-    model.displayType = ChartModel::Analysis;
+    model.setDisplayType(ChartModel::Analysis);
     model.addSeries(systolic);
     model.addSeries(diastolic);
     model.update();
