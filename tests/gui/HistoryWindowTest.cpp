@@ -7,6 +7,7 @@
 #include "history/HistoryTableWindow.h"
 #include "history/NewEntryWindow.h"
 #include "records/Global.h"
+#include "records/NumberText.h"
 #include "tests/unit/ChartRecord.h"
 #include "ui/DocumentWindows.h"
 #include "ui/MainWindow.h"
@@ -181,8 +182,8 @@ TEST_F(HistoryWindowTest, ChangesReachTheChartAndTheOpenWindow)
     auto* ranges = new VariablePropertiesWindow(300, "Pulse", "Properties for Pulse");
     ranges->inputs[1]->value("115");
     ranges->saveCB_i();
-    EXPECT_EQ(history->columnRanges[0][1], 115);
-    EXPECT_STREQ(window->chart->series.front().normalHighText, "115");
+    EXPECT_EQ(history->columnRanges[0].normalHigh, 115);
+    EXPECT_EQ(NumberText::bound(window->chart->series.front().ranges.normalHigh), "115");
 }
 
 
