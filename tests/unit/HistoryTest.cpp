@@ -416,4 +416,15 @@ TEST_F(HistoryTest, HugeValuesShowInAFormThatFits)
     EXPECT_EQ(column(load("Pulse"), 2), "1.0e308 -1.5e12 10000000.0");
 }
 
+// Bounds, stored readings and the texts of messages; dates month first, times on the 12-hour clock.
+TEST_F(HistoryTest, NumbersDatesAndTimesHaveOneWriting)
+{
+    EXPECT_EQ(NumberText::bound(140) + " " + NumberText::bound(99.5) + " " + NumberText::bound(1e7, 5) + " " +
+                  NumberText::stored(98.6) + " " + NumberText::shortest(0.1 + 0.2) + " " + NumberText::shortest(-2),
+              "140 99.5 1.0e7 98.600000 0.30000000000000004 -2");
+    EXPECT_EQ(DateCheck::dateText(2012, 1, 5) + " " + DateCheck::timeText(0, 5, 0) + " " +
+                  DateCheck::timeText(12, 0, 0) + " " + DateCheck::timeText(23, 59, 59),
+              "01/05/2012 12:05:00 AM 12:00:00 PM 11:59:59 PM");
+}
+
 }
