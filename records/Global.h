@@ -124,11 +124,11 @@ public:
     static const char* groupOf(std::string name);
     static const char* derivedGroupOf(std::string name);
     static double meanArterialPressure(double systolic, double diastolic);
+    static double pulsePressure(double systolic, double diastolic);
     // A member's element is named by its display name with the first letter in lower case:
     // "Systolic" and "systolic", "Value" and "value".
     static std::string elementName(std::string displayName);
     static std::string displayName(std::string elementName);
-    static double pulsePressure(double systolic, double diastolic);
 
     // Ranges (Global_ranges.cpp)
     static constexpr int rangeTextSize = 32;

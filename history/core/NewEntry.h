@@ -22,13 +22,15 @@ public:
     };
 
     enum class Check {
-        Ready,          // points holds the values
+        Ready,           // points holds the values
         NothingToRecord, // no field holds a number
-        DateUnreadable, TimeUnreadable, TimeNotAmPm,
-        DateOrTimeNotOnTheClock,
-        ValueUnreadable, // a field holds text that is not a number; unreadable names it
-        ValueImpossible, // outside what its vital can be (ReadingLimits); refusal says which
-        NotConfirmed,    // the dialog's: the person did not confirm an unusual value
+        DateUnreadable,
+        TimeUnreadable,
+        TimeNotAmPm,
+        DateOrTimeNotOnTheClock, // no such day, or a time the local clock skips
+        ValueUnreadable,         // a field holds text that is not a number; unreadable names it
+        ValueImpossible,         // outside what its vital can be (ReadingLimits); refusal says which
+        NotConfirmed,            // the dialog's: the person did not confirm an unusual value
     };
     // Checks in the order of the dialog's messages; empty fields are left out. Fills when and
     // points, and question when a value is unlikely and should be confirmed before it is recorded.
