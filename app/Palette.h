@@ -2,6 +2,7 @@
 #pragma once
 
 #include "records/Global.h"
+#include "records/Ranges.h"
 
 #include <FL/Enumerations.H>
 
@@ -12,6 +13,12 @@ const Fl_Color highColor = 0xFF601400;      // 255, 96, 20
 const Fl_Color panicLowColor = 0x53189D00;  // 83, 24, 157
 const Fl_Color panicHighColor = 0xA01E0500; // 160, 30, 5
 const Fl_Color unrangedColor = 0xA0A0A800;  // 160, 160, 168: a value of a variable without ranges
+// The colour of each RangeClass, in its order: table cells, legend and histogram bars.
+const Fl_Color rangeColors[6] = {panicLowColor, lowColor, normalColor, highColor, panicHighColor, unrangedColor};
+inline Fl_Color rangeColor(RangeClass c)
+{
+    return rangeColors[int(c)];
+}
 const Fl_Color selectedButtonColor = 0x379CFF00; // 55, 156, 255
 
 // Browsers show names and values as typed; this control character never occurs in them, so it

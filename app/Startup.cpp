@@ -32,8 +32,7 @@ void Startup::openDataFolder(const std::string& installPrefixData)
     Global::loadFile(Global::configDoc, "config.hma", Global::configBuffer, "config", Global::OnDamage::Terminate);
     // A record listed under such a name by hand is still a record.
     auto listed = [](const std::string& name) {
-        XmlNode* config = Xml::child(Global::configDoc.get(), "config");
-        for (XmlNode* p = Xml::child(config, "patient"); p; p = p->next_sibling("patient"))
+        for (XmlNode* p : Global::users())
             if (name == Xml::childText(p, "file"))
                 return true;
         return false;

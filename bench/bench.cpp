@@ -169,11 +169,8 @@ void analysisSeries(ChartModel& chart)
 {
     XmlNode* bp = Global::findVariableNode("Blood Pressure");
     for (const char* label : {"Systolic", "Diastolic"}) {
-        std::string key = label;
-        key[0] = char(std::tolower(key[0]));
-        ChartSeries s = ChartSeries::fromEntries(bp, label, key.c_str(), std::cerr);
-        Global::findRange(label, "normal", s.normalLow, s.normalHigh, s.normalLowText, s.normalHighText);
-        Global::findRange(label, "panic", s.panicLow, s.panicHigh, s.panicLowText, s.panicHighText);
+        ChartSeries s = ChartSeries::fromEntries(bp, label, Global::elementName(label).c_str(), std::cerr);
+        s.ranges = Global::rangesOf(label);
         chart.addSeries(std::move(s));
     }
 }
@@ -379,7 +376,7 @@ void recordReading()
     entry.fields = {{"Systolic", "128"}, {"Diastolic", "84"}};
     entry.conditions = {"c2"};
     Change change;
-    if (entry.check("Blood Pressure") <= 0 || !entry.insert(*Global::userDoc, "Blood Pressure", change) ||
+    if (entry.check("Blood Pressure") != NewEntry::Check::Ready || !entry.insert(*Global::userDoc, "Blood Pressure", change) ||
         !Global::saveCurrentUser(change))
         fail("the reading was not recorded");
 }

@@ -26,9 +26,9 @@ IndividualTrend::IndividualTrend(int h, const std::string& name, const TrendFigu
     Fl_Box* title = new Fl_Box(5, 5, 140, 20);
     title->copy_label(name.c_str());
     title->labelfont(FL_HELVETICA_BOLD);
-    const char* rows[3][2] = {{"Average:", figures.averageText},
-                              {"Minimum:", figures.minimumText},
-                              {"Maximum:", figures.maximumText}};
+    const char* rows[3][2] = {{"Average:", figures.averageText.c_str()},
+                              {"Minimum:", figures.minimumText.c_str()},
+                              {"Maximum:", figures.maximumText.c_str()}};
     for (int r = 0; r < 3; ++r) {
         addText(10, 35 + 20 * r, rows[r][0]);
         addText(85, 35 + 20 * r, rows[r][1]);

@@ -14,20 +14,14 @@ LegendBox::LegendBox(int x, int y) : Fl_Group(x, y, 154, 197)
 void LegendBox::draw()
 {
     Fl_Group::draw();
-    static const struct {
-        Fl_Color colour;
-        const char* label;
-    } entries[] = {{panicLowColor, "Panic Low"},
-                   {lowColor, "Low"},
-                   {normalColor, "Normal range"},
-                   {highColor, "High"},
-                   {panicHighColor, "Panic High"}};
+    static const char* const labels[] = {"Panic Low", "Low", "Normal range", "High", "Panic High"};
     int row = y() + 40;
-    for (const auto& entry : entries) {
-        fl_draw_box(FL_PLASTIC_DOWN_BOX, x() + 10, row, 40, 18, entry.colour);
-        fl_color(entry.colour);
+    for (RangeClass c : {RangeClass::PanicLow, RangeClass::Low, RangeClass::Normal, RangeClass::High,
+                         RangeClass::PanicHigh}) {
+        fl_draw_box(FL_PLASTIC_DOWN_BOX, x() + 10, row, 40, 18, rangeColor(c));
+        fl_color(rangeColor(c));
         fl_font(FL_HELVETICA, 12);
-        fl_draw(entry.label, x() + 60, row, 80, 18, FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+        fl_draw(labels[int(c)], x() + 60, row, 80, 18, FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
         row += 33;
     }
 }

@@ -169,7 +169,7 @@ void MyGraph::drawValueAxis(size_t i) const
     const int n = chart.gridIntervals;
     const int x = i % 2 ? plotRight : plotLeft;
     const bool outward = i == 0 || i == 3; // the tick points left of its axis
-    const int decimals = scale.step == std::floor(scale.step) ? 0 : 1;
+    const int decimals = NumberText::decimals(scale.step);
     const int room = 38; // from the label's end beside the tick nearly to the widget's edge
     fl_color(seriesColor(i));
     fl_line_style(FL_SOLID, 0);
@@ -210,7 +210,8 @@ int MyGraph::drawLegendEntry(size_t i, int seriesX, int legendY) const
     fl_pie(seriesX + 20, legendY + 6, 8, 8, 0, 360);
     std::string label = s.name;
     if (chart.displayType() == ChartModel::NormalRange)
-        label += std::string(" (normal range: ") + s.normalLowText + " - " + s.normalHighText + ")";
+        label += " (normal range: " + NumberText::bound(s.ranges.normalLow) + " - " +
+                 NumberText::bound(s.ranges.normalHigh) + ")";
     fl_color(FL_BLACK);
     fl_font(FL_HELVETICA, 12);
     int width = textWidth(label.c_str());
@@ -263,7 +264,7 @@ void MyGraph::drawRangeLines(size_t i) const
         int row = chart.valueToY(i, limit.value, dataBottom, plotTop);
         if (row > dataBottom || row < plotTop)
             continue;
-        std::string label = NumberText::fitting(limit.value, limit.value == std::floor(limit.value) ? 0 : 1, 8);
+        std::string label = NumberText::bound(limit.value, 8);
         fl_line_style(FL_DASH, 2);
         fl_line(plotLeft, row, plotRight, row);
         fl_line_style(FL_SOLID, 0);

@@ -1,5 +1,6 @@
 #include "charts/TrendBox.h"
 
+#include "app/CurrentGroup.h"
 #include "app/Palette.h"
 #include "app/Trace.h"
 #include "charts/core/ChartModel.h"
@@ -50,13 +51,12 @@ void TrendBox::populate()
     trends.clear();
     pack->clear();
     shownRevision = chart->revision();
-    // Built while drawing: the current group must be left as it was, or windows opened later
-    // would land inside the pack.
-    Fl_Group* current = Fl_Group::current();
-    pack->begin();
-    for (const VisibleSeries& v : chart->visibleSeries)
-        trends.push_back(new IndividualTrend(pack->h(), v.series->name, v.figures));
-    Fl_Group::current(current);
+    {
+        // Built while drawing: windows opened later must not land inside the pack.
+        CurrentGroup into(pack);
+        for (const VisibleSeries& v : chart->visibleSeries)
+            trends.push_back(new IndividualTrend(pack->h(), v.series->name, v.figures));
+    }
     // The pack lays its cards out only when drawn; sized now, the scroll bar appears at once.
     int n = int(trends.size());
     pack->size(std::max(scroll->w() - 6, n * 150 + (n - 1) * pack->spacing()), pack->h());

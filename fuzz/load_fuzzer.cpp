@@ -196,7 +196,7 @@ void walkHistory()
             for (int column = 0; column < model.firstConditionColumn; ++column) {
                 std::string out;
                 if (column >= 2)
-                    model.colourOf(model.rows[size_t(row)], column);
+                    model.rangeOf(model.rows[size_t(row)], column);
                 model.formatCell(row, column, model.editText(row, column).c_str(), out);
             }
     }
@@ -219,7 +219,7 @@ void editAndUndo()
         entry.time = "9:05:00 AM";
         entry.fields = {{"Value", "72"}, {"Systolic", "120"}};
         entry.conditions = {"c2"};
-        if (entry.check(name) > 0)
+        if (entry.check(name) == NewEntry::Check::Ready)
             entry.insert(*Global::userDoc, name, change);
         std::vector<std::string> bounds(4 * VariableRanges::memberCount(name), "1");
         if (XmlNode* variable = Global::findVariableNode(name))

@@ -1,5 +1,6 @@
 #include "history/HistogramTab.h"
 
+#include "app/CurrentGroup.h"
 #include "app/Palette.h"
 #include "app/Trace.h"
 #include "charts/core/ChartModel.h"
@@ -49,8 +50,7 @@ void HistogramTab::populate()
     const int hw = aw / 2, hh = ah / 2;
     const size_t n = chart.visibleSeries.size();
     // Built while drawing: the current group is left as it was.
-    Fl_Group* current = Fl_Group::current();
-    area->begin();
+    CurrentGroup into(area);
     for (size_t i = 0; i < n; ++i) {
         const VisibleSeries* series = &chart.visibleSeries[i];
         if (n == 1)
@@ -62,6 +62,5 @@ void HistogramTab::populate()
         else
             new MyHistogram(ax + 5 + (i % 2 ? hw : 0), ay + 5 + (i >= 2 ? hh : 0), hw - 10, hh - 10, series);
     }
-    Fl_Group::current(current);
     damage(FL_DAMAGE_ALL);
 }

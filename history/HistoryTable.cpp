@@ -58,18 +58,6 @@ std::string headerText(std::string title, bool condition)
     return title;
 }
 
-Fl_Color colourOf(HistoryModel::Colour c)
-{
-    switch (c) {
-    case HistoryModel::PanicLow: return panicLowColor;
-    case HistoryModel::PanicHigh: return panicHighColor;
-    case HistoryModel::Low: return lowColor;
-    case HistoryModel::High: return highColor;
-    case HistoryModel::Unranged: return FL_BLACK;
-    default: return normalColor;
-    }
-}
-
 }
 
 HistoryTable::HistoryTable(int x, int y, int w, int h, HistoryModel& model)
@@ -192,7 +180,9 @@ void HistoryTable::draw_cell(TableContext context, int R, int C, int X, int Y, i
         fl_draw_box(FL_THIN_UP_BOX, X, Y, W, H, FL_WHITE);
         fl_push_clip(X + 3, Y + 3, W - 6, H - 6);
         const std::string& text = row.cells[size_t(C)];
-        fl_color(C < 2 || text.empty() ? FL_BLACK : colourOf(model.colourOf(row, C)));
+        // Dates, times and values without ranges are written plain.
+        const RangeClass range = C < 2 || text.empty() ? RangeClass::Unranged : model.rangeOf(row, C);
+        fl_color(range == RangeClass::Unranged ? FL_BLACK : rangeColor(range));
         fl_draw(text.c_str(), X + 3, Y + 3, W - 6, H - 6, FL_ALIGN_RIGHT, nullptr, 0);
         fl_pop_clip();
         break;
@@ -297,7 +287,7 @@ void HistoryTable::cancelEdit()
     redraw();
 }
 
-int HistoryTable::formatCell(std::string& out)
+HistoryModel::Format HistoryTable::formatCell(std::string& out)
 {
     return model.formatCell(rowEdit, colEdit, input->value(), out);
 }

@@ -3,6 +3,8 @@
 // The rows and columns belong to the model it is given; the table draws and edits them.
 #pragma once
 
+#include "history/core/HistoryModel.h"
+
 #include <FL/Fl_Table.H>
 
 #include <functional>
@@ -33,7 +35,7 @@ public:
     bool editing() const;
     // Hides the editor; the cell keeps what it showed.
     void cancelEdit();
-    int formatCell(std::string& out);
+    HistoryModel::Format formatCell(std::string& out);
     // A press or release on a condition cell. A click toggles on its release, however long it was
     // held, when it was pressed and released on the same tick box.
     void conditionEvent(int R, int C, bool push, bool insideBox);

@@ -1,5 +1,6 @@
 #include "history/HistoryTableWindow.h"
 
+#include "app/CurrentGroup.h"
 #include "app/Palette.h"
 #include "app/Trace.h"
 #include "history/HistoryTable.h"
@@ -82,12 +83,9 @@ HistoryTableWindow* HistoryTableWindow::open(const std::string& variableName, co
     }
     int x, y, w, h;
     Fl::screen_work_area(x, y, w, h);
-    Fl_Group* current = Fl_Group::current();
-    Fl_Group::current(nullptr);
-    auto* window = new HistoryTableWindow(std::min(w - 20, 500), std::min(h - 40, 400),
-                                          (variableName + " History").c_str(), variableName.c_str(), userName, events);
-    Fl_Group::current(current);
-    return window;
+    CurrentGroup topLevel(nullptr);
+    return new HistoryTableWindow(std::min(w - 20, 500), std::min(h - 40, 400), (variableName + " History").c_str(),
+                                  variableName.c_str(), userName, events);
 }
 
 void HistoryTableWindow::reload()

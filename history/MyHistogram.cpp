@@ -3,20 +3,18 @@
 #include "app/Palette.h"
 #include "app/Trace.h"
 #include "charts/core/ChartModel.h"
+#include "records/NumberText.h"
 
 #include <FL/Fl_Box.H>
 #include <FL/fl_draw.H>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 namespace {
 
 const Fl_Color plotBackgroundColor = 0xF0F2F200; // 240, 242, 242
-// In the order of RangeClass.
-const Fl_Color rangeColors[6] = {panicLowColor, lowColor, normalColor, highColor, panicHighColor, unrangedColor};
 const int minimumBar = 4;
 
 }
@@ -80,7 +78,7 @@ void MyHistogram::draw()
         }
         if (height > 0)
             fl_draw_box(FL_PLASTIC_DOWN_BOX, x0, top, barWidth, height,
-                        rangeColors[int(HistogramBins::rangeOf(bins.lowest[i], bins.highest[i], *series->series))]);
+                        rangeColor(series->series->ranges.classify(bins.lowest[i], bins.highest[i])));
         drawBinEdge(x0, std::fmod(bin, stride) ? 0 : labelWidth, lo);
         bin += 1;
         x0 += barWidth;
@@ -96,9 +94,7 @@ void MyHistogram::draw()
 
 std::string MyHistogram::edgeLabel(double value) const
 {
-    char label[64];
-    std::snprintf(label, sizeof label, "%.*f", bins.edgeDecimals, value + 0.0);
-    return label;
+    return NumberText::fixed(value, bins.edgeDecimals);
 }
 
 void MyHistogram::drawBinEdge(int x0, int labelWidth, double value) const
@@ -122,12 +118,10 @@ void MyHistogram::drawCountAxis() const
         fl_line(plotRight, y, plotRight + 5, y);
         if (k % stride)
             continue;
-        char count[32], share[32];
-        std::snprintf(count, sizeof count, "%.0f", value);
-        std::snprintf(share, sizeof share, "%.1f %%", value * 100 / bins.entryCount);
-        fl_draw(count, plotLeft - 37, y - 9, 28, 18, FL_ALIGN_RIGHT);
+        fl_draw(NumberText::fixed(value, 0).c_str(), plotLeft - 37, y - 9, 28, 18, FL_ALIGN_RIGHT);
         // A tick above all the readings has no share.
         if (value <= bins.entryCount)
-            fl_draw(share, plotRight + 9, y - 9, 28, 18, FL_ALIGN_LEFT);
+            fl_draw((NumberText::fixed(value * 100 / bins.entryCount, 1) + " %").c_str(), plotRight + 9, y - 9, 28, 18,
+                    FL_ALIGN_LEFT);
     }
 }

@@ -44,12 +44,8 @@ NewEntryWindow::NewEntryWindow(const char* title, const char* tab, const char* v
     std::time_t now = std::time(nullptr);
     std::tm local;
     localtime_r(&now, &local);
-    char text[64];
-    std::snprintf(text, sizeof text, "%02d/%02d/%02d", local.tm_mon + 1, local.tm_mday, local.tm_year + 1900);
-    dateText = text;
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d %s", local.tm_hour % 12 ? local.tm_hour % 12 : 12,
-                  local.tm_min, local.tm_sec, local.tm_hour < 12 ? "AM" : "PM");
-    timeText = text;
+    dateText = DateCheck::dateText(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    timeText = DateCheck::timeText(local.tm_hour, local.tm_min, local.tm_sec);
     inputs.push_back(new Fl_Input(120, 20, 120, 25, "Date"));
     inputs.push_back(new Fl_Input(120, 50, 120, 25, "Time"));
     inputs[0]->value(dateText.c_str());
@@ -123,7 +119,7 @@ void NewEntryWindow::makeButtons(int y)
     }
 }
 
-int NewEntryWindow::insertEntry(Change& change)
+NewEntry::Check NewEntryWindow::insertEntry(Change& change)
 {
     TRACE_SCOPE(source, "NewEntryWindow::insertEntry", 3);
     entry.date = inputs[0]->value();
@@ -136,43 +132,45 @@ int NewEntryWindow::insertEntry(Change& change)
     for (const auto& condition : Global::conditions)
         if (k < conditionButtons.size() && conditionButtons[k++]->value())
             entry.conditions.push_back(condition.first);
-    int result = entry.check(variableName);
-    if (result > 0 && !entry.question.empty() &&
+    NewEntry::Check result = entry.check(variableName);
+    if (result == NewEntry::Check::Ready && !entry.question.empty() &&
         Prompt::choice(entry.question + "\nRecord it anyway?", "No", "Yes", nullptr) != 1)
-        return notConfirmed;
-    if (result > 0)
+        return NewEntry::Check::NotConfirmed;
+    if (result == NewEntry::Check::Ready)
         entry.insert(*Global::userDoc, variableName, change);
     return result;
 }
 
-void NewEntryWindow::alert(int code) const
+void NewEntryWindow::alert(NewEntry::Check result) const
 {
-    switch (code) {
-    case DateCheck::DateUnreadable:
+    switch (result) {
+    case NewEntry::Check::DateUnreadable:
         Prompt::alert("The date you entered could not be read.\nThe correct format is: MM/DD/YYYY\n"
                       "Please try again or hit \"Cancel\"");
         break;
-    case DateCheck::TimeUnreadable:
+    case NewEntry::Check::TimeUnreadable:
         Prompt::alert("The time you entered could not be read.\nThe correct format is: HH:MM:SS AM or PM\n"
                       "Please try again or hit \"Cancel\"");
         break;
-    case DateCheck::TimeNotAmPm:
+    case NewEntry::Check::TimeNotAmPm:
         Prompt::alert("Incorrect time: please indicate AM or PM or hit \"Cancel\"");
         break;
-    case DateCheck::EntryOutOfRange:
+    case NewEntry::Check::DateOrTimeNotOnTheClock:
         Prompt::alert("Incorrect range for date or time values.\nPlease try again or hit \"Cancel\"");
         break;
-    case NewEntry::ValueUnreadable:
+    case NewEntry::Check::ValueUnreadable:
         Prompt::alert("The value you entered for %s could not be read.\nPlease enter a number, or leave it empty, "
                       "or hit \"Cancel\"", entry.unreadable.c_str());
         break;
-    case NewEntry::ValueImpossible:
+    case NewEntry::Check::ValueImpossible:
         Prompt::alert("%s\nPlease try again or hit \"Cancel\"", entry.refusal.c_str());
         break;
-    case notConfirmed:
-        break;
-    default:
+    case NewEntry::Check::NothingToRecord:
         Prompt::alert("Please enter at least one value.\nTry again or hit \"Cancel\"");
+        break;
+    case NewEntry::Check::Ready:
+    case NewEntry::Check::NotConfirmed:
+        break;
     }
 }
 
@@ -180,8 +178,8 @@ void NewEntryWindow::saveCB_i(bool keepOpen)
 {
     TRACE_SCOPE(source, "NewEntryWindow::saveCB_i", 3);
     Change change;
-    int result = insertEntry(change);
-    if (result <= 0) {
+    NewEntry::Check result = insertEntry(change);
+    if (result != NewEntry::Check::Ready) {
         alert(result);
         return;
     }

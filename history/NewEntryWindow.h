@@ -22,12 +22,9 @@ public:
     ~NewEntryWindow() override;
 
     void makeButtons(int y);
-    // Checks the fields, asks about unlikely values and appends the entry through change: the
-    // number of values stored, or a code of 0 or below (see alert).
-    int insertEntry(Change& change);
-    // An unlikely value that the person did not confirm: nothing to tell.
-    static constexpr int notConfirmed = -7;
-    void alert(int code) const;
+    // Checks the fields, asks about unlikely values and appends the entry through change when Ready.
+    NewEntry::Check insertEntry(Change& change);
+    void alert(NewEntry::Check result) const;
 
     static void addCB(Fl_Widget*, void* data) { static_cast<NewEntryWindow*>(data)->saveCB_i(true); }
     static void addQuitCB(Fl_Widget*, void* data) { static_cast<NewEntryWindow*>(data)->saveCB_i(false); }

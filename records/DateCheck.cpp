@@ -1,6 +1,7 @@
 #include "records/DateCheck.h"
 
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <tuple>
@@ -178,4 +179,19 @@ bool DateCheck::isRealDate(int year, int month, int day)
         return false;
     bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
     return day <= daysInMonth[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
+std::string DateCheck::dateText(int year, int month, int day)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, "%02d/%02d/%02d", month, day, year);
+    return text;
+}
+
+std::string DateCheck::timeText(int hour, int minute, int second)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d %s", hour % 12 ? hour % 12 : 12, minute, second,
+                  hour < 12 ? "AM" : "PM");
+    return text;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <ctime>
+#include <string>
 
 class DateCheck {
 public:
@@ -34,6 +35,11 @@ public:
     // The fields of when name a moment of the local clock (mktime changes none of them).
     static bool existsLocally(const std::tm& when);
     static std::tm fields(int year, int month, int day, int hour, int minute, int second);
+
+    // The one writing of a date ("03/07/2026", month first) and of a time of day on the 12-hour
+    // clock ("09:05:00 PM", from the hour 0 to 23), as records keep them.
+    static std::string dateText(int year, int month, int day);
+    static std::string timeText(int hour, int minute, int second);
 
     // True for a day of the Gregorian calendar from 1900 to 9999.
     static bool isRealDate(int year, int month, int day);

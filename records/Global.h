@@ -2,10 +2,10 @@
 // of variables, and the range lookup. All members are static; there is no Global object.
 #pragma once
 
+#include "records/Ranges.h"
 #include "records/SafeFile.h"
 #include "records/Xml.h"
 
-#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -89,11 +89,16 @@ public:
     static XmlNode* findNodeWithId(const char* id);
     // The directory entry whose file is the open user's, or null (none open, or not yet listed).
     static XmlNode* currentEntry();
-    // 0 removed, -1 not listed, -2 the directory could not be saved (nothing changed).
-    static int removeCurrentUser();
+    // The directory's user entries (`patient` elements of config.hma), in their order.
+    static std::vector<XmlNode*> users();
+    // NotSaved: the directory could not be saved, nothing changed.
+    enum class Removal { Removed, NotListed, NotSaved };
+    static Removal removeCurrentUser();
     static XmlNode* findVariableNode(const char* name);
-    // Opens the user of this directory entry: 0 opened, -2 refused or damaged.
-    static int openUser(XmlNode* patient);
+    // Opens the user of this directory entry; anything but Opened has been told to the person and
+    // leaves the open user as it was.
+    enum class Opening { Opened, IdUnusable, FileNameRefused, NotLoaded };
+    static Opening openUser(XmlNode* patient);
     // A record file name must be a plain name inside the data folder.
     static bool isPlainFileName(const char* name);
     // What a person should know about config.hma: ids listed twice, entries without a usable id.
@@ -105,7 +110,7 @@ public:
     [[noreturn]] static void terminate(const std::string& message);
 
     // Catalogue (Global_catalogue.cpp)
-    static std::map<std::string, std::array<double, 4>> ranges;
+    static std::map<std::string, Ranges> ranges; // the defaults
     static std::map<std::string, std::string> groups;
     static std::map<std::string, DerivedVariable> derived;
     static std::map<std::string, std::string> conditions;
@@ -120,6 +125,10 @@ public:
     static const char* derivedGroupOf(std::string name);
     static double meanArterialPressure(double systolic, double diastolic);
     static double pulsePressure(double systolic, double diastolic);
+    // A member's element is named by its display name with the first letter in lower case:
+    // "Systolic" and "systolic", "Value" and "value".
+    static std::string elementName(std::string displayName);
+    static std::string displayName(std::string elementName);
 
     // Ranges (Global_ranges.cpp)
     static constexpr int rangeTextSize = 32;
@@ -129,6 +138,9 @@ public:
     // The variable that keeps a member's bounds and readings ("Systolic" or "fasting", either
     // capitalisation), or null.
     static const char* memberGroupOf(const std::string& name);
+    // kind "normal", any other text the panic range; the texts as NumberText::bound writes them.
     static void findRange(const char* name, const char* kind, double& low, double& high,
                           char (&lowText)[rangeTextSize], char (&highText)[rangeTextSize]);
+    // Both ranges of a variable, member or derived variable as findRange resolves them.
+    static Ranges rangesOf(const std::string& name);
 };

@@ -3,9 +3,10 @@
 
 #include "app/Trace.h"
 
+#include <cctype>
 #include <cfloat>
 
-std::map<std::string, std::array<double, 4>> Global::ranges;
+std::map<std::string, Ranges> Global::ranges;
 std::map<std::string, std::string> Global::groups;
 std::map<std::string, DerivedVariable> Global::derived;
 std::map<std::string, std::string> Global::conditions;
@@ -82,6 +83,27 @@ double Global::meanArterialPressure(double systolic, double diastolic)
 double Global::pulsePressure(double systolic, double diastolic)
 {
     return systolic - diastolic;
+}
+
+namespace {
+
+std::string withFirstLetter(std::string name, int (*change)(int))
+{
+    if (!name.empty())
+        name[0] = char(change(static_cast<unsigned char>(name[0])));
+    return name;
+}
+
+}
+
+std::string Global::elementName(std::string displayName)
+{
+    return withFirstLetter(std::move(displayName), std::tolower);
+}
+
+std::string Global::displayName(std::string elementName)
+{
+    return withFirstLetter(std::move(elementName), std::toupper);
 }
 
 bool BpClass::contains(double systolic, double diastolic) const

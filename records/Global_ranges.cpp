@@ -1,10 +1,9 @@
 // Global: resolving a variable's normal or panic range from the open record or the defaults.
 #include "records/Global.h"
 
+#include "records/NumberText.h"
 #include "records/TextCheck.h"
 
-#include <cctype>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,20 +11,8 @@
 
 namespace {
 
-void formatBound(double value, char (&text)[Global::rangeTextSize])
-{
-    std::snprintf(text, sizeof text, value == std::floor(value) ? "%.0f" : "%.1f", value);
-}
-
 const char* const memberVariables[][3] = {{"Blood Pressure", "systolic", "diastolic"},
                                          {"Blood Sugar", "fasting", "postprandial"}};
-
-std::string lowerFirst(std::string name)
-{
-    if (!name.empty())
-        name[0] = char(std::tolower(static_cast<unsigned char>(name[0])));
-    return name;
-}
 
 // The bound of the variable (and member) in template_new.xml, when it is a number there.
 bool templateBound(const char* variable, const std::string& bound, const std::string& member, double& value)
@@ -59,7 +46,7 @@ std::vector<std::string> Global::membersOf(const std::string& variable)
 
 const char* Global::memberGroupOf(const std::string& name)
 {
-    std::string member = lowerFirst(name);
+    std::string member = elementName(name);
     for (const auto& group : memberVariables)
         if (member == group[1] || member == group[2])
             return group[0];
@@ -78,7 +65,7 @@ void Global::findRange(const char* name, const char* kind, double& low, double& 
     std::string memberKey;
     if (const char* group = memberGroupOf(name)) {
         variableName = group;
-        memberKey = lowerFirst(name);
+        memberKey = elementName(name);
     } else if (const char* group = derivedGroupOf(name)) {
         variableName = group;
         if (!std::strcmp(name, "Mean Arterial Pressure"))
@@ -101,30 +88,44 @@ void Global::findRange(const char* name, const char* kind, double& low, double& 
     const char* lowStored = lowNode && highNode ? lowNode->value() : "";
     const char* highStored = lowNode && highNode ? highNode->value() : "";
 
-    int index = std::strcmp(kind, "normal") ? 2 : 0;
+    const bool normal = !std::strcmp(kind, "normal");
     auto defaults = ranges.find(name);
-    auto fallback = [&](int at) { return defaults == ranges.end() ? 0.0 : defaults->second[size_t(at)]; };
+    auto fallback = [&](bool isLow) {
+        if (defaults == ranges.end())
+            return 0.0;
+        const Ranges& r = defaults->second;
+        return normal ? (isLow ? r.normalLow : r.normalHigh) : (isLow ? r.panicLow : r.panicHigh);
+    };
     // A bound edited by hand into something that is no number must not chart every reading as
     // out of range: it gives way to the default, else to the template's bound, else to none.
-    auto bound = [&](const char* stored, const std::string& boundName, int at) {
+    auto bound = [&](const char* stored, const std::string& boundName, bool isLow) {
         double value = 0;
         if (!*stored || TextCheck::readNumber(stored, value))
-            return *stored ? value : fallback(at);
+            return *stored ? value : fallback(isLow);
         std::cerr << "Global::findRange: the " << boundName << " of " << name << ", \"" << stored
                   << "\", is not a number; ";
         if (defaults != ranges.end()) {
-            value = fallback(at);
+            value = fallback(isLow);
             std::cerr << "the default " << value << " is used" << std::endl;
         } else if (templateBound(variableName, boundName, memberKey, value)) {
             std::cerr << "the bound " << value << " of template_new.xml is used" << std::endl;
         } else {
-            value = fallback(at);
+            value = fallback(isLow);
             std::cerr << "it counts as absent" << std::endl;
         }
         return value;
     };
-    low = bound(lowStored, lowName, index);
-    high = bound(highStored, highName, index + 1);
-    formatBound(low, lowText);
-    formatBound(high, highText);
+    low = bound(lowStored, lowName, true);
+    high = bound(highStored, highName, false);
+    std::snprintf(lowText, sizeof lowText, "%s", NumberText::bound(low).c_str());
+    std::snprintf(highText, sizeof highText, "%s", NumberText::bound(high).c_str());
+}
+
+Ranges Global::rangesOf(const std::string& name)
+{
+    Ranges r;
+    char low[rangeTextSize], high[rangeTextSize];
+    findRange(name.c_str(), "normal", r.normalLow, r.normalHigh, low, high);
+    findRange(name.c_str(), "panic", r.panicLow, r.panicHigh, low, high);
+    return r;
 }

@@ -111,15 +111,9 @@ bool isReservedName(const char* name)
            !std::strcmp(name, "readme.txt");
 }
 
-void forEachPatient(const std::function<void(XmlNode*)>& visit)
-{
-    for (XmlNode* p = Xml::child(configRoot(), "patient"); p; p = p->next_sibling("patient"))
-        visit(p);
-}
-
 XmlNode* findPatientWithFile(const char* file)
 {
-    for (XmlNode* p = Xml::child(configRoot(), "patient"); p; p = p->next_sibling("patient"))
+    for (XmlNode* p : Global::users())
         if (!std::strcmp(Xml::childText(p, "file"), file))
             return p;
     return nullptr;
@@ -371,30 +365,29 @@ int Global::getNewId(XmlNode** insertBefore)
     int first = -1;
     std::set<long long> taken;
     std::set<std::string> files;
-    forEachPatient([&](XmlNode* p) {
+    for (XmlNode* p : users()) {
         files.insert(Xml::childText(p, "file"));
         int value = idValue(Xml::attribute(p, "id"));
         if (value >= 0 && first < 0)
             first = value;
         taken.insert(value);
-    });
+    }
     long long id = first < 0 ? 0 : first;
     while (taken.count(id) || files.count("user" + std::to_string(id) + ".hma"))
         ++id;
     if (id > INT_MAX)
         return -1;
     if (insertBefore)
-        forEachPatient([&](XmlNode* p) {
+        for (XmlNode* p : users())
             if (!*insertBefore && idValue(Xml::attribute(p, "id")) > id)
                 *insertBefore = p;
-        });
     return int(id);
 }
 
 XmlNode* Global::findNodeWithId(const char* id)
 {
     TRACE_SCOPE(source, "Global::findNodeWithId", 4);
-    for (XmlNode* p = Xml::child(configRoot(), "patient"); p; p = p->next_sibling("patient")) {
+    for (XmlNode* p : users()) {
         const char* text = Xml::attribute(p, "id");
         if (text && id && !std::strcmp(text, id))
             return p;
@@ -407,18 +400,26 @@ XmlNode* Global::currentEntry()
     return currentFile[0] ? findPatientWithFile(currentFile) : nullptr;
 }
 
-int Global::removeCurrentUser()
+std::vector<XmlNode*> Global::users()
+{
+    std::vector<XmlNode*> list;
+    for (XmlNode* p = Xml::child(configRoot(), "patient"); p; p = p->next_sibling("patient"))
+        list.push_back(p);
+    return list;
+}
+
+Global::Removal Global::removeCurrentUser()
 {
     TRACE_SCOPE(source, "Global::removeCurrentUser", 3);
     XmlNode* patient = currentEntry();
     if (!patient)
-        return -1;
+        return Removal::NotListed;
     Change change;
     change.remove(patient);
     if (!change.save(*configDoc, "config.hma"))
-        return -2;
+        return Removal::NotSaved;
     TRACE_MSG(3, "Removed user: %s\n", currentFile);
-    return 0;
+    return Removal::Removed;
 }
 
 XmlNode* Global::findVariableNode(const char* name)
@@ -432,43 +433,43 @@ XmlNode* Global::findVariableNode(const char* name)
     return nullptr;
 }
 
-int Global::openUser(XmlNode* patient)
+Global::Opening Global::openUser(XmlNode* patient)
 {
     TRACE_SCOPE(source, "Global::openUser", 3);
     const char* id = Xml::attribute(patient, "id");
     const char* file = Xml::childText(patient, "file");
     if (idValue(id) < 0) {
         Prompt::alert("The id of this user in config.hma is not a whole number.\nThe user was not opened.");
-        return -2;
+        return Opening::IdUnusable;
     }
     if (!isPlainFileName(file) || isReservedName(file)) {
         TRACE_MSG(1, "Error: refused record file name '%s' for id %s\n", file, id);
         Prompt::alert("The record file of this user is listed in config.hma as \"%s\",\nwhich is not a plain "
                       "user file name in the data folder.\nThe user was not opened.",
                       file);
-        return -2;
+        return Opening::FileNameRefused;
     }
     std::string idText = id;
     std::string fileText = file;
     if (!loadFile(userDoc, fileText.c_str(), userBuffer, "patient", OnDamage::Report))
-        return -2;
+        return Opening::NotLoaded;
     copyBounded(currentId, idText.c_str());
     copyBounded(currentFile, fileText.c_str());
     userOpen = true;
-    return 0;
+    return Opening::Opened;
 }
 
 std::string Global::directoryProblems()
 {
     std::map<int, int> counts;
     std::string unusable;
-    forEachPatient([&](XmlNode* p) {
+    for (XmlNode* p : users()) {
         int id = idValue(Xml::attribute(p, "id"));
         if (id >= 0)
             ++counts[id];
         else
             unusable += std::string(unusable.empty() ? "" : ", ") + "\"" + Xml::childText(p, "file") + "\"";
-    });
+    }
     std::string duplicated;
     for (const auto& [id, count] : counts)
         if (count > 1)
@@ -516,14 +517,14 @@ void Global::correctNamesFromRecords()
     TRACE_SCOPE(source, "Global::correctNamesFromRecords", 3);
     Change change;
     bool corrected = false;
-    forEachPatient([&](XmlNode* p) {
+    for (XmlNode* p : users()) {
         const char* file = Xml::childText(p, "file");
         std::string first, last;
         if (!isPlainFileName(file) || isReservedName(file) || !recordNames(file, first, last))
-            return;
+            continue;
         XmlNode* name = Xml::child(p, "name");
         if (first == Xml::childText(name, "first") && last == Xml::childText(name, "last"))
-            return;
+            continue;
         if (!name) {
             name = configDoc->allocate_node(rapidxml::node_element, "name");
             change.insert(p, p->first_node(), name);
@@ -533,7 +534,7 @@ void Global::correctNamesFromRecords()
         TRACE_MSG(1, "Corrected the name of %s in config.hma from its record: %s %s\n", file, first.c_str(),
                   last.c_str());
         corrected = true;
-    });
+    }
     if (corrected)
         change.save(*configDoc, "config.hma");
 }

@@ -33,3 +33,35 @@ std::string NumberText::fitting(double value, int decimals, std::size_t maxChars
     std::string text = fixed(value, decimals);
     return text.size() <= maxChars || !std::isfinite(value) ? text : exponent(value, step);
 }
+
+int NumberText::decimals(double value)
+{
+    return value == std::floor(value) ? 0 : 1;
+}
+
+std::string NumberText::bound(double value, std::size_t maxChars)
+{
+    return fitting(value, decimals(value), maxChars);
+}
+
+std::string NumberText::reading(double value)
+{
+    return fitting(value, 1, 10);
+}
+
+std::string NumberText::stored(double value)
+{
+    return fixed(value, 6);
+}
+
+std::string NumberText::shortest(double value)
+{
+    for (int digits = 0; digits <= 17; ++digits) {
+        std::string text = fixed(value, digits);
+        if (std::strtod(text.c_str(), nullptr) == value + 0.0)
+            return text;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}

@@ -1,5 +1,5 @@
-// Numbers written for a person to read, in labels and table cells of a fixed width: fixed-point
-// while that fits, else a short exponent form.
+// Numbers written for a person to read, in labels and table cells of a fixed width, and into the
+// records: every value, bound and figure the program shows or saves is written here.
 #pragma once
 
 #include <cstddef>
@@ -13,4 +13,15 @@ public:
     static std::string exponent(double value, double step = 0);
     // Fixed-point where that takes at most maxChars characters, else the exponent form.
     static std::string fitting(double value, int decimals, std::size_t maxChars, double step = 0);
+
+    // 0 for a whole number, else 1: range bounds and axis steps are written so.
+    static int decimals(double value);
+    // A range bound: 140 or 99.5.
+    static std::string bound(double value, std::size_t maxChars = std::string::npos);
+    // A reading in a table cell: one decimal, or the exponent form where a column is too narrow.
+    static std::string reading(double value);
+    // A reading as a record stores it ("%f").
+    static std::string stored(double value);
+    // The shortest fixed-point text that reads back to the very same number.
+    static std::string shortest(double value);
 };

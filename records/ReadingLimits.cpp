@@ -1,6 +1,7 @@
 #include "records/ReadingLimits.h"
 
-#include <cstdio>
+#include "records/NumberText.h"
+
 #include <map>
 
 namespace {
@@ -23,16 +24,12 @@ const std::map<std::string, ReadingLimits::Limits>& table()
 
 std::string amount(double number, const char* unit)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.10g%s%s", number, *unit ? " " : "", unit);
-    return text;
+    return NumberText::shortest(number) + (*unit ? " " : "") + unit;
 }
 
 std::string span(double low, double high, const char* unit)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, "between %g and %g", low, high);
-    return text + std::string(*unit ? " " : "") + unit;
+    return "between " + NumberText::shortest(low) + " and " + amount(high, unit);
 }
 
 }

@@ -5,8 +5,7 @@
 std::vector<RecordView::UserLine> RecordView::userLines()
 {
     std::vector<UserLine> lines;
-    XmlNode* config = Xml::child(Global::configDoc.get(), "config");
-    for (XmlNode* p = Xml::child(config, "patient"); p; p = p->next_sibling("patient")) {
+    for (XmlNode* p : Global::users()) {
         if (Global::idValue(Xml::attribute(p, "id")) < 0)
             continue;
         XmlNode* name = Xml::child(p, "name");

@@ -105,13 +105,13 @@ void InfoWindow::setNode(Fl_Input_* input, const char* name, XmlNode* parent, Ch
     change.setText(*Global::userDoc, parent, name, input->value());
 }
 
-int InfoWindow::checkInputs()
+InfoWindow::Inputs InfoWindow::checkInputs()
 {
     TRACE_SCOPE(source, "InfoWindow::checkInputs", 3);
     if (!TextCheck::isVisible(firstInput->value()) || !TextCheck::isVisible(lastInput->value())) {
         Prompt::alert("Enter a value for first AND last name\nPlease try again");
         TRACE_MSG(4, "User tried to enter an incomplete name\n");
-        return -1;
+        return Inputs::NameMissing;
     }
     const std::pair<Fl_Input_*, const char*> texts[] = {
         {firstInput, "first name"}, {lastInput, "last name"}, {dobInput, "date of birth"},
@@ -124,7 +124,7 @@ int InfoWindow::checkInputs()
             Prompt::alert("The %s you entered holds a control character, which a record cannot keep.\n"
                           "Please try again or hit \"Cancel\"", what);
             TRACE_MSG(4, "User tried to enter a control character in the %s\n", what);
-            return -1;
+            return Inputs::ControlCharacter;
         }
     // A date of birth kept from an older record passes as it is; only a newly typed one is checked.
     const char* dob = dobInput->value();
@@ -134,13 +134,13 @@ int InfoWindow::checkInputs()
             Prompt::alert("The date of birth you entered could not be read.\nThe correct format is: MM/DD/YYYY\n"
                           "Please try again or hit Cancel");
             TRACE_MSG(4, "User tried to enter an incorrect dob: %s\n", dob);
-            return -1;
+            return Inputs::BirthDateUnreadable;
         }
         if (result == DateCheck::OutOfRange) {
             Prompt::alert("Incorrect range for date of birth.\nThe correct format is: MM/DD/YYYY\n"
                           "Please try again or hit Cancel");
             TRACE_MSG(4, "User tried to enter an incorrect dob: %s\n", dob);
-            return -1;
+            return Inputs::BirthDateOutOfRange;
         }
     }
     const char* height = heightInput->value();
@@ -148,22 +148,22 @@ int InfoWindow::checkInputs()
         Prompt::alert("The value you entered for height could not be read.\nThe correct format is for example: "
                       "5 ft 7.5 in\nPlease try again or hit \"Cancel\"");
         TRACE_MSG(4, "User tried to enter an incorrect height: %s\n", height);
-        return -1;
+        return Inputs::HeightUnreadable;
     }
     for (const auto& [input, what] : {std::make_pair(weightInput, "weight"), std::make_pair(stepSizeInput, "step size")})
         if (*input->value() && !TextCheck::isAmount(input->value())) {
             Prompt::alert("The value you entered for %s is not a number from 0 to %g.\n"
                           "Please try again or hit \"Cancel\"", what, TextCheck::maxAmount);
             TRACE_MSG(4, "User tried to enter an incorrect %s: %s\n", what, input->value());
-            return -1;
+            return Inputs::AmountUnreadable;
         }
-    return 0;
+    return Inputs::Valid;
 }
 
 void InfoWindow::saveCB_i()
 {
     TRACE_SCOPE(source, "InfoWindow::saveCB_i", 3);
-    if (checkInputs() != 0)
+    if (checkInputs() != Inputs::Valid)
         return;
     // A failed save undoes the whole change; the dialog stays open with what was typed.
     Change change;

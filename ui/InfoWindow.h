@@ -25,8 +25,10 @@ public:
 
     static void setInput(XmlNode* parent, const char* name, Fl_Input_* input);
     static void setNode(Fl_Input_* input, const char* name, XmlNode* parent, Change& change);
-    // 0 when the inputs can be saved, -1 after an alert.
-    int checkInputs();
+    // Anything but Valid has been told to the person in an alert.
+    enum class Inputs { Valid, NameMissing, ControlCharacter, BirthDateUnreadable, BirthDateOutOfRange,
+                        HeightUnreadable, AmountUnreadable };
+    Inputs checkInputs();
     // Something was typed since the dialog was filled from the record.
     bool hasTyped() const { return texts() != filled; }
 

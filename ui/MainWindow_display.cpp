@@ -13,7 +13,6 @@
 #include <FL/Fl_Menu_Button.H>
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <iostream>
 
@@ -202,10 +201,7 @@ void MainWindow::analysisCB_i(const char* group)
 ChartSeries MainWindow::seriesFor(const std::string& label, const char* key, XmlNode* variable)
 {
     ChartSeries added = ChartSeries::fromEntries(variable, label, key, std::cerr);
-    Global::findRange(label.c_str(), "normal", added.normalLow, added.normalHigh, added.normalLowText,
-                      added.normalHighText);
-    Global::findRange(label.c_str(), "panic", added.panicLow, added.panicHigh, added.panicLowText,
-                      added.panicHighText);
+    added.ranges = Global::rangesOf(label);
     return added;
 }
 
@@ -224,8 +220,7 @@ void MainWindow::recordChanged(XmlNode* variable, Fl_Window* source)
             charted.push_back(s.name);
     for (const std::string& label : charted) {
         // Every series is charted under its member's or its variable's name ("Systolic", "Pulse").
-        std::string key = Global::memberGroupOf(label) ? label : "value";
-        key[0] = char(std::tolower(static_cast<unsigned char>(key[0])));
+        std::string key = Global::elementName(Global::memberGroupOf(label) ? label : "value");
         chart->model.replaceSeries(seriesFor(label, key.c_str(), variable));
     }
     resetDisplayMenu(true);

@@ -1,6 +1,7 @@
 // MainWindow: the commands on whole users (new, close, save, exit, remove, edit) and help.
 #include "ui/MainWindow.h"
 
+#include "app/CurrentGroup.h"
 #include "app/Prompt.h"
 #include "app/Trace.h"
 #include "records/Global.h"
@@ -86,7 +87,7 @@ void MainWindow::userRemoveCB_i()
     std::string question = "Do you really want to remove user:\n" + userList->selectedName() + "?";
     if (Prompt::choice(question, "Cancel", "OK", nullptr) != 1)
         return;
-    if (Global::removeCurrentUser() == -2)
+    if (Global::removeCurrentUser() == Global::Removal::NotSaved)
         return;
     closeUser();
     refreshPanels(false, false, true);
@@ -108,8 +109,7 @@ void MainWindow::helpCB_i()
 {
     TRACE_SCOPE(source, "MainWindow::helpCB_i", 3);
     if (!helpWindow) {
-        Fl_Group* current = Fl_Group::current();
-        Fl_Group::current(nullptr);
+        CurrentGroup topLevel(nullptr);
         helpWindow = new Fl_Double_Window(x() + (w() - 700) / 2, y() + (h() - 480) / 2, 700, 480, "Help");
         Fl_Text_Display* display = new Fl_Text_Display(10, 10, 680, 460);
         Fl_Text_Buffer* buffer = new Fl_Text_Buffer(0, 1024);
@@ -119,7 +119,6 @@ void MainWindow::helpCB_i()
         display->wrap_mode(Fl_Text_Display::WRAP_AT_BOUNDS, 0);
         helpWindow->resizable(display);
         helpWindow->end();
-        Fl_Group::current(current);
         if (buffer->loadfile((Global::dataFolder + "readme.txt").c_str()) == 0 &&
             buffer->length() >= 3 && !std::strncmp(buffer->address(0), "\xEF\xBB\xBF", 3))
             buffer->remove(0, 3);

@@ -72,7 +72,7 @@ void SearchUserBox::browserCB_i()
         DocumentWindows::closeAll();
         Global::userOpen = false;
         events.enableUserControls(false);
-    } else if (Global::openUser(patient) == 0) {
+    } else if (Global::openUser(patient) == Global::Opening::Opened) {
         events.enableUserControls(true);
     } else {
         // The open record stays; show its line again rather than the one that failed.

@@ -1,10 +1,10 @@
 #include "charts/core/ChartModel.h"
 
 #include "app/Trace.h"
+#include "records/NumberText.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 const char* const timeRangeNames[6] = {"Auto", "Year", "6 Months", "3 Months", "Month", "Week"};
@@ -368,9 +368,9 @@ TrendFigures ChartModel::trendFigures(const ChartPoint* first, const ChartPoint*
     }
     if (f.count > 0) {
         f.average = sum / f.count;
-        std::snprintf(f.averageText, sizeof f.averageText, "%.2f", f.average);
-        std::snprintf(f.minimumText, sizeof f.minimumText, "%.1f", f.minimum);
-        std::snprintf(f.maximumText, sizeof f.maximumText, "%.1f", f.maximum);
+        f.averageText = NumberText::fixed(f.average, 2);
+        f.minimumText = NumberText::fixed(f.minimum, 1);
+        f.maximumText = NumberText::fixed(f.maximum, 1);
     }
     return f;
 }

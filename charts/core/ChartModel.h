@@ -16,7 +16,7 @@ struct TrendFigures {
     int count = 0;
     double minimum = 0, maximum = 0, average = 0;
     // Empty when there is no point: "%.2f" for the average, "%.1f" for the extremes.
-    char averageText[32] = "", minimumText[32] = "", maximumText[32] = "";
+    std::string averageText, minimumText, maximumText;
 };
 
 // The points of one series that lie in the time window: points[first, last).

@@ -74,7 +74,7 @@ std::pair<double, double> ChartModel::rangeLimits(size_t i) const
 {
     const ChartSeries& s = *visibleSeries[i].series;
     if (type != Analysis || Global::bpClasses.empty())
-        return {s.normalLow, s.normalHigh};
+        return {s.ranges.normalLow, s.ranges.normalHigh};
     const BpClass& highest = Global::bpClasses.back();
     return {0, s.name == "Diastolic" ? highest.diastolicFrom : highest.systolicFrom};
 }

@@ -2,6 +2,7 @@
 // Display-free, so that tests and the fuzz target build series straight from a record element.
 #pragma once
 
+#include "records/Ranges.h"
 #include "records/Xml.h"
 
 #include <climits>
@@ -34,8 +35,7 @@ struct ChartSeries {
     std::string name;
     std::vector<ChartPoint> points; // in time order; every reading is a point, however many share a second
     XmlNode* node = nullptr;
-    char panicLowText[32] = "", panicHighText[32] = "", normalLowText[32] = "", normalHighText[32] = "";
-    double panicLow = 0, panicHigh = 0, normalLow = 0, normalHigh = 0;
+    Ranges ranges;
 
     // Inserts in time order, after the readings of the same second: a new entry has the highest id.
     void store(const std::tm& when, double value);

@@ -3,7 +3,6 @@
 #include "records/Global.h"
 #include "records/RecordView.h"
 
-#include <cctype>
 #include <cstring>
 #include <set>
 
@@ -63,9 +62,7 @@ std::string DisplayMenuItems::normalRangeKey(const std::string& leaf)
 {
     if (leaf.empty() || !Global::groupOf(leaf))
         return "value";
-    std::string key = leaf;
-    key[0] = char(std::tolower(static_cast<unsigned char>(key[0])));
-    return key;
+    return Global::elementName(leaf);
 }
 
 std::string DisplayMenuItems::label(const std::string& name)

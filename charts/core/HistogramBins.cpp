@@ -88,18 +88,3 @@ HistogramBins HistogramBins::count(const ChartPoint* first, const ChartPoint* la
     b.edgeDecimals = int(std::clamp(std::ceil(-std::log10(b.binWidth) - 1e-9), 0.0, 6.0));
     return b;
 }
-
-RangeClass HistogramBins::rangeOf(double lowest, double highest, const ChartSeries& ranges)
-{
-    // A pair of equal bounds is no range at all (none stored, no default): it says nothing.
-    const bool panicKnown = ranges.panicLow < ranges.panicHigh, normalKnown = ranges.normalLow < ranges.normalHigh;
-    if (panicKnown && highest > ranges.panicHigh)
-        return RangeClass::PanicHigh;
-    if (normalKnown && highest > ranges.normalHigh)
-        return RangeClass::High;
-    if (panicKnown && lowest < ranges.panicLow)
-        return RangeClass::PanicLow;
-    if (normalKnown && lowest < ranges.normalLow)
-        return RangeClass::Low;
-    return normalKnown ? RangeClass::Normal : RangeClass::Unranged;
-}

@@ -6,12 +6,9 @@
 
 #include <vector>
 
-// Where a bin lies against a variable's ranges; its bar is coloured by it.
-enum class RangeClass { PanicLow, Low, Normal, High, PanicHigh, Unranged };
-
 struct HistogramBins {
     std::vector<int> counts; // from the first nonempty bin to the last
-    std::vector<double> lowest, highest; // per bin, its lowest and highest reading
+    std::vector<double> lowest, highest; // per bin, its lowest and highest reading: they class its bar
     double binWidth = 0;
     double firstBin = 0;     // bin i covers i * binWidth up to (i + 1) * binWidth
     int binCount = 0;        // the bins the bar area is divided into; at most one per pixel
@@ -27,7 +24,4 @@ struct HistogramBins {
 
     // Readings that are not finite numbers are left out; without readings there are no bins.
     static HistogramBins count(const ChartPoint* first, const ChartPoint* last, int w, int h);
-    // The range of a bar holding readings from lowest to highest: the most severe among them, a
-    // reading equal to a bound counting as inside, as in the history table.
-    static RangeClass rangeOf(double lowest, double highest, const ChartSeries& ranges);
 };

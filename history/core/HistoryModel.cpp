@@ -18,37 +18,6 @@
 
 namespace {
 
-std::string formatted(const char* format, double value)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
-
-// The shortest fixed-point text that reads back to the very same number.
-std::string shortest(double value)
-{
-    for (int digits = 0; digits <= 17; ++digits) {
-        char text[64];
-        std::snprintf(text, sizeof text, "%.*f", digits, value);
-        if (std::strtod(text, nullptr) == value)
-            return text;
-    }
-    return formatted("%.17g", value);
-}
-
-// A value cell: one decimal, or the exponent form for a number too long for a column.
-std::string cellText(double value)
-{
-    return NumberText::fitting(value, 1, 10);
-}
-
-std::string upperFirst(std::string name)
-{
-    name[0] = char(std::toupper(static_cast<unsigned char>(name[0])));
-    return name;
-}
-
 }
 
 HistoryModel::HistoryModel(const std::string& name) : variableName(name), isBloodPressure(name == "Blood Pressure")
@@ -61,7 +30,7 @@ void HistoryModel::loadData(std::ostream& errors)
     elementNames = {"date", "time"};
     std::vector<std::string> members = Global::membersOf(variableName);
     for (const std::string& member : members) {
-        columnTitles.push_back(upperFirst(member));
+        columnTitles.push_back(Global::displayName(member));
         elementNames.push_back(member);
     }
     if (members.empty()) {
@@ -86,7 +55,7 @@ void HistoryModel::loadData(std::ostream& errors)
             const XmlNode* element = entry->first_node(elementNames[i].c_str());
             if (i >= 2 && element) {
                 row.values[i - 2] = std::atof(element->value());
-                row.cells.push_back(cellText(row.values[i - 2]));
+                row.cells.push_back(NumberText::reading(row.values[i - 2]));
                 continue;
             }
             // Values are optional in an entry (only those typed are written); a date and a time are not.
@@ -110,11 +79,7 @@ void HistoryModel::loadRanges()
     columnRanges.clear();
     for (int i = 2; i < firstConditionColumn; ++i) {
         const std::string& name = Global::membersOf(variableName).empty() ? variableName : columnTitles[size_t(i)];
-        std::array<double, 4> r;
-        char low[Global::rangeTextSize], high[Global::rangeTextSize];
-        Global::findRange(name.c_str(), "normal", r[0], r[1], low, high);
-        Global::findRange(name.c_str(), "panic", r[2], r[3], low, high);
-        columnRanges.push_back(r);
+        columnRanges.push_back(Global::rangesOf(name));
     }
 }
 
@@ -129,20 +94,9 @@ void HistoryModel::setTimes(HistoryRow& row) const
                    : std::numeric_limits<std::int64_t>::min();
 }
 
-HistoryModel::Colour HistoryModel::classify(double v, const std::array<double, 4>& r)
+RangeClass HistoryModel::rangeOf(const HistoryRow& row, int column) const
 {
-    // A pair of equal bounds is no range at all (none stored, no default): it says nothing.
-    const bool normalKnown = r[0] < r[1], panicKnown = r[2] < r[3];
-    if (panicKnown && (v < r[2] || v > r[3]))
-        return v < r[2] ? PanicLow : PanicHigh;
-    if (normalKnown && (v < r[0] || v > r[1]))
-        return v < r[0] ? Low : High;
-    return normalKnown ? Normal : Unranged;
-}
-
-HistoryModel::Colour HistoryModel::colourOf(const HistoryRow& row, int column) const
-{
-    return classify(row.values[size_t(column - 2)], columnRanges[size_t(column - 2)]);
+    return columnRanges[size_t(column - 2)].classify(row.values[size_t(column - 2)]);
 }
 
 void HistoryModel::sortColumn(int column, bool reverse)
@@ -175,45 +129,42 @@ std::string HistoryModel::editText(int row, int column) const
         return r.cells[size_t(column)];
     const char* stored = Xml::childText(r.node, elementNames[size_t(column)].c_str());
     double value;
-    return TextCheck::readNumber(stored, value) ? shortest(value) : stored;
+    return TextCheck::readNumber(stored, value) ? NumberText::shortest(value) : stored;
 }
 
-int HistoryModel::formatCell(int row, int column, const char* text, std::string& out) const
+HistoryModel::Format HistoryModel::formatCell(int row, int column, const char* text, std::string& out) const
 {
     const HistoryRow& r = rows[size_t(row)];
     int year, month, day, hour, minute, second;
     if (column == 0) {
         DateCheck::Result result = DateCheck::checkDate(text, &year, &month, &day);
         if (result == DateCheck::Unreadable)
-            return -1;
+            return Format::Unreadable;
         // The row's time must exist on the new day (a clock change can skip it).
         bool timeRead = DateCheck::readTime(r.cells[1].c_str(), hour, minute, second);
         if (result != DateCheck::Valid ||
             (timeRead && !DateCheck::existsLocally(DateCheck::fields(year, month, day, hour, minute, second))))
-            return -3;
-        char date[48];
-        std::snprintf(date, sizeof date, "%02d/%02d/%02d", month, day, year);
-        out = date;
-        return 0;
+            return Format::NotOnTheClock;
+        out = DateCheck::dateText(year, month, day);
+        return Format::Valid;
     }
     if (column == 1) {
         DateCheck::Result result = DateCheck::checkTime(text, hour, minute, second);
         if (result != DateCheck::Valid)
-            return result == DateCheck::Unreadable ? -1 : result == DateCheck::NotAmPm ? -2 : -3;
+            return result == DateCheck::Unreadable ? Format::Unreadable
+                   : result == DateCheck::NotAmPm  ? Format::NotAmPm
+                                                   : Format::NotOnTheClock;
         if (DateCheck::readDate(r.cells[0].c_str(), year, month, day) &&
             !DateCheck::existsLocally(DateCheck::fields(year, month, day, hour, minute, second)))
-            return -3;
-        char clock[32];
-        std::snprintf(clock, sizeof clock, "%02d:%02d:%02d %s", hour % 12 ? hour % 12 : 12, minute, second,
-                      hour < 12 ? "AM" : "PM");
-        out = clock;
-        return 0;
+            return Format::NotOnTheClock;
+        out = DateCheck::timeText(hour, minute, second);
+        return Format::Valid;
     }
     double value;
     if (!TextCheck::readNumber(text, value))
-        return -1;
-    out = formatted("%f", value);
-    return 0;
+        return Format::Unreadable;
+    out = NumberText::stored(value);
+    return Format::Valid;
 }
 
 ReadingLimits::Verdict HistoryModel::judgeCell(int row, int column, const char* text, std::string& message) const
@@ -236,7 +187,7 @@ ReadingLimits::Verdict HistoryModel::judgeCell(int row, int column, const char* 
 HistoryModel::Edit HistoryModel::commitEdit(int row, int column, const char* text)
 {
     std::string out;
-    if (formatCell(row, column, text, out) < 0)
+    if (formatCell(row, column, text, out) != Format::Valid)
         return Refused;
     HistoryRow& r = rows[size_t(row)];
     const char* name = elementNames[size_t(column)].c_str();
@@ -253,7 +204,7 @@ HistoryModel::Edit HistoryModel::commitEdit(int row, int column, const char* tex
         return NotSaved;
     if (isValue) {
         r.values[size_t(column - 2)] = typed;
-        r.cells[size_t(column)] = cellText(typed);
+        r.cells[size_t(column)] = NumberText::reading(typed);
     } else {
         r.cells[size_t(column)] = out;
         setTimes(r);

@@ -3,10 +3,10 @@
 // through the one safe save. The history window holds one; the fuzz target walks it.
 #pragma once
 
+#include "records/Ranges.h"
 #include "records/ReadingLimits.h"
 #include "records/Xml.h"
 
-#include <array>
 #include <cstdint>
 #include <iosfwd>
 #include <string>
@@ -23,7 +23,6 @@ struct HistoryRow {
 
 class HistoryModel {
 public:
-    enum Colour { Normal, Low, High, PanicLow, PanicHigh, Unranged };
     enum Edit { Saved, Unchanged, Refused, NotSaved };
 
     explicit HistoryModel(const std::string& variableName);
@@ -36,8 +35,8 @@ public:
     int columnCount() const { return int(columnTitles.size()); }
     int deleteColumn() const { return columnCount() - 1; }
     bool isConditionColumn(int column) const { return column >= firstConditionColumn && column < deleteColumn(); }
-    Colour colourOf(const HistoryRow& row, int column) const;
-    static Colour classify(double value, const std::array<double, 4>& ranges);
+    // Where the value of a value column lies against the column's ranges.
+    RangeClass rangeOf(const HistoryRow& row, int column) const;
 
     // Stable: rows with equal keys keep their order. Date sorts by date and time, Time by the time
     // of day, a value column by its number, a condition column rows without it first.
@@ -45,8 +44,10 @@ public:
 
     // The text the cell editor starts from: a value at the precision it is stored with.
     std::string editText(int row, int column) const;
-    // Checks a typed text for a column and writes its standard form; 0, or a negative code.
-    int formatCell(int row, int column, const char* text, std::string& out) const;
+    enum class Format { Valid, Unreadable, NotAmPm, NotOnTheClock };
+    // Checks a typed text for a column and writes its standard form. NotOnTheClock: a day that is
+    // not in the calendar, a time that is not on the clock, or one the local clock skips that day.
+    Format formatCell(int row, int column, const char* text, std::string& out) const;
     // What the limits of the column's vital say of a typed value, with the entry's other value;
     // Likely for a date, a time or a text that is no number.
     ReadingLimits::Verdict judgeCell(int row, int column, const char* text, std::string& message) const;
@@ -60,7 +61,7 @@ public:
     std::vector<HistoryRow> rows;
     std::vector<std::string> columnTitles;
     std::vector<std::string> elementNames;           // of the date, time and value columns
-    std::vector<std::array<double, 4>> columnRanges; // per value column: normalLow, normalHigh, panicLow, panicHigh
+    std::vector<Ranges> columnRanges; // per value column
     bool isBloodPressure;
     int firstConditionColumn = 3;
 

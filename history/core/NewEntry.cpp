@@ -3,18 +3,22 @@
 #include "records/Change.h"
 #include "records/DateCheck.h"
 #include "records/Global.h"
+#include "records/NumberText.h"
 #include "records/ReadingLimits.h"
 #include "records/TextCheck.h"
 
 #include <cctype>
-#include <cstdio>
 #include <cstdlib>
 
-int NewEntry::check(const std::string& variableName)
+NewEntry::Check NewEntry::check(const std::string& variableName)
 {
-    int result = DateCheck::checkEntry(date.c_str(), time.c_str(), when);
-    if (result != DateCheck::EntryValid)
-        return result;
+    switch (DateCheck::checkEntry(date.c_str(), time.c_str(), when)) {
+    case DateCheck::DateUnreadable: return Check::DateUnreadable;
+    case DateCheck::TimeUnreadable: return Check::TimeUnreadable;
+    case DateCheck::TimeNotAmPm: return Check::TimeNotAmPm;
+    case DateCheck::EntryOutOfRange: return Check::DateOrTimeNotOnTheClock;
+    case DateCheck::EntryValid: break;
+    }
     values.clear();
     points.clear();
     question.clear();
@@ -26,28 +30,25 @@ int NewEntry::check(const std::string& variableName)
         const std::string& label = field.label == "Value" ? variableName : field.label;
         if (!TextCheck::readNumber(field.text.c_str(), value)) {
             unreadable = label;
-            return ValueUnreadable;
+            return Check::ValueUnreadable;
         }
-        std::string element = field.label;
-        element[0] = char(std::tolower(static_cast<unsigned char>(element[0])));
+        const std::string element = Global::elementName(field.label);
         judged.push_back({label, element, value});
-        char text[64];
-        std::snprintf(text, sizeof text, "%f", value);
-        values.emplace_back(element, text);
+        values.emplace_back(element, NumberText::stored(value));
         points.push_back({element == "value" ? variableName : field.label, value});
     }
     std::string message;
     switch (ReadingLimits::judge(variableName, judged, message)) {
     case ReadingLimits::Impossible:
         refusal = message;
-        return ValueImpossible;
+        return Check::ValueImpossible;
     case ReadingLimits::Unlikely:
         question = message;
         break;
     default:
         break;
     }
-    return int(values.size());
+    return values.empty() ? Check::NothingToRecord : Check::Ready;
 }
 
 XmlNode* NewEntry::insert(XmlDocument& doc, const std::string& variableName, Change& change) const

@@ -21,16 +21,21 @@ public:
         double value;
     };
 
-    // A field holds text that is not a number; unreadable names it.
-    static constexpr int ValueUnreadable = -5;
-    // A value lies outside what its vital can be (ReadingLimits); refusal says which.
-    static constexpr int ValueImpossible = -6;
-    // Checks in the order of the dialog's messages: the DateCheck::EntryResult codes (-1 to -4),
-    // ValueUnreadable, ValueImpossible, 0 when no field holds a number, else the number of values.
-    // Empty fields are left out. Fills when and points, and question when a value is unlikely and
-    // should be confirmed before it is recorded.
-    int check(const std::string& variableName);
-    // After a check above 0: appends the entry, with its variable when the record has none yet.
+    enum class Check {
+        Ready,           // points holds the values
+        NothingToRecord, // no field holds a number
+        DateUnreadable,
+        TimeUnreadable,
+        TimeNotAmPm,
+        DateOrTimeNotOnTheClock, // no such day, or a time the local clock skips
+        ValueUnreadable,         // a field holds text that is not a number; unreadable names it
+        ValueImpossible,         // outside what its vital can be (ReadingLimits); refusal says which
+        NotConfirmed,            // the dialog's: the person did not confirm an unusual value
+    };
+    // Checks in the order of the dialog's messages; empty fields are left out. Fills when and
+    // points, and question when a value is unlikely and should be confirmed before it is recorded.
+    Check check(const std::string& variableName);
+    // After a check that is Ready: appends the entry, with its variable when the record has none yet.
     XmlNode* insert(XmlDocument& doc, const std::string& variableName, Change& change) const;
     // The id after the variable's last entry ("0" for the first).
     static std::string nextId(const XmlNode* variable);

@@ -8,6 +8,7 @@
 #include "history/HistogramTab.h"
 #include "history/MyHistogram.h"
 #include "records/Global.h"
+#include "records/NumberText.h"
 #include "tests/common/ChartRecord.h"
 #include "ui/MainWindow.h"
 
@@ -126,7 +127,7 @@ TEST_F(ChartTest, DisplayMenusFillTheChart)
     EXPECT_EQ(checkedCount(), 0);
     pick(window->normalRangeMenu, "Vitals/Blood Pressure/Mean Arterial Pressure");
     EXPECT_EQ(charted(), "Mean Arterial Pressure");
-    EXPECT_STREQ(window->chart->model.series.front().normalHighText, "110");
+    EXPECT_EQ(NumberText::bound(window->chart->model.series.front().ranges.normalHigh), "110");
 
     // Back to the multi-variable chart from the analysis, every checked variable is shown again.
     pick(multi, "Vitals/Temperature");

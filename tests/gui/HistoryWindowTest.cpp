@@ -8,6 +8,7 @@
 #include "history/HistoryTableWindow.h"
 #include "history/NewEntryWindow.h"
 #include "records/Global.h"
+#include "records/NumberText.h"
 #include "tests/common/ChartRecord.h"
 #include "ui/DocumentWindows.h"
 #include "ui/InfoWindow.h"
@@ -190,8 +191,8 @@ TEST_F(HistoryWindowTest, ChangesReachTheChartAndTheOpenWindow)
     auto* ranges = new VariablePropertiesWindow(300, "Pulse", "Properties for Pulse", *window);
     ranges->inputs[1]->value("115");
     ranges->saveCB_i();
-    EXPECT_EQ(history->model.columnRanges[0][1], 115);
-    EXPECT_STREQ(window->chart->model.series.front().normalHighText, "115");
+    EXPECT_EQ(history->model.columnRanges[0].normalHigh, 115);
+    EXPECT_EQ(NumberText::bound(window->chart->model.series.front().ranges.normalHigh), "115");
 }
 
 

@@ -271,8 +271,8 @@ protected:
     std::string check()
     {
         prompt.alerts.clear();
-        int result = dialog->checkInputs();
-        EXPECT_EQ(result == 0, prompt.alerts.empty());
+        InfoWindow::Inputs result = dialog->checkInputs();
+        EXPECT_EQ(result == InfoWindow::Inputs::Valid, prompt.alerts.empty());
         return prompt.alerts.empty() ? "" : prompt.alerts[0].substr(0, prompt.alerts[0].find('\n'));
     }
     InfoWindow* dialog = nullptr;

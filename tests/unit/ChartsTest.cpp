@@ -95,8 +95,8 @@ TEST_F(ChartModelTest, ShorterRangesCountBackFromTheLatestPoint)
         EXPECT_EQ(shown(0) * 10 + shown(1), c.oldShown * 10 + c.newShown) << timeRangeNames[c.mode];
     }
     EXPECT_STREQ(model.fromText, "03/18/11") << "the last point less a week";
-    EXPECT_STREQ(model.visibleSeries[0].figures.averageText, "");
-    EXPECT_STREQ(model.visibleSeries[1].figures.averageText, "2.50");
+    EXPECT_EQ(model.visibleSeries[0].figures.averageText, "");
+    EXPECT_EQ(model.visibleSeries[1].figures.averageText, "2.50");
 }
 
 TEST_F(ChartModelTest, OnePointGetsHourTicksAndANewYearAddsTheYear)
@@ -166,14 +166,14 @@ TEST_F(ChartModelTest, ValueScalesShareTheGrid)
 TEST_F(ChartModelTest, PointsAddedLaterAreInsertedInTimeOrder)
 {
     add("A", {{"1/1/2011", 120}, {"1/2/2011", 130}, {"1/3/2011", 125}});
-    EXPECT_STREQ(model.visibleSeries[0].figures.averageText, "125.00");
+    EXPECT_EQ(model.visibleSeries[0].figures.averageText, "125.00");
     std::tm when = model.series.front().points[1].when;
     EXPECT_EQ(model.addPointToVariable("B", when, 1), -1);
     EXPECT_EQ(model.addPointToVariable("A", when, 140), 0);
     EXPECT_EQ(model.addPointToVariable("A", when, std::nan("")), 0);
     model.update();
     const TrendFigures& f = model.visibleSeries[0].figures;
-    EXPECT_EQ(std::string(f.minimumText) + " " + f.maximumText + " " + f.averageText, "120.0 140.0 128.75");
+    EXPECT_EQ(f.minimumText + " " + f.maximumText + " " + f.averageText, "120.0 140.0 128.75");
     model.dropVar("nothing");
     EXPECT_EQ(model.seriesCount(), 1);
 }
@@ -259,7 +259,7 @@ TEST_F(ChartSeriesTest, EveryReadingOfOneSecondIsAPoint)
     model.addSeries(series);
     model.update();
     const TrendFigures& f = model.visibleSeries[0].figures;
-    EXPECT_EQ(std::string(f.minimumText) + " " + f.maximumText + " " + f.averageText, "40.0 150.0 81.60");
+    EXPECT_EQ(f.minimumText + " " + f.maximumText + " " + f.averageText, "40.0 150.0 81.60");
     const VisibleSeries& shown = model.visibleSeries[0];
     EXPECT_EQ(HistogramBins::count(shown.begin(), shown.end(), 300, 300).entryCount, 5);
 }
@@ -499,15 +499,14 @@ TEST(HistogramBinsTest, BinsAndCountAxisFollowTheReadingsAndTheSize)
     }
     // A bar takes the range of its most severe reading; a reading on a bound counts as inside,
     // so a bar of SpO2 readings of 100 % is normal, and one of 95 to 95.9 too.
-    ChartSeries spo2;
-    spo2.panicLow = 90, spo2.normalLow = 95, spo2.normalHigh = 100, spo2.panicHigh = 100;
+    const Ranges spo2{95, 100, 90, 100};
     const struct {
         double lowest, highest;
         RangeClass range;
     } bars[] = {{100, 100, RangeClass::Normal}, {95, 95.9, RangeClass::Normal}, {94, 95, RangeClass::Low},
                 {90, 94, RangeClass::Low},      {89, 96, RangeClass::PanicLow},  {89, 101, RangeClass::PanicHigh}};
     for (const auto& bar : bars)
-        EXPECT_EQ(HistogramBins::rangeOf(bar.lowest, bar.highest, spo2), bar.range) << bar.lowest << "-" << bar.highest;
+        EXPECT_EQ(spo2.classify(bar.lowest, bar.highest), bar.range) << bar.lowest << "-" << bar.highest;
     std::vector<ChartPoint> pulse;
     for (double v : {60.0, 64.9, 62.0, 71.0, 65.0})
         pulse.push_back({std::tm{}, 0, v});

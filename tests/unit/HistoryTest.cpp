@@ -36,23 +36,25 @@ protected:
 TEST_F(HistoryTest, ANewEntryIsWrittenInOrderWithTheNextId)
 {
     openRecord(ChartRecord::variableOf("Blood Pressure", "<entry id=\"0\"/><entry id=\"5\"/>"));
+    const NewEntry::Check ready = NewEntry::Check::Ready, unread = NewEntry::Check::ValueUnreadable;
     const struct {
         const char* variable;
         std::vector<NewEntry::Field> fields;
-        int stored;
+        NewEntry::Check result;
+        size_t stored; // values
         const char* entry; // in the variable written, or null when nothing is written
     } cases[] = {
-        {"Blood Pressure", {{"Systolic", "120"}, {"Diastolic", "80"}}, 2,
+        {"Blood Pressure", {{"Systolic", "120"}, {"Diastolic", "80"}}, ready, 2,
          "<entry id=\"6\"><systolic>120.000000</systolic><diastolic>80.000000</diastolic><date>1/5/2012</date>"
          "<time>9:05:00 pm</time><conditions><c2/></conditions></entry>"},
-        {"Blood Pressure", {{"Systolic", " 98.6"}, {"Diastolic", ""}}, 1, "<entry id=\"6\"><systolic>98.600000</systolic><date>"},
+        {"Blood Pressure", {{"Systolic", " 98.6"}, {"Diastolic", ""}}, ready, 1, "<entry id=\"6\"><systolic>98.600000</systolic><date>"},
         // Text that is not one number is refused, not cut to its leading digits or skipped.
-        {"Blood Pressure", {{"Systolic", "1e999"}, {"Diastolic", "  "}}, NewEntry::ValueUnreadable, "Systolic"},
-        {"Blood Pressure", {{"Systolic", "120/80"}, {"Diastolic", ""}}, NewEntry::ValueUnreadable, "Systolic"},
-        {"Mood", {{"Value", "9x"}}, NewEntry::ValueUnreadable, "Mood"},
-        {"Blood Pressure", {{"Systolic", ""}, {"Diastolic", ""}}, 0, nullptr},
+        {"Blood Pressure", {{"Systolic", "1e999"}, {"Diastolic", "  "}}, unread, 0, "Systolic"},
+        {"Blood Pressure", {{"Systolic", "120/80"}, {"Diastolic", ""}}, unread, 0, "Systolic"},
+        {"Mood", {{"Value", "9x"}}, unread, 0, "Mood"},
+        {"Blood Pressure", {{"Systolic", ""}, {"Diastolic", ""}}, NewEntry::Check::NothingToRecord, 0, nullptr},
         // A variable the record lacks is made, its first entry numbered 0.
-        {"Mood", {{"Value", "7"}}, 1, "<variable name=\"Mood\"><entry id=\"0\"><value>7.000000</value><date>"},
+        {"Mood", {{"Value", "7"}}, ready, 1, "<variable name=\"Mood\"><entry id=\"0\"><value>7.000000</value><date>"},
     };
     for (const auto& c : cases) {
         NewEntry entry;
@@ -60,12 +62,13 @@ TEST_F(HistoryTest, ANewEntryIsWrittenInOrderWithTheNextId)
         entry.time = "9:05:00 pm";
         entry.fields = c.fields;
         entry.conditions = {"c2"};
-        ASSERT_EQ(entry.check(c.variable), c.stored) << c.fields[0].text;
-        if (c.stored == NewEntry::ValueUnreadable) {
+        ASSERT_EQ(entry.check(c.variable), c.result) << c.fields[0].text;
+        if (c.result == unread) {
             EXPECT_EQ(entry.unreadable, c.entry);
         }
-        if (c.stored <= 0)
+        if (c.result != ready)
             continue;
+        EXPECT_EQ(entry.points.size(), c.stored);
         Change change;
         std::string variable = printed(entry.insert(*Global::userDoc, c.variable, change)->parent());
         EXPECT_NE(variable.find(c.entry), std::string::npos) << variable;
@@ -81,39 +84,41 @@ TEST_F(HistoryTest, ANewEntryIsWrittenInOrderWithTheNextId)
 // An impossible value is refused naming the limits; an unlikely one is recorded only after a question.
 TEST_F(HistoryTest, TypedValuesKeepToWhatTheirVitalCanBe)
 {
-    const int refused = NewEntry::ValueImpossible, unread = NewEntry::ValueUnreadable;
+    const NewEntry::Check refused = NewEntry::Check::ValueImpossible, unread = NewEntry::Check::ValueUnreadable,
+                          ready = NewEntry::Check::Ready;
     const struct {
         const char* variable;
         std::vector<NewEntry::Field> fields;
-        int code;
+        NewEntry::Check code;
+        size_t values; // when ready
         const char* said; // in the refusal, the unreadable label or the question; "" asks nothing
     } cases[] = {
-        {"Heart Rate", {{"Value", "0"}}, refused, "Heart Rate, 0 beats/min, is not possible: it must lie between 1 and 350 beats/min."},
-        {"Heart Rate", {{"Value", "9999999"}}, refused, "between 1 and 350 beats/min"},
-        {"Heart Rate", {{"Value", "25"}}, 1, "Heart Rate, 25 beats/min, is unusual: most readings lie between 30 and 220 beats/min."},
-        {"Pulse", {{"Value", "+72."}}, 1, ""},
-        {"Heart Rate", {{"Value", "0x10"}}, unread, "Heart Rate"},
-        {"Heart Rate", {{"Value", "5e"}}, unread, "Heart Rate"},
-        {"Mood", {{"Value", "99"}}, refused, "Mood, 99, is not possible: it must lie between 1 and 10."},
-        {"Mood", {{"Value", "0"}}, refused, "between 1 and 10"},
-        {"Mood", {{"Value", "-3"}}, refused, "between 1 and 10"},
-        {"Mood", {{"Value", "10"}}, 1, ""},
-        {"Blood Pressure", {{"Systolic", "1330"}, {"Diastolic", "82"}}, refused, "Systolic, 1330 mmHg, is not possible"},
-        {"Blood Pressure", {{"Systolic", "270"}, {"Diastolic", "82"}}, 2, "Systolic, 270 mmHg, is unusual: most readings lie between 60 and 260 mmHg."},
-        {"Blood Pressure", {{"Systolic", "133"}, {"Diastolic", "82"}}, 2, ""},
-        {"Blood Pressure", {{"Systolic", "120"}, {"Diastolic", "120"}}, 2, "The Diastolic of 120 mmHg is not below the Systolic of 120 mmHg of the same reading."},
-        {"Blood Pressure", {{"Systolic", "401"}, {"Diastolic", "500"}}, refused, "between 10 and 400 mmHg.\nThe value you entered for Diastolic, 500 mmHg"},
-        {"Blood Pressure", {{"Systolic", ""}, {"Diastolic", "4"}}, refused, "between 5 and 300 mmHg"},
-        {"Temperature", {{"Value", "98.6"}}, 1, ""},
-        {"Temperature", {{"Value", "37"}}, refused, "between 50 and 120 \u00B0F"},
-        {"Temperature", {{"Value", "89.5"}}, 1, "between 90 and 108 \u00B0F"},
-        {"SpO2", {{"Value", "101"}}, refused, "between 1 and 100 %"},
-        {"SpO2", {{"Value", "65"}}, 1, "between 70 and 100 %"},
-        {"Blood Sugar", {{"Fasting", "2001"}, {"Postprandial", ""}}, refused, "Fasting, 2001 mg/dL"},
-        {"Blood Sugar", {{"Fasting", "25"}, {"Postprandial", "650"}}, 2,
+        {"Heart Rate", {{"Value", "0"}}, refused, 0, "Heart Rate, 0 beats/min, is not possible: it must lie between 1 and 350 beats/min."},
+        {"Heart Rate", {{"Value", "9999999"}}, refused, 0, "between 1 and 350 beats/min"},
+        {"Heart Rate", {{"Value", "25"}}, ready, 1, "Heart Rate, 25 beats/min, is unusual: most readings lie between 30 and 220 beats/min."},
+        {"Pulse", {{"Value", "+72."}}, ready, 1, ""},
+        {"Heart Rate", {{"Value", "0x10"}}, unread, 0, "Heart Rate"},
+        {"Heart Rate", {{"Value", "5e"}}, unread, 0, "Heart Rate"},
+        {"Mood", {{"Value", "99"}}, refused, 0, "Mood, 99, is not possible: it must lie between 1 and 10."},
+        {"Mood", {{"Value", "0"}}, refused, 0, "between 1 and 10"},
+        {"Mood", {{"Value", "-3"}}, refused, 0, "between 1 and 10"},
+        {"Mood", {{"Value", "10"}}, ready, 1, ""},
+        {"Blood Pressure", {{"Systolic", "1330"}, {"Diastolic", "82"}}, refused, 0, "Systolic, 1330 mmHg, is not possible"},
+        {"Blood Pressure", {{"Systolic", "270"}, {"Diastolic", "82"}}, ready, 2, "Systolic, 270 mmHg, is unusual: most readings lie between 60 and 260 mmHg."},
+        {"Blood Pressure", {{"Systolic", "133"}, {"Diastolic", "82"}}, ready, 2, ""},
+        {"Blood Pressure", {{"Systolic", "120"}, {"Diastolic", "120"}}, ready, 2, "The Diastolic of 120 mmHg is not below the Systolic of 120 mmHg of the same reading."},
+        {"Blood Pressure", {{"Systolic", "401"}, {"Diastolic", "500"}}, refused, 0, "between 10 and 400 mmHg.\nThe value you entered for Diastolic, 500 mmHg"},
+        {"Blood Pressure", {{"Systolic", ""}, {"Diastolic", "4"}}, refused, 0, "between 5 and 300 mmHg"},
+        {"Temperature", {{"Value", "98.6"}}, ready, 1, ""},
+        {"Temperature", {{"Value", "37"}}, refused, 0, "between 50 and 120 \u00B0F"},
+        {"Temperature", {{"Value", "89.5"}}, ready, 1, "between 90 and 108 \u00B0F"},
+        {"SpO2", {{"Value", "101"}}, refused, 0, "between 1 and 100 %"},
+        {"SpO2", {{"Value", "65"}}, ready, 1, "between 70 and 100 %"},
+        {"Blood Sugar", {{"Fasting", "2001"}, {"Postprandial", ""}}, refused, 0, "Fasting, 2001 mg/dL"},
+        {"Blood Sugar", {{"Fasting", "25"}, {"Postprandial", "650"}}, ready, 2,
          "Fasting, 25 mg/dL, is unusual: most readings lie between 30 and 600 mg/dL.\nThe value you entered for Postprandial, 650"},
         // A variable added to a record by hand keeps the plain number check.
-        {"Weight", {{"Value", "9999999"}}, 1, ""},
+        {"Weight", {{"Value", "9999999"}}, ready, 1, ""},
     };
     for (const auto& c : cases) {
         NewEntry entry;
@@ -121,6 +126,9 @@ TEST_F(HistoryTest, TypedValuesKeepToWhatTheirVitalCanBe)
         entry.time = "9:05:00 pm";
         entry.fields = c.fields;
         ASSERT_EQ(entry.check(c.variable), c.code) << c.variable << " " << c.fields[0].text;
+        if (c.code == ready) {
+            EXPECT_EQ(entry.points.size(), c.values) << c.variable;
+        }
         const std::string& said = c.code == refused ? entry.refusal : c.code == unread ? entry.unreadable : entry.question;
         EXPECT_TRUE(*c.said ? said.find(c.said) != std::string::npos : said.empty()) << said;
     }
@@ -168,22 +176,25 @@ TEST_F(HistoryTest, ColumnsRowsAndColoursFollowTheVariable)
     EXPECT_EQ(bs.elementNames, (std::vector<std::string>{"date", "time", "fasting", "postprandial"}));
     EXPECT_EQ(column(bs, 2) + " | " + column(bs, 3), "100.0 - | - 36.7");
     // Each member against its own stored bounds; the panic bounds fall back to the defaults.
-    EXPECT_EQ(bs.colourOf(bs.rows[0], 2), HistoryModel::High);
-    EXPECT_EQ(bs.columnRanges[1], (std::array<double, 4>{80, 140, 60, 200}));
-    EXPECT_EQ(bs.colourOf(bs.rows[1], 3), HistoryModel::PanicLow);
+    EXPECT_EQ(bs.rangeOf(bs.rows[0], 2), RangeClass::High);
+    EXPECT_EQ(bs.columnRanges[1], (Ranges{80, 140, 60, 200}));
+    EXPECT_EQ(bs.rangeOf(bs.rows[1], 3), RangeClass::PanicLow);
     HistoryModel p = load("Pulse");
     EXPECT_EQ(p.columnTitles[2], "Pulse");
     EXPECT_EQ(column(p, 0) + " " + column(p, 2), "1/6/2012 - 100.0 -");
     EXPECT_NE(errors.str().find("attribute date of entry id=9 for variable Pulse is missing."), std::string::npos);
     EXPECT_EQ(errors.str().find("attribute value"), std::string::npos) << "values are optional";
-    const std::pair<double, HistoryModel::Colour> colours[] = {{100, HistoryModel::Normal}, {100.5, HistoryModel::High},
-                                                               {121, HistoryModel::PanicHigh}, {59, HistoryModel::Low},
-                                                               {39, HistoryModel::PanicLow}, {60, HistoryModel::Normal}};
-    for (const auto& [value, colour] : colours)
-        EXPECT_EQ(HistoryModel::classify(value, p.columnRanges[0]), colour) << value;
+    const std::pair<double, RangeClass> colours[] = {{100, RangeClass::Normal}, {100.5, RangeClass::High},
+                                                     {121, RangeClass::PanicHigh}, {59, RangeClass::Low},
+                                                     {39, RangeClass::PanicLow}, {60, RangeClass::Normal}};
+    // A histogram bar of one reading takes the class the table gives that reading.
+    for (const auto& [value, colour] : colours) {
+        EXPECT_EQ(p.columnRanges[0].classify(value), colour) << value;
+        EXPECT_EQ(p.columnRanges[0].classify(value, value), colour) << value;
+    }
     // A variable without any range (none stored, no default) is not shown as panic high throughout.
-    EXPECT_EQ(HistoryModel::classify(72, {0, 0, 0, 0}), HistoryModel::Unranged);
-    EXPECT_EQ(HistoryModel::classify(72, {0, 0, 40, 60}), HistoryModel::PanicHigh);
+    EXPECT_EQ((Ranges{0, 0, 0, 0}.classify(72)), RangeClass::Unranged);
+    EXPECT_EQ((Ranges{0, 0, 40, 60}.classify(72)), RangeClass::PanicHigh);
 }
 
 TEST_F(HistoryTest, SortingIsStableByEveryColumnBothWays)
@@ -216,28 +227,30 @@ TEST_F(HistoryTest, EditedCellsAreCheckedAndWrittenInTheirStandardForm)
 {
     openRecord(pulse(ChartRecord::entry("3/8/2026", "02:30:00 PM", "<value>98.600000</value>") + "<entry><date>1/5/2012</date></entry>"));
     HistoryModel model = load("Pulse");
+    using F = HistoryModel::Format;
+    const F valid = F::Valid, unread = F::Unreadable, notAmPm = F::NotAmPm, notOnClock = F::NotOnTheClock;
     const struct {
         int column;
         const char* text;
-        int code;
+        HistoryModel::Format code;
         const char* out;
     } cases[] = {
-        {0, "1/5/2012", 0, "01/05/2012"}, {0, "1/5/1960", 0, "01/05/1960"}, {0, "2/30/2012", -3, ""},
-        {0, "01/05/12", -3, ""},         {0, "abc", -1, ""},               {1, "9:5:0 pm", 0, "09:05:00 PM"},
-        {1, "12:00:00 am", 0, "12:00:00 AM"}, {1, "9:05:00", -1, ""},      {1, "9:05:00 xm", -2, ""},
-        {1, "13:00:00 AM", -3, ""},      {2, "98.6", 0, "98.600000"},     {2, "1e999", -1, ""},
-        {2, "  ", -1, ""},               {2, "9x", -1, ""},               {2, " 98.6 ", 0, "98.600000"},
-        {1, "0:00:00 PM", -3, ""},       {2, "0x10", -1, ""},             {2, "5e", -1, ""},
-        {2, "-.5", 0, "-0.500000"},
+        {0, "1/5/2012", valid, "01/05/2012"}, {0, "1/5/1960", valid, "01/05/1960"}, {0, "2/30/2012", notOnClock, ""},
+        {0, "01/05/12", notOnClock, ""},         {0, "abc", unread, ""},               {1, "9:5:0 pm", valid, "09:05:00 PM"},
+        {1, "12:00:00 am", valid, "12:00:00 AM"}, {1, "9:05:00", unread, ""},      {1, "9:05:00 xm", notAmPm, ""},
+        {1, "13:00:00 AM", notOnClock, ""},      {2, "98.6", valid, "98.600000"},     {2, "1e999", unread, ""},
+        {2, "  ", unread, ""},               {2, "9x", unread, ""},               {2, " 98.6 ", valid, "98.600000"},
+        {1, "0:00:00 PM", notOnClock, ""},       {2, "0x10", unread, ""},             {2, "5e", unread, ""},
+        {2, "-.5", valid, "-0.500000"},
     };
     for (const auto& c : cases) {
         std::string out;
         EXPECT_EQ(model.formatCell(0, c.column, c.text, out), c.code) << c.text;
-        EXPECT_EQ(c.code ? "" : out, c.out) << c.text;
+        EXPECT_EQ(c.code != valid ? "" : out, c.out) << c.text;
     }
     ZoneScope zone("America/New_York");
     std::string out;
-    EXPECT_EQ(model.formatCell(0, 1, "2:30:00 AM", out), -3) << "skipped by the clock on the row's day";
+    EXPECT_EQ(model.formatCell(0, 1, "2:30:00 AM", out), notOnClock) << "skipped by the clock on the row's day";
 
     // Confirming the stored value unchanged writes nothing; the editor starts at full precision.
     std::string before = folder.read("user0.hma");

@@ -2,6 +2,7 @@
 #include "records/Change.h"
 #include "records/DateCheck.h"
 #include "records/Global.h"
+#include "records/NumberText.h"
 #include "records/RecordView.h"
 #include "records/SafeFile.h"
 #include "records/TextCheck.h"
@@ -47,7 +48,7 @@ protected:
         ASSERT_TRUE(Global::loadFile(Global::configDoc, "config.hma", Global::configBuffer, "config",
                                      Global::OnDamage::Terminate));
     }
-    static int open(const char* id) { return Global::openUser(Global::findNodeWithId(id)); }
+    static Global::Opening open(const char* id) { return Global::openUser(Global::findNodeWithId(id)); }
     static void rename(const char* first)
     {
         XmlNode* name = Xml::child(Xml::child(Global::userDoc.get(), "patient", "info"), "name");
@@ -223,7 +224,7 @@ TEST_F(GlobalStoreTest, UnsafeFileNamesAndIdsInTheDirectoryAreRefused)
                       patient("3", "D", std::string(300, 'x').c_str()) + patient("4x", "E", "user4.hma"));
     folder.write("user4.hma", record(4));
     for (const char* id : {"0", "1", "2", "3", "4x"}) {
-        EXPECT_EQ(open(id), -2) << id;
+        EXPECT_EQ(open(id), *id == '4' ? Global::Opening::IdUnusable : Global::Opening::FileNameRefused) << id;
         EXPECT_FALSE(Global::userOpen);
     }
     EXPECT_NE(prompt.alerts.back().find("not a whole number"), std::string::npos);
@@ -236,7 +237,7 @@ TEST_F(GlobalStoreTest, ANewUserIsWrittenOnlyWhenConfirmedAndInItsPlace)
     folder.seed();
     loadConfig(patient("0") + patient("2"));
     folder.write("user0.hma", record(0));
-    ASSERT_EQ(open("0"), 0);
+    ASSERT_EQ(open("0"), Global::Opening::Opened);
     ASSERT_TRUE(Global::createNew());
     EXPECT_STREQ(Xml::attribute(Global::userDoc->first_node("patient"), "id"), "1");
     EXPECT_TRUE(Global::saveCurrentUser());
@@ -275,7 +276,7 @@ TEST_F(GlobalStoreTest, AFailedSaveUndoesTheWholeChange)
         folder.seed();
         loadConfig(patient("0") + patient("1", "Bo"));
         folder.write("user0.hma", record(0));
-        ASSERT_EQ(open("0"), 0);
+        ASSERT_EQ(open("0"), Global::Opening::Opened);
         // In the program's own layout, so that a file put back compares equal.
         ASSERT_TRUE(Global::saveFile(*Global::configDoc, "config.hma") && Global::saveCurrentUser());
         ASSERT_TRUE(kind != Add || Global::createNew());
@@ -285,7 +286,7 @@ TEST_F(GlobalStoreTest, AFailedSaveUndoesTheWholeChange)
         const size_t names = folder.names().size();
         auto act = [&] {
             if (kind == Remove)
-                return Global::removeCurrentUser() == 0;
+                return Global::removeCurrentUser() == Global::Removal::Removed;
             rename("Anna");
             return prompt.alerts.empty();
         };
@@ -330,7 +331,7 @@ TEST_F(GlobalStoreTest, LinkedFilesAreSavedThroughTheLink)
         std::filesystem::create_symlink(elsewhere.path() + target, folder.path() + link);
     loadConfig(patient("0"));
     elsewhere.write("kept.hma", record(0));
-    ASSERT_EQ(open("0"), 0);
+    ASSERT_EQ(open("0"), Global::Opening::Opened);
     rename("Linked");
     for (const auto& [link, target] : links) {
         EXPECT_TRUE(std::filesystem::is_symlink(folder.path() + link)) << link;
@@ -706,6 +707,17 @@ TEST(XmlDamageTest, OnlyTextRightInsideALeafElementIsPlain)
             EXPECT_EQ(Xml::damageIn(text.data(), text.size(), &plain), "");
             EXPECT_EQ(plain, expected) << content << " " << shift;
         }
+}
+
+// Bounds, stored readings and the texts of messages; dates month first, times on the 12-hour clock.
+TEST(NumberTextTest, NumbersDatesAndTimesHaveOneWriting)
+{
+    EXPECT_EQ(NumberText::bound(140) + " " + NumberText::bound(99.5) + " " + NumberText::bound(1e7, 5) + " " +
+                  NumberText::stored(98.6) + " " + NumberText::shortest(0.1 + 0.2) + " " + NumberText::shortest(-2),
+              "140 99.5 1.0e7 98.600000 0.30000000000000004 -2");
+    EXPECT_EQ(DateCheck::dateText(2012, 1, 5) + " " + DateCheck::timeText(0, 5, 0) + " " +
+                  DateCheck::timeText(12, 0, 0) + " " + DateCheck::timeText(23, 59, 59),
+              "01/05/2012 12:05:00 AM 12:00:00 PM 11:59:59 PM");
 }
 
 }
