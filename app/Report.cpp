@@ -259,12 +259,25 @@ void Report::drawPage(Fl_Paged_Device& device)
         k.widget->resize(k.x, k.y, k.w, k.h);
 }
 
+bool Report::drawAll(Fl_Paged_Device& device)
+{
+    cancelled = false;
+    if (drawPages) {
+        cancelled = !drawPages(device);
+        return !cancelled;
+    }
+    device.start_page();
+    drawPage(device);
+    device.end_page();
+    return true;
+}
+
 bool Report::print()
 {
     TRACE_SCOPE(source, "Report::print", 3);
     PipeSignalIgnored pipeSignal;
     Fl_Printer printer;
-    if (printer.start_job(1) != 0) {
+    if (printer.start_job(pageCount) != 0) {
         TRACE_MSG(3, "The print job was cancelled or could not start\n");
         return false;
     }
@@ -282,10 +295,16 @@ bool Report::print()
     } else if (piped)
         driver->close_command(closePrintCommand);
     printCommandStatus = 0;
-    printer.start_page();
-    drawPage(printer);
-    printer.end_page();
+    const bool drawn = drawAll(printer);
     printer.end_job();
+    if (!drawn) {
+        TRACE_MSG(3, "The report was cancelled before it was printed\n");
+        if (page)
+            std::fclose(page);
+        if (command)
+            pclose(command);
+        return false;
+    }
     if (command) {
         TRACE_MSG(3, "The report goes to the print command\n");
         PrintJob::start(command, page, tellPrintCommandEnd);
@@ -307,11 +326,14 @@ bool Report::writePostScript(FILE* file, std::string& error)
         return false;
     }
     Fl_PostScript_File_Device device;
-    device.start_job(file, 1, localPaper());
-    device.start_page();
-    drawPage(device);
-    device.end_page();
+    device.start_job(file, pageCount, localPaper());
+    const bool drawn = drawAll(device);
     device.end_job();
+    if (!drawn) {
+        std::fclose(file);
+        error = "cancelled";
+        return false;
+    }
     bool written = !std::ferror(file);
     if (std::fclose(file) != 0 || !written) {
         error = std::strerror(errno);
@@ -360,6 +382,8 @@ bool Report::savePdf(std::string path)
         return true;
     }
     TRACE_MSG(1, "Unable to save %s: %s\n", path.c_str(), error.c_str());
+    if (cancelled)
+        return false;
     Prompt::alert("Unable to save file: %s\n%s", path.c_str(), error.c_str());
     return false;
 }
@@ -369,7 +393,7 @@ bool Report::askAndSavePdf(const char* chooserTitle, const std::string& subject)
     Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
     chooser.title(chooserTitle);
     chooser.filter("PDF\t*.pdf");
-    chooser.preset_file(ReportName::suggest(userName, subject).c_str());
+    chooser.preset_file(offeredName.empty() ? ReportName::suggest(userName, subject).c_str() : offeredName.c_str());
     switch (chooser.show()) {
     case 0:
         return savePdf(chooser.filename());

@@ -120,18 +120,17 @@ void DoctorReport::summarise(size_t v)
             continue;
         }
         text(name + ": " + std::to_string(mf.count) + (mf.count == 1 ? " reading" : " readings") + ", mean " +
-             vital.withUnit(VitalFigures::decimal(mf.mean)) + ", standard deviation " +
-             vital.withUnit(VitalFigures::decimal(mf.sd)) + ", median " + vital.withUnit(VitalFigures::decimal(mf.median)));
-        std::string extremes = "    lowest " + vital.withUnit(plain(mf.lowest)) + ", highest " + vital.withUnit(plain(mf.highest));
-        if (r[2] < r[3])
-            extremes += "; outside the panic range of " + plain(r[2]) + " to " + vital.withUnit(plain(r[3])) + ": " +
-                        std::to_string(mf.outsidePanic) + " (" + VitalFigures::share(mf.outsidePanic, mf.count) + ")";
-        text(extremes);
+             vital.withUnit(VitalFigures::decimal(mf.mean)) + ", median " + vital.withUnit(VitalFigures::decimal(mf.median)));
+        text("    standard deviation " + vital.withUnit(VitalFigures::decimal(mf.sd)) + ", lowest " +
+             vital.withUnit(plain(mf.lowest)) + ", highest " + vital.withUnit(plain(mf.highest)));
         if (mf.ranged)
-            text("    against the normal range of " + plain(r[0]) + " to " + vital.withUnit(plain(r[1])) + ": " +
-                 std::to_string(mf.below) + " below (" + VitalFigures::share(mf.below, mf.count) + "), " +
-                 std::to_string(mf.inside) + " inside (" + VitalFigures::share(mf.inside, mf.count) + "), " +
-                 std::to_string(mf.above) + " above (" + VitalFigures::share(mf.above, mf.count) + ")");
+            text("    normal range " + plain(r[0]) + " to " + vital.withUnit(plain(r[1])) + ": " + std::to_string(mf.below) +
+                 " below (" + VitalFigures::share(mf.below, mf.count) + "), " + std::to_string(mf.inside) + " inside (" +
+                 VitalFigures::share(mf.inside, mf.count) + "), " + std::to_string(mf.above) + " above (" +
+                 VitalFigures::share(mf.above, mf.count) + ")");
+        if (r[2] < r[3])
+            text("    panic range " + plain(r[2]) + " to " + vital.withUnit(plain(r[3])) + ": " +
+                 std::to_string(mf.outsidePanic) + " outside (" + VitalFigures::share(mf.outsidePanic, mf.count) + ")");
     }
     const bool pairs = vital.members.size() > 1;
     if (pairs)
@@ -143,7 +142,8 @@ void DoctorReport::summarise(size_t v)
                                  (m.count == 1 ? " reading" : " readings")
                            : std::string("no readings");
         };
-        text("Morning (4:00 to 11:59): " + part(f.morning) + "; evening (17:00 to 23:59): " + part(f.evening));
+        text("Morning (4:00 to 11:59): " + part(f.morning));
+        text("Evening (17:00 to 23:59): " + part(f.evening));
     }
     for (const VitalFigures::ConditionMeans& c : f.byCondition)
         text("When \"" + c.condition + "\": " + std::to_string(c.count) + " readings, mean " +
@@ -152,7 +152,8 @@ void DoctorReport::summarise(size_t v)
         size_t total = f.noClass;
         for (size_t n : f.classCounts)
             total += n;
-        std::string line = "Classes (each reading with both values in the highest it belongs to): ";
+        text("Classes, each reading with both values counted once, in the highest class it belongs to:");
+        std::string line = "    ";
         for (size_t c = 0; c < f.classCounts.size(); ++c)
             line += Global::bpClasses[c].name + " " + std::to_string(f.classCounts[c]) + " (" +
                     VitalFigures::share(f.classCounts[c], total) + "), ";

@@ -90,8 +90,8 @@ std::vector<std::string> HomeBloodPressure::lines() const
         return std::string(name) + " mean " + VitalFigures::joined({s, d}) + " mmHg (" + std::to_string(count) +
                " readings, " + (atOrAbove(s, d) ? "at or above" : "below") + " the threshold)";
     };
-    out.push_back(part("Morning", morningCount, morningSystolic, morningDiastolic) + "; " +
-                  part("evening", eveningCount, eveningSystolic, eveningDiastolic) + ".");
+    out.push_back(part("Morning", morningCount, morningSystolic, morningDiastolic) + ";");
+    out.push_back(part("evening", eveningCount, eveningSystolic, eveningDiastolic) + ".");
     out.push_back("This average is a summary for your doctor, not a diagnosis.");
     return out;
 }

@@ -68,7 +68,7 @@ TEST_F(DoctorReportTest, HomeBloodPressureLeavesOutTheFirstDayAndNeedsTwelveRead
     } cases[] = {
         {7, true,
          {"24 readings used over 6 days", "Home average: mean 133.5/83.5 mmHg, below the home threshold of 135/85 mmHg.",
-          "Morning mean 135.0/85.0 mmHg (12 readings, at or above the threshold); evening mean 132.0/82.0 mmHg (12 "
+          "Morning mean 135.0/85.0 mmHg (12 readings, at or above the threshold);\nevening mean 132.0/82.0 mmHg (12 "
           "readings, below the threshold)."},
          {"135.7/85.1", "Not enough"}},
         {3, false,
@@ -158,13 +158,13 @@ TEST_F(DoctorReportTest, SummaryFiguresAgreeWithAnIndependentComputation)
         const size_t panic = size_t(std::count_if(v.begin(), v.end(), [b](double x) { return x < b[2] || x > b[3]; }));
         const std::string name = m == 0 ? "Systolic" : "Diastolic";
         for (const std::string& s :
-             {name + ": " + std::to_string(n) + " readings, mean " + fixed1(mean) + " mmHg, standard deviation " +
-                  fixed1(std::sqrt(ss / double(n - 1))) + " mmHg, median " + fixed1(median) + " mmHg",
-              "lowest " + DoctorReport::plain(v.front()) + " mmHg, highest " + DoctorReport::plain(v.back()) + " mmHg",
-              ": " + std::to_string(panic) + " (" + percent(panic, n) + ")\n",
-              std::to_string(below) + " below (" + percent(below, n) + "), " + std::to_string(n - below - above) +
+             {name + ": " + std::to_string(n) + " readings, mean " + fixed1(mean) + " mmHg, median " + fixed1(median) +
+                  " mmHg\n    standard deviation " + fixed1(std::sqrt(ss / double(n - 1))) + " mmHg, lowest " +
+                  DoctorReport::plain(v.front()) + " mmHg, highest " + DoctorReport::plain(v.back()) + " mmHg\n",
+              ": " + std::to_string(below) + " below (" + percent(below, n) + "), " + std::to_string(n - below - above) +
                   " inside (" + percent(n - below - above, n) + "), " + std::to_string(above) + " above (" +
-                  percent(above, n) + ")"})
+                  percent(above, n) + ")\n    panic range " + DoctorReport::plain(b[2]) + " to " +
+                  DoctorReport::plain(b[3]) + " mmHg: " + std::to_string(panic) + " outside (" + percent(panic, n) + ")\n"})
             EXPECT_NE(text.find(s), std::string::npos) << s << "\n" << text;
     }
     // Pairs, times of day, conditions and classes count readings holding both values.
@@ -181,7 +181,7 @@ TEST_F(DoctorReportTest, SummaryFiguresAgreeWithAnIndependentComputation)
     };
     EXPECT_NE(text.find("Morning (4:00 to 11:59): " + pairMean([](const Row& r) { return r.hour >= 4 && r.hour < 12; })),
               std::string::npos);
-    EXPECT_NE(text.find("evening (17:00 to 23:59): " + pairMean([](const Row& r) { return r.hour >= 17; })), std::string::npos);
+    EXPECT_NE(text.find("Evening (17:00 to 23:59): " + pairMean([](const Row& r) { return r.hour >= 17; })), std::string::npos);
     size_t k = 0;
     for (const auto& condition : Global::conditions) {
         std::vector<const Row*> with;
@@ -211,7 +211,7 @@ TEST_F(DoctorReportTest, SummaryFiguresAgreeWithAnIndependentComputation)
                                                                                   : 4;
         ++classes[c];
     }
-    std::string line = "Classes (each reading with both values in the highest it belongs to): ";
+    std::string line = "in the highest class it belongs to:\n    ";
     for (size_t c = 0; c < 4; ++c)
         line += Global::bpClasses[c].name + " " + std::to_string(classes[c]) + " (" + percent(classes[c], pairs) + "), ";
     line += "in no class " + std::to_string(classes[4]) + " (" + percent(classes[4], pairs) + ")";

@@ -1,0 +1,115 @@
+#include "ui/DoctorReportPages.h"
+
+#include "app/Trace.h"
+
+#include <FL/Fl_Paged_Device.H>
+#include <FL/fl_draw.H>
+
+#include <algorithm>
+
+namespace {
+const char* const source = "DoctorReportPages";
+}
+
+DoctorReportPages::DoctorReportPages(const DoctorReport& report) : report(report)
+{
+}
+
+void DoctorReportPages::layOut(int width, int height)
+{
+    (void)width;
+    pages = report.pages(height - contentTop - footHeight);
+}
+
+void DoctorReportPages::fitted(const std::string& shown, int font, double size, int x, int y, int width)
+{
+    // The PostScript fonts' Latin-1 encoding has a minus sign where ASCII has the hyphen; the soft
+    // hyphen is drawn as a hyphen, and read back as one from the PDF.
+    std::string text;
+    for (char c : shown)
+        text += c == '-' ? std::string("\xC2\xAD") : std::string(1, c);
+    fl_font(font, int(size));
+    while (size > 7 && fl_width(text.c_str()) > width)
+        fl_font(font, int(--size));
+    fl_draw(text.c_str(), x, y);
+}
+
+bool DoctorReportPages::draw(Fl_Paged_Device& device, const std::function<bool(int, int)>& progress)
+{
+    TRACE_SCOPE(source, "DoctorReportPages::draw", 3);
+    bool laidOut = false;
+    for (int page = 0; page < count() || !laidOut; ++page) {
+        device.start_page();
+        int width, height;
+        device.printable_rect(&width, &height);
+        if (!laidOut) {
+            layOut(width, height);
+            laidOut = true;
+        }
+        drawPage(page, width, height);
+        device.end_page();
+        if (progress && !progress(page + 1, count()))
+            return false;
+    }
+    return true;
+}
+
+void DoctorReportPages::drawPage(int page, int width, int height)
+{
+    fl_color(FL_BLACK);
+    fitted("Report for the doctor: " + report.personLine(), FL_HELVETICA_BOLD, 11, 0, headTop + 11, width * 2 / 3);
+    fl_font(FL_HELVETICA, 8);
+    const std::string made = report.madeLine();
+    fl_draw(made.c_str(), width - int(fl_width(made.c_str())), headTop + 11);
+    fitted(report.periodLine(), FL_HELVETICA, 9, 0, headTop + 24, width);
+    fl_line(0, contentTop - 6, width, contentTop - 6);
+
+    const int footTop = height - footHeight + 8;
+    fl_line(0, footTop, width, footTop);
+    const std::string number = DoctorReport::pageLine(page + 1, count());
+    fl_font(FL_HELVETICA, 8);
+    const int numberWidth = int(fl_width(number.c_str()));
+    fl_draw(number.c_str(), width - numberWidth, footTop + 12);
+    fitted(DoctorReport::disclaimer, FL_HELVETICA_ITALIC, 8, 0, footTop + 12, width - numberWidth - 12);
+
+    double y = contentTop;
+    for (size_t i : pages[size_t(page)]) {
+        const ReportBlock& b = report.blocks[i];
+        const int h = int(DoctorReport::heightOf(b.kind));
+        const int top = int(y);
+        switch (b.kind) {
+        case ReportBlock::Heading:
+            fitted(b.cells[0], FL_HELVETICA_BOLD, 13, 0, top + 17, width);
+            break;
+        case ReportBlock::Subheading:
+            fitted(b.cells[0], FL_HELVETICA_BOLD, 10, 0, top + 13, width);
+            break;
+        case ReportBlock::Text:
+            fitted(b.cells[0], FL_HELVETICA, 9, 8, top + 9, width - 8);
+            break;
+        case ReportBlock::Chart:
+            if (drawChart)
+                drawChart(b.vital, 8, top, width - 8, h - 8);
+            fl_color(FL_BLACK);
+            break;
+        case ReportBlock::TableHeader:
+        case ReportBlock::TableRow: {
+            const bool header = b.kind == ReportBlock::TableHeader;
+            if (header)
+                fitted(DoctorReport::markKey, FL_HELVETICA_ITALIC, 7.5, 8, top + 8, width - 8);
+            const int baseline = header ? top + 22 : top + 8;
+            const size_t values = b.cells.size() - 3;
+            const int valueWidth = std::min(110, (width - 8 - 130) / int(values + 2));
+            for (size_t c = 0; c < b.cells.size(); ++c) {
+                const int x = c == 0 ? 8 : c == 1 ? 70 : 130 + valueWidth * int(c - 2);
+                const int w = c + 1 == b.cells.size() ? width - x : c < 2 ? 60 : valueWidth - 6;
+                fitted(b.cells[c], header ? FL_HELVETICA_BOLD : FL_HELVETICA, 8, x, baseline, w);
+            }
+            if (header)
+                fl_line(8, baseline + 3, width, baseline + 3);
+            break;
+        }
+        }
+        y += h;
+    }
+}
