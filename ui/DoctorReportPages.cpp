@@ -46,7 +46,7 @@ bool DoctorReportPages::draw(Fl_Paged_Device& device, const std::function<bool(i
             layOut(width, height);
             laidOut = true;
         }
-        drawPage(page, width, height);
+        drawPage(device, page, width, height);
         device.end_page();
         if (progress && !progress(page + 1, count()))
             return false;
@@ -54,7 +54,7 @@ bool DoctorReportPages::draw(Fl_Paged_Device& device, const std::function<bool(i
     return true;
 }
 
-void DoctorReportPages::drawPage(int page, int width, int height)
+void DoctorReportPages::drawPage(Fl_Paged_Device& device, int page, int width, int height)
 {
     fl_color(FL_BLACK);
     fitted("Report for the doctor: " + report.personLine(), FL_HELVETICA_BOLD, 11, 0, headTop + 11, width * 2 / 3);
@@ -89,7 +89,7 @@ void DoctorReportPages::drawPage(int page, int width, int height)
             break;
         case ReportBlock::Chart:
             if (drawChart)
-                drawChart(b.vital, 8, top, width - 8, h - 8);
+                drawChart(device, b.vital, 8, top, width - 8, h - 8);
             fl_color(FL_BLACK);
             break;
         case ReportBlock::TableHeader:

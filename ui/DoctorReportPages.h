@@ -21,12 +21,12 @@ public:
     bool draw(Fl_Paged_Device& device, const std::function<bool(int done, int pages)>& progress);
 
     // Draws a chart block's vital into the box, in points; no charts without it.
-    std::function<void(int vital, int x, int y, int w, int h)> drawChart;
+    std::function<void(Fl_Paged_Device& device, int vital, int x, int y, int w, int h)> drawChart;
 
     static constexpr int headTop = 0, contentTop = 34, footHeight = 26;
 
 private:
-    void drawPage(int page, int width, int height);
+    void drawPage(Fl_Paged_Device& device, int page, int width, int height);
     // A line of text at size, made smaller (not under 7 points) until it fits into width.
     static void fitted(const std::string& text, int font, double size, int x, int y, int width);
 

@@ -8,6 +8,7 @@
 #include "records/DateCheck.h"
 #include "records/Global.h"
 #include "records/RecordView.h"
+#include "ui/DoctorReportCharts.h"
 #include "ui/DoctorReportPages.h"
 #include "ui/ReportProgress.h"
 
@@ -167,6 +168,10 @@ bool DoctorReportWindow::withReport(const std::function<bool(Report&)>& write, s
     if (!made)
         return false;
     DoctorReportPages pages(*made);
+    DoctorReportCharts charts(*made);
+    pages.drawChart = [&charts](Fl_Paged_Device& device, int vital, int x, int y, int w, int h) {
+        charts.draw(device, vital, x, y, w, h);
+    };
     Report report(nullptr, tableReportStyle, made->person);
     // A first count for the device: the printable area of A4 in points; the pages are laid out
     // again for the paper the device has.

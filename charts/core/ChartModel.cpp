@@ -158,11 +158,19 @@ void ChartModel::xScaleOperations()
     const int mode = timeMode >= 0 && timeMode < 6 ? timeMode : 0;
     if (mode != 0)
         tFirst = tLast - timeSpans[mode];
+    const bool fixed = windowEnd > windowStart;
+    if (fixed) {
+        tFirst = windowStart;
+        tLast = windowEnd;
+    }
     for (const ChartSeries& s : series) {
         auto from = std::lower_bound(s.points.begin(), s.points.end(), tFirst,
                                      [](const ChartPoint& p, std::time_t t) { return p.seconds < t; });
+        auto to = fixed ? std::upper_bound(s.points.begin(), s.points.end(), tLast,
+                                           [](std::time_t t, const ChartPoint& p) { return t < p.seconds; })
+                        : s.points.end();
         startPoints.push_back(size_t(from - s.points.begin()));
-        endPoints.push_back(s.points.size());
+        endPoints.push_back(size_t(std::max(from, to) - s.points.begin()));
     }
     if (!hasWindow)
         return;

@@ -56,6 +56,9 @@ public:
     int timeMode = 0;
     int displayType = MultiDisplay;
     std::list<ChartSeries> series;
+    // A fixed time window, such as a report's period, in place of the one the time range gives;
+    // none while windowEnd is 0.
+    std::time_t windowStart = 0, windowEnd = 0;
 
     // Results of update().
     std::vector<size_t> startPoints, endPoints;

@@ -181,7 +181,8 @@ void DoctorReport::build()
     if (options.charts) {
         blocks.push_back({ReportBlock::Heading, {"Charts"}});
         for (size_t v = 0; v < vitals.size(); ++v)
-            blocks.push_back({ReportBlock::Chart, {vitals[v].variable}, int(v)});
+            if (!vitals[v].readings.empty())
+                blocks.push_back({ReportBlock::Chart, {vitals[v].variable}, int(v)});
     }
     if (options.table) {
         blocks.push_back({ReportBlock::Heading, {"Readings"}});
@@ -225,7 +226,7 @@ double DoctorReport::heightOf(ReportBlock::Kind kind)
     case ReportBlock::TableRow:
         return 10.5;
     case ReportBlock::Chart:
-        return 250;
+        return 300;
     }
     return 12;
 }

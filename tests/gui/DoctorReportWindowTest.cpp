@@ -101,6 +101,10 @@ TEST_F(DoctorReportWindowTest, SavesEveryReadingOfThePeriodAsTextOverSeveralPage
     EXPECT_NE(text.find("Home average: mean 133.5/83.5 mmHg, below the home threshold"), std::string::npos);
     EXPECT_NE(text.find("the last day of the period holding a blood-pressure reading"), std::string::npos);
     EXPECT_NE(text.find("Heart Rate: 300 readings, mean "), std::string::npos);
+    // The plot of each vital with readings, blood pressure on one axis.
+    EXPECT_NE(text.find("History for Systolic and Diastolic"), std::string::npos);
+    EXPECT_NE(text.find("History for Heart Rate"), std::string::npos);
+    EXPECT_EQ(text.find("History for Temperature"), std::string::npos);
     EXPECT_NE(text.find("page 1 of " + std::to_string(pagesSeen)), std::string::npos);
     EXPECT_NE(text.find("page " + std::to_string(pagesSeen) + " of " + std::to_string(pagesSeen)), std::string::npos);
     EXPECT_GT(pagesSeen, 3);

@@ -1,3 +1,4 @@
+#include "charts/core/ChartModel.h"
 #include "history/core/DoctorReport.h"
 #include "records/Global.h"
 #include "tests/unit/ChartRecord.h"
@@ -286,6 +287,33 @@ TEST(DoctorReportLayoutTest, BlocksFillPagesInOrder)
     EXPECT_EQ(DoctorReport::marked(100, {60, 100, 40, 120}), "100.0");
     EXPECT_EQ(DoctorReport::marked(121, {60, 100, 40, 120}), "121.0 H!");
     EXPECT_EQ(DoctorReport::marked(59.96, {60, 100, 40, 120}), "60.0 L");
+}
+
+}
+
+namespace {
+
+// A report's chart shows its period, whatever lies before or after it.
+TEST(DoctorReportChartTest, AFixedWindowShowsThePeriodOnly)
+{
+    ChartSeries pulse;
+    pulse.name = "Heart Rate";
+    for (int day = 1; day <= 30; ++day) {
+        std::tm when{};
+        when.tm_year = 126, when.tm_mon = 10, when.tm_mday = day, when.tm_hour = 12;
+        pulse.store(when, 60 + day);
+    }
+    ChartModel model;
+    const ReportPeriod period({2026, 11, 10}, {2026, 11, 19});
+    model.windowStart = period.from.start();
+    model.windowEnd = ReportDay::fromNumber(period.to.number() + 1).start() - 1;
+    model.addSeries(pulse);
+    model.update();
+    ASSERT_EQ(model.visibleSeries.size(), 1u);
+    EXPECT_EQ(model.visibleSeries[0].last - model.visibleSeries[0].first, 10u);
+    EXPECT_EQ(model.visibleSeries[0].begin()->value, 70);
+    EXPECT_STREQ(model.fromText, "11/10/26");
+    EXPECT_STREQ(model.toText, "11/19/26");
 }
 
 }
