@@ -165,14 +165,18 @@ std::unique_ptr<DoctorReport> DoctorReportWindow::makeReport() const
 bool DoctorReportWindow::withReport(const std::function<bool(Report&)>& write, std::function<bool(int, int)> progress)
 {
     std::unique_ptr<DoctorReport> made = makeReport();
-    if (!made)
-        return false;
-    DoctorReportPages pages(*made);
-    DoctorReportCharts charts(*made);
+    return made && output(*made, write, std::move(progress));
+}
+
+bool DoctorReportWindow::output(const DoctorReport& made, const std::function<bool(Report&)>& write,
+                                std::function<bool(int, int)> progress)
+{
+    DoctorReportPages pages(made);
+    DoctorReportCharts charts(made);
     pages.drawChart = [&charts](Fl_Paged_Device& device, int vital, int x, int y, int w, int h) {
         charts.draw(device, vital, x, y, w, h);
     };
-    Report report(nullptr, tableReportStyle, made->person);
+    Report report(nullptr, tableReportStyle, made.person);
     // A first count for the device: the printable area of A4 in points; the pages are laid out
     // again for the paper the device has.
     pages.layOut(559, 806);
@@ -184,11 +188,10 @@ bool DoctorReportWindow::withReport(const std::function<bool(Report&)>& write, s
     }
     report.drawPages = [&](Fl_Paged_Device& device) { return pages.draw(device, progress); };
     std::tm to{};
-    to.tm_year = made->period.to.year - 1900;
-    to.tm_mon = made->period.to.month - 1;
-    to.tm_mday = made->period.to.day;
-    report.offeredName =
-        ReportName::suggest(made->person, "report " + ReportPeriod::isoDate(made->period.from) + " to", to);
+    to.tm_year = made.period.to.year - 1900;
+    to.tm_mon = made.period.to.month - 1;
+    to.tm_mday = made.period.to.day;
+    report.offeredName = ReportName::suggest(made.person, "report " + ReportPeriod::isoDate(made.period.from) + " to", to);
     return write(report);
 }
 

@@ -30,6 +30,9 @@ public:
     // Writes the report as a PDF at path; progress is asked after each page (by default a window
     // with a Cancel button, shown after half a second).
     bool saveTo(const std::string& path, std::function<bool(int, int)> progress = nullptr);
+    // Runs write (print or save) on a report set up to draw the pages of made, with progress as above.
+    static bool output(const DoctorReport& made, const std::function<bool(Report&)>& write,
+                       std::function<bool(int, int)> progress = nullptr);
 
     Fl_Input* fromInput;
     Fl_Input* toInput;
