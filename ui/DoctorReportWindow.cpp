@@ -45,7 +45,7 @@ void DoctorReportWindow::openCB(Fl_Widget*, void*)
     new DoctorReportWindow();
 }
 
-DoctorReportWindow::DoctorReportWindow() : Fl_Double_Window(480, 100, "Report for the doctor")
+DoctorReportWindow::DoctorReportWindow() : Fl_Double_Window(500, 100, "Report for the doctor")
 {
     TRACE_SCOPE(source, "DoctorReportWindow::DoctorReportWindow", 3);
     color(panelColor);
@@ -59,7 +59,7 @@ DoctorReportWindow::DoctorReportWindow() : Fl_Double_Window(480, 100, "Report fo
         input->when(FL_WHEN_CHANGED);
     }
     for (int i = 0; i < 5; ++i) {
-        auto* button = new Fl_Button(10 + 93 * i, 68, 87, 25, ReportPeriod::pickNames[i]);
+        auto* button = new Fl_Button(10 + 97 * i, 68, 93, 25, ReportPeriod::pickNames[i]);
         button->callback(pickCB, this);
         pickButtons.push_back(button);
     }
@@ -78,14 +78,14 @@ DoctorReportWindow::DoctorReportWindow() : Fl_Double_Window(480, 100, "Report fo
     chartsButton->value(1);
     tableButton->value(1);
     y += 70;
-    saveButton = new Fl_Button(120, y, 120, 28, "Save as PDF\xE2\x80\xA6");
+    saveButton = new Fl_Button(140, y, 120, 28, "Save as PDF\xE2\x80\xA6");
     saveButton->callback(saveCB, this);
-    printButton = new Fl_Button(250, y, 100, 28, "Print\xE2\x80\xA6");
+    printButton = new Fl_Button(270, y, 100, 28, "Print\xE2\x80\xA6");
     printButton->callback(printCB, this);
-    auto* close = new Fl_Button(360, y, 100, 28, "Close");
+    auto* close = new Fl_Button(380, y, 100, 28, "Close");
     close->callback(closeCB, this);
     end();
-    size(480, y + 40);
+    size(500, y + 40);
     pick(ReportPeriod::Last30Days);
     set_modal();
     show();

@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <memory>
 #include <regex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -124,8 +126,15 @@ TEST_F(DoctorReportWindowTest, SavesEveryReadingOfThePeriodAsTextOverSeveralPage
 TEST_F(DoctorReportWindowTest, CancelledOrEmptyReportsWriteNothing)
 {
     auto dialog = std::make_unique<DoctorReportWindow>();
+    const std::string tmp = folder.path() + "tmp";
+    mkdir(tmp.c_str(), 0700);
+    const char* previous = std::getenv("TMPDIR");
+    const std::string kept = previous ? previous : "";
+    setenv("TMPDIR", tmp.c_str(), 1);
     EXPECT_FALSE(dialog->saveTo(folder.path() + "cancelled.pdf", [](int done, int) { return done < 2; }));
+    previous ? setenv("TMPDIR", kept.c_str(), 1) : unsetenv("TMPDIR");
     EXPECT_TRUE(prompt.alerts.empty());
+    EXPECT_EQ(rmdir(tmp.c_str()), 0) << "left in the temporary folder";
     const long today = ReportDay::today().number();
     dialog->fromInput->value(date(ReportDay::fromNumber(today - 400)).c_str());
     dialog->toInput->value(date(ReportDay::fromNumber(today - 370)).c_str());
