@@ -1,13 +1,11 @@
 #include "history/core/HomeBloodPressure.h"
 
-#include "history/core/VitalFigures.h"
-
 #include <algorithm>
 #include <set>
 
-bool HomeBloodPressure::atOrAbove(double s, double d)
+bool HomeBloodPressure::atOrAbove(const MeanFigures& means)
 {
-    return s >= systolicThreshold || d >= diastolicThreshold;
+    return means.count && (means.means[0] >= systolicThreshold || means.means[1] >= diastolicThreshold);
 }
 
 HomeBloodPressure HomeBloodPressure::of(const VitalReadings& bp)
@@ -20,7 +18,7 @@ HomeBloodPressure HomeBloodPressure::of(const VitalReadings& bp)
             lastDay = any ? std::max(lastDay, r.day.number()) : r.day.number();
             any = true;
         }
-    if (!any)
+    if (!any || bp.members.size() != 2)
         return h;
     h.last = ReportDay::fromNumber(lastDay);
     h.first = ReportDay::fromNumber(lastDay - windowDays + 1);
@@ -31,37 +29,11 @@ HomeBloodPressure HomeBloodPressure::of(const VitalReadings& bp)
     const long leftOut = *daysHeld.begin();
     h.leftOut = ReportDay::fromNumber(leftOut);
     h.days = int(daysHeld.size()) - 1;
-    double s = 0, d = 0, ms = 0, md = 0, es = 0, ed = 0;
-    for (const VitalReading& r : bp.readings) {
-        const long day = r.day.number();
-        if (!r.complete() || day <= leftOut || day > lastDay)
-            continue;
-        ++h.readings;
-        s += r.values[0];
-        d += r.values[1];
-        if (VitalFigures::inMorning(r)) {
-            ++h.morningCount;
-            ms += r.values[0];
-            md += r.values[1];
-        } else if (VitalFigures::inEvening(r)) {
-            ++h.eveningCount;
-            es += r.values[0];
-            ed += r.values[1];
-        }
-    }
-    h.enough = h.days >= minDays && h.readings >= size_t(minReadings);
-    if (h.readings) {
-        h.systolic = s / double(h.readings);
-        h.diastolic = d / double(h.readings);
-    }
-    if (h.morningCount) {
-        h.morningSystolic = ms / double(h.morningCount);
-        h.morningDiastolic = md / double(h.morningCount);
-    }
-    if (h.eveningCount) {
-        h.eveningSystolic = es / double(h.eveningCount);
-        h.eveningDiastolic = ed / double(h.eveningCount);
-    }
+    auto used = [&](const VitalReading& r) { return r.day.number() > leftOut && r.day.number() <= lastDay; };
+    h.all = MeanFigures::of(bp, used);
+    h.morning = MeanFigures::of(bp, [&](const VitalReading& r) { return used(r) && VitalFigures::inMorning(r); });
+    h.evening = MeanFigures::of(bp, [&](const VitalReading& r) { return used(r) && VitalFigures::inEvening(r); });
+    h.enough = h.days >= minDays && h.all.count >= size_t(minReadings);
     return h;
 }
 
@@ -77,21 +49,20 @@ std::vector<std::string> HomeBloodPressure::lines() const
                       "after the first day are needed)");
         return out;
     }
-    const std::string pair = VitalFigures::joined({systolic, diastolic});
     out.push_back("Days " + ReportPeriod::longDate(first) + " to " + ReportPeriod::longDate(last) +
-                  ", without " + ReportPeriod::longDate(leftOut) + ": " + std::to_string(readings) +
+                  ", without " + ReportPeriod::longDate(leftOut) + ": " + std::to_string(all.count) +
                   " readings used over " + std::to_string(days) + " days.");
-    out.push_back("Home average: mean " + pair + " mmHg, " +
-                  (atOrAbove() ? "at or above the home threshold of 135/85 mmHg."
-                               : "below the home threshold of 135/85 mmHg."));
-    auto part = [](const char* name, size_t count, double s, double d) {
-        if (!count)
+    out.push_back("Home average: mean " + VitalFigures::joined(all.means) + " mmHg, " +
+                  (atOrAbove(all) ? "at or above the home threshold of 135/85 mmHg."
+                                  : "below the home threshold of 135/85 mmHg."));
+    auto part = [](const char* name, const MeanFigures& m) {
+        if (!m.count)
             return std::string(name) + " mean: no readings";
-        return std::string(name) + " mean " + VitalFigures::joined({s, d}) + " mmHg (" + std::to_string(count) +
-               " readings, " + (atOrAbove(s, d) ? "at or above" : "below") + " the threshold)";
+        return std::string(name) + " mean " + VitalFigures::joined(m.means) + " mmHg (" + std::to_string(m.count) +
+               " readings, " + (atOrAbove(m) ? "at or above" : "below") + " the threshold)";
     };
-    out.push_back(part("Morning", morningCount, morningSystolic, morningDiastolic) + ";");
-    out.push_back(part("evening", eveningCount, eveningSystolic, eveningDiastolic) + ".");
+    out.push_back(part("Morning", morning) + ";");
+    out.push_back(part("evening", evening) + ".");
     out.push_back("This average is a summary for your doctor, not a diagnosis.");
     return out;
 }

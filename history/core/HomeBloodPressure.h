@@ -4,7 +4,7 @@
 // readings over three days. A summary for the doctor, never a diagnosis.
 #pragma once
 
-#include "history/core/VitalReadings.h"
+#include "history/core/VitalFigures.h"
 
 #include <string>
 #include <vector>
@@ -16,15 +16,11 @@ struct HomeBloodPressure {
     bool enough = false;
     ReportDay first{0, 0, 0}, last{0, 0, 0}; // the seven days
     ReportDay leftOut{0, 0, 0};              // the first day holding readings
-    size_t readings = 0;
     int days = 0;                            // days with readings after the one left out
-    double systolic = 0, diastolic = 0;
-    size_t morningCount = 0, eveningCount = 0;
-    double morningSystolic = 0, morningDiastolic = 0, eveningSystolic = 0, eveningDiastolic = 0;
+    MeanFigures all, morning, evening;       // of the readings after the day left out
 
     // At or above the home threshold: a systolic mean of 135 or more, or a diastolic one of 85.
-    static bool atOrAbove(double systolic, double diastolic);
-    bool atOrAbove() const { return atOrAbove(systolic, diastolic); }
+    static bool atOrAbove(const MeanFigures& means);
 
     static HomeBloodPressure of(const VitalReadings& bloodPressure);
     // The lines the report prints: the rule, then the result in plain words.

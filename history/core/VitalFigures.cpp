@@ -48,7 +48,7 @@ MemberFigures MemberFigures::of(const std::string& name, std::vector<double> val
     return f;
 }
 
-MeanFigures MeanFigures::of(const VitalReadings& vital, bool (*takes)(const VitalReading&))
+MeanFigures MeanFigures::of(const VitalReadings& vital, const std::function<bool(const VitalReading&)>& takes)
 {
     MeanFigures f;
     f.means.assign(vital.members.size(), 0.0);

@@ -7,6 +7,7 @@
 #include "history/core/VitalReadings.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,7 @@ struct MeanFigures {
     size_t count = 0;
     std::vector<double> means;
 
-    static MeanFigures of(const VitalReadings& vital, bool (*takes)(const VitalReading&));
+    static MeanFigures of(const VitalReadings& vital, const std::function<bool(const VitalReading&)>& takes);
 };
 
 struct VitalFigures {
