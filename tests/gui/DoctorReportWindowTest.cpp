@@ -5,7 +5,10 @@
 #include "tests/unit/ChartRecord.h"
 #include "ui/DoctorReportWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/ReportProgress.h"
 
+#include <FL/Fl.H>
+#include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Menu_Bar.H>
@@ -13,6 +16,7 @@
 #include <cstdio>
 #include <memory>
 #include <regex>
+#include <thread>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -143,6 +147,28 @@ TEST_F(DoctorReportWindowTest, CancelledOrEmptyReportsWriteNothing)
     ASSERT_EQ(prompt.alerts.size(), 1u);
     EXPECT_EQ(prompt.alerts[0].find("There are no readings"), 0u) << prompt.alerts[0];
     EXPECT_EQ(leftovers(), std::vector<std::string>());
+}
+
+// Quick work shows nothing; after half a second a window tells the progress, and its Cancel stops the work.
+TEST(ReportProgressTest, ShowsItselfAfterHalfASecondAndCancels)
+{
+    auto shown = [] {
+        for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
+            for (int i = 0; i < w->children(); ++i)
+                if (w->child(i)->label() && std::string(w->child(i)->label()) == "Cancel")
+                    return static_cast<Fl_Button*>(w->child(i));
+        return static_cast<Fl_Button*>(nullptr);
+    };
+    ReportProgress progress("Making the report");
+    EXPECT_TRUE(progress.step(1, 10));
+    EXPECT_EQ(shown(), nullptr);
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    EXPECT_TRUE(progress.step(2, 10));
+    Fl_Button* cancel = shown();
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_EQ(std::string(cancel->window()->child(0)->label()), "Making the report: page 2 of 10");
+    cancel->do_callback();
+    EXPECT_FALSE(progress.step(3, 10));
 }
 
 }
