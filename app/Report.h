@@ -30,6 +30,8 @@ public:
     int pageCount = 1;
     std::function<bool(Fl_Paged_Device&)> drawPages;
     bool cancelled = false;
+    // Asked now and then while a PDF is converted; false stops the conversion as cancelled.
+    std::function<bool()> converting;
     // The name askAndSavePdf offers, in place of the user's name, the subject and today's date.
     std::string offeredName;
 

@@ -187,6 +187,7 @@ bool DoctorReportWindow::output(const DoctorReport& made, const std::function<bo
         progress = [&shown](int done, int total) { return shown->step(done, total); };
     }
     report.drawPages = [&](Fl_Paged_Device& device) { return pages.draw(device, progress); };
+    report.converting = [&] { return progress(pages.count(), pages.count()); };
     std::tm to{};
     to.tm_year = made.period.to.year - 1900;
     to.tm_mon = made.period.to.month - 1;

@@ -16,7 +16,8 @@ public:
     ReportProgress(const ReportProgress&) = delete;
     ReportProgress& operator=(const ReportProgress&) = delete;
 
-    // done of total parts are finished; false once the person has cancelled.
+    // done of total pages are drawn (all of them while the file is written); false once the person
+    // has cancelled.
     bool step(int done, int total);
 
 private:
