@@ -54,7 +54,18 @@ bool DoctorReportPages::draw(Fl_Paged_Device& device, const std::function<bool(i
     return true;
 }
 
-void DoctorReportPages::drawPage(Fl_Paged_Device& device, int page, int width, int height)
+void DoctorReportPages::drawRow(const std::vector<std::string>& cells, bool titles, int left, int width, int baseline)
+{
+    const int values = int(cells.size()) - 3;
+    const int valueWidth = std::min(110, std::max(56, (width - 124) / (values + 2)));
+    for (size_t c = 0; c < cells.size(); ++c) {
+        const int x = left + (c == 0 ? 0 : c == 1 ? 62 : 124 + valueWidth * int(c - 2));
+        const int w = c + 1 == cells.size() ? left + width - x : c < 2 ? 60 : valueWidth - 6;
+        fitted(cells[c], titles ? FL_HELVETICA_BOLD : FL_HELVETICA, 8, x, baseline, w);
+    }
+}
+
+void DoctorReportPages::drawPage(Fl_Paged_Device& device, int pageNumber, int width, int height)
 {
     fl_color(FL_BLACK);
     fitted("Report for the doctor: " + report.personLine(), FL_HELVETICA_BOLD, 11, 0, headTop + 11, width * 2 / 3);
@@ -66,16 +77,17 @@ void DoctorReportPages::drawPage(Fl_Paged_Device& device, int page, int width, i
 
     const int footTop = height - footHeight + 8;
     fl_line(0, footTop, width, footTop);
-    const std::string number = DoctorReport::pageLine(page + 1, count());
+    const std::string number = DoctorReport::pageLine(pageNumber + 1, count());
     fl_font(FL_HELVETICA, 8);
     const int numberWidth = int(fl_width(number.c_str()));
     fl_draw(number.c_str(), width - numberWidth, footTop + 12);
     fitted(DoctorReport::disclaimer, FL_HELVETICA_ITALIC, 8, 0, footTop + 12, width - numberWidth - 12);
 
     double y = contentTop;
-    for (size_t i : pages[size_t(page)]) {
-        const ReportBlock& b = report.blocks[i];
-        const int h = int(DoctorReport::heightOf(b.kind));
+    const std::vector<size_t>& page = pages[size_t(pageNumber)];
+    for (size_t k = 0; k < page.size(); ++k) {
+        const ReportBlock& b = report.blocks[page[k]];
+        const double h = DoctorReport::heightOf(b.kind);
         const int top = int(y);
         switch (b.kind) {
         case ReportBlock::Heading:
@@ -89,24 +101,31 @@ void DoctorReportPages::drawPage(Fl_Paged_Device& device, int page, int width, i
             break;
         case ReportBlock::Chart:
             if (drawChart)
-                drawChart(device, b.vital, 8, top, width - 8, h - 8);
+                drawChart(device, b.vital, 8, top, width - 8, int(h) - 8);
             fl_color(FL_BLACK);
             break;
-        case ReportBlock::TableHeader:
+        case ReportBlock::TableHeader: {
+            fitted(DoctorReport::markKey, FL_HELVETICA_ITALIC, 7.5, 8, top + 8, width - 8);
+            const int abreast = report.abreastOf(b);
+            for (int side = 0; side < abreast; ++side)
+                drawRow(b.cells, true, 8 + side * width / abreast, (width - 8) / abreast - (abreast > 1 ? 8 : 0), top + 22);
+            fl_line(8, top + 25, width, top + 25);
+            break;
+        }
         case ReportBlock::TableRow: {
-            const bool header = b.kind == ReportBlock::TableHeader;
-            if (header)
-                fitted(DoctorReport::markKey, FL_HELVETICA_ITALIC, 7.5, 8, top + 8, width - 8);
-            const int baseline = header ? top + 22 : top + 8;
-            const size_t values = b.cells.size() - 3;
-            const int valueWidth = std::min(110, (width - 8 - 130) / int(values + 2));
-            for (size_t c = 0; c < b.cells.size(); ++c) {
-                const int x = c == 0 ? 8 : c == 1 ? 70 : 130 + valueWidth * int(c - 2);
-                const int w = c + 1 == b.cells.size() ? width - x : c < 2 ? 60 : valueWidth - 6;
-                fitted(b.cells[c], header ? FL_HELVETICA_BOLD : FL_HELVETICA, 8, x, baseline, w);
+            // The run of this table's rows on the page: two abreast fill the left half first.
+            size_t run = 1;
+            while (k + run < page.size() && report.blocks[page[k + run]].kind == ReportBlock::TableRow)
+                ++run;
+            const int abreast = report.abreastOf(b);
+            const size_t lines = (run + size_t(abreast) - 1) / size_t(abreast);
+            for (size_t r = 0; r < run; ++r) {
+                const int side = int(r / lines);
+                drawRow(report.blocks[page[k + r]].cells, false, 8 + side * width / abreast,
+                        (width - 8) / abreast - (abreast > 1 ? 8 : 0), top + 8 + int(double(r % lines) * h));
             }
-            if (header)
-                fl_line(8, baseline + 3, width, baseline + 3);
+            k += run - 1;
+            y += double(lines - 1) * h;
             break;
         }
         }

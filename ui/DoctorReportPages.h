@@ -26,7 +26,9 @@ public:
     static constexpr int headTop = 0, contentTop = 34, footHeight = 26;
 
 private:
-    void drawPage(Fl_Paged_Device& device, int page, int width, int height);
+    void drawPage(Fl_Paged_Device& device, int pageNumber, int width, int height);
+    // A table's row (or its titles) in the columns of a table left to left + width.
+    static void drawRow(const std::vector<std::string>& cells, bool titles, int left, int width, int baseline);
     // A line of text at size, made smaller (not under 7 points) until it fits into width.
     static void fitted(const std::string& text, int font, double size, int x, int y, int width);
 

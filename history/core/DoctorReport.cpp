@@ -5,6 +5,7 @@
 #include "records/Global.h"
 #include "records/RecordView.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -94,8 +95,7 @@ std::vector<std::string> DoctorReport::tableTitles(const VitalReadings& vital)
 {
     std::vector<std::string> titles = {"Date", "Time"};
     for (const std::string& member : vital.members)
-        titles.push_back(vital.members.size() > 1 || vital.unit().empty() ? member + (vital.unit().empty() ? "" : " (" + vital.unit() + ")")
-                                                                          : vital.unit());
+        titles.push_back(member);
     titles.push_back("Conditions");
     return titles;
 }
@@ -184,16 +184,19 @@ void DoctorReport::build()
             if (!vitals[v].readings.empty())
                 blocks.push_back({ReportBlock::Chart, {vitals[v].variable}, int(v)});
     }
+    abreast.assign(vitals.size(), 1);
     if (options.table) {
         blocks.push_back({ReportBlock::Heading, {"Readings"}});
         for (size_t v = 0; v < vitals.size(); ++v) {
             const VitalReadings& vital = vitals[v];
-            blocks.push_back({ReportBlock::Subheading, {vital.variable}});
+            const std::string unit = vital.unit();
+            blocks.push_back({ReportBlock::Subheading, {vital.variable + (unit.empty() ? "" : " (" + unit + ")")}});
             if (vital.readings.empty()) {
                 blocks.push_back({ReportBlock::Text, {"No readings in the period."}});
                 continue;
             }
             blocks.push_back({ReportBlock::TableHeader, tableTitles(vital), int(v)});
+            size_t widest = 0;
             for (const VitalReading& r : vital.readings) {
                 ReportBlock row{ReportBlock::TableRow, {r.date, r.time}, int(v)};
                 for (size_t m = 0; m < r.values.size(); ++m)
@@ -205,9 +208,11 @@ void DoctorReport::build()
                         conditions += (conditions.empty() ? "" : ", ") + c.second;
                     ++k;
                 }
+                widest = std::max(widest, conditions.size());
                 row.cells.push_back(conditions);
                 blocks.push_back(std::move(row));
             }
+            abreast[v] = vital.members.size() == 1 && widest <= maxConditionsAbreast ? 2 : 1;
         }
     }
 }
@@ -231,14 +236,35 @@ double DoctorReport::heightOf(ReportBlock::Kind kind)
     return 12;
 }
 
+int DoctorReport::abreastOf(const ReportBlock& b) const
+{
+    const bool table = b.kind == ReportBlock::TableRow || b.kind == ReportBlock::TableHeader;
+    return table && b.vital >= 0 && size_t(b.vital) < abreast.size() ? abreast[size_t(b.vital)] : 1;
+}
+
+double DoctorReport::heightOf(const std::vector<size_t>& page) const
+{
+    double used = 0;
+    int run = 0;
+    for (size_t i : page) {
+        const bool sideBySide = blocks[i].kind == ReportBlock::TableRow && abreastOf(blocks[i]) == 2;
+        used += sideBySide && run % 2 ? 0 : heightOf(blocks[i].kind);
+        run = sideBySide ? run + 1 : 0;
+    }
+    return used;
+}
+
 std::vector<std::vector<size_t>> DoctorReport::pages(double height) const
 {
     std::vector<std::vector<size_t>> out(1);
     double used = 0;
     int header = -1; // the table header whose rows are being laid out
+    int run = 0;     // rows of a table two abreast so far on the page: every other one takes a line
     for (size_t i = 0; i < blocks.size(); ++i) {
         const ReportBlock& b = blocks[i];
-        double need = heightOf(b.kind);
+        const bool sideBySide = b.kind == ReportBlock::TableRow && abreastOf(b) == 2;
+        double own = sideBySide && run % 2 ? 0 : heightOf(b.kind);
+        double need = own;
         // A heading, or a table's header, with what comes right after it.
         for (size_t j = i; j + 1 < blocks.size() && (blocks[j].kind == ReportBlock::Heading ||
                                                     blocks[j].kind == ReportBlock::Subheading ||
@@ -251,13 +277,16 @@ std::vector<std::vector<size_t>> DoctorReport::pages(double height) const
         if (used > 0 && used + need > height) {
             out.emplace_back();
             used = 0;
+            run = 0;
+            own = heightOf(b.kind);
             if (b.kind == ReportBlock::TableRow && header >= 0) {
                 out.back().push_back(size_t(header));
                 used += heightOf(ReportBlock::TableHeader);
             }
         }
         out.back().push_back(i);
-        used += heightOf(b.kind);
+        used += own;
+        run = sideBySide ? run + 1 : 0;
     }
     return out;
 }

@@ -46,13 +46,20 @@ public:
     // The heights in points that the page drawing gives each kind of block.
     static double heightOf(ReportBlock::Kind kind);
     // The blocks of each page for a page holding height points of blocks: a heading stays with what
-    // follows it, and a table going on over a page starts again with its header.
+    // follows it, and a table going on over a page starts again with its header. Rows of a table
+    // two abreast fill a page's left half, then its right half.
     std::vector<std::vector<size_t>> pages(double height) const;
+    // The points a page of blocks takes.
+    double heightOf(const std::vector<size_t>& page) const;
+    // How many rows of the block's table stand side by side: two for a vital of one value whose
+    // conditions are short enough to share the width, else one.
+    int abreastOf(const ReportBlock& block) const;
+    static constexpr size_t maxConditionsAbreast = 24;
 
     // The table's text of one value: one decimal, then "H" above the normal range, "L" below it and
     // "!" outside the panic range.
     static std::string marked(double value, const std::array<double, 4>& ranges);
-    // The table's column titles for a vital.
+    // The table's column titles for a vital; its unit is in the heading above.
     static std::vector<std::string> tableTitles(const VitalReadings& vital);
 
     ReportPeriod period;
@@ -64,6 +71,7 @@ public:
     bool hasBloodPressure = false;
     HomeBloodPressure home;
     std::vector<ReportBlock> blocks;
+    std::vector<int> abreast; // per vital, see abreastOf
 
     // "131", "98.6": a value as briefly as it reads.
     static std::string plain(double value);

@@ -252,23 +252,34 @@ TEST(ReportPeriodTest, QuickPicksCountWholeDaysBackFromToday)
     }
 }
 
-// Long tables go over pages with their header again; a heading is never the last line of a page.
+// Long tables go over pages with their header again, a vital of one value two abreast; a heading
+// is never the last line of a page.
 TEST(DoctorReportLayoutTest, BlocksFillPagesInOrder)
 {
     VitalReadings pulse{"Heart Rate", {"Heart Rate"}, {{60, 100, 40, 120}}, {}};
     for (int i = 0; i < 230; ++i)
         pulse.readings.push_back({std::time_t(1700000000 + i * 3600), {2026, 1, 1}, 0, "01/01/2026", "01:00:00 AM",
                                   {double(50 + i % 90)}, std::vector<bool>(5, false)});
-    DoctorReport report({{2026, 1, 1}, {2026, 1, 1}}, {{"Heart Rate"}, true, true}, {2026, 1, 2}, {pulse}, "Ann Lee", "");
+    VitalReadings pressure{"Blood Pressure", {"Systolic", "Diastolic"}, {{90, 139, 80, 149}, {60, 89, 50, 99}}, {}};
+    for (int i = 0; i < 150; ++i)
+        pressure.readings.push_back({std::time_t(1700000000 + i * 3600), {2026, 1, 1}, 0, "01/01/2026", "01:00:00 AM",
+                                     {120.0, 80.0}, std::vector<bool>(5, i % 2 == 0)});
+    DoctorReport report({{2026, 1, 1}, {2026, 1, 1}}, {{"Heart Rate", "Blood Pressure"}, true, true}, {2026, 1, 2},
+                        {pulse, pressure}, "Ann Lee", "");
+    EXPECT_EQ(report.abreast, (std::vector<int>{2, 1}));
     const double height = 700;
     const auto pages = report.pages(height);
     ASSERT_GT(pages.size(), 3u);
     std::vector<size_t> seen;
+    size_t mostRows[2] = {0, 0};
     for (const auto& page : pages) {
-        double used = 0;
+        EXPECT_LE(report.heightOf(page), height);
+        size_t rows[2] = {0, 0};
         for (size_t i : page)
-            used += DoctorReport::heightOf(report.blocks[i].kind);
-        EXPECT_LE(used, height);
+            if (report.blocks[i].kind == ReportBlock::TableRow)
+                ++rows[report.blocks[i].vital];
+        for (int v = 0; v < 2; ++v)
+            mostRows[v] = std::max(mostRows[v], rows[v]);
         const ReportBlock& lastOne = report.blocks[page.back()];
         EXPECT_TRUE(lastOne.kind != ReportBlock::Heading && lastOne.kind != ReportBlock::Subheading &&
                     lastOne.kind != ReportBlock::TableHeader);
@@ -280,6 +291,9 @@ TEST(DoctorReportLayoutTest, BlocksFillPagesInOrder)
             else
                 EXPECT_EQ(report.blocks[i].kind, ReportBlock::TableHeader);
     }
+    const size_t oneLine = size_t(height / DoctorReport::heightOf(ReportBlock::TableRow));
+    EXPECT_GT(mostRows[0], oneLine);
+    EXPECT_LE(mostRows[1], oneLine);
     EXPECT_EQ(seen.size(), report.blocks.size());
     EXPECT_EQ(report.personLine(), "Ann Lee");
     report.birthDate = "03/04/1950";
