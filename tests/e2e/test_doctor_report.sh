@@ -1,10 +1,15 @@
 #!/bin/bash
-# A person makes the report for the doctor of a month from the File menu and saves it as a PDF;
-# then starts one of all readings and cancels it from its progress window: no file is left.
+# A person makes the report for the doctor of a month from the File menu, saves it as a PDF and
+# prints it; then starts one of all readings and cancels it from its progress window: no file is
+# left.
 . "$(dirname "$0")/lib.sh"
 
-mkdir -p "$work/home/.fltk/fltk.org" "$work/out" "$work/tmp"
-export HOME="$work/home" TMPDIR="$work/tmp"
+# Stand-ins for the printer's commands, which keep the job.
+mkdir -p "$work/bin" "$work/home/.fltk/fltk.org" "$work/out" "$work/tmp"
+printf '#!/bin/sh\necho "printer office is idle."\necho "system default destination: office"\n' >"$work/bin/lpstat"
+printf '#!/bin/sh\ncat >"%s/lp-job.ps"\n' "$work" >"$work/bin/lp"
+chmod +x "$work/bin/lpstat" "$work/bin/lp"
+export PATH="$work/bin:$PATH" HOME="$work/home" TMPDIR="$work/tmp"
 printf '; FLTK preferences file format 1.0\n; vendor: fltk.org\n; application: fltk\n\n[./options]\nFNFCUsesGTK:0\n' \
     >"$HOME/.fltk/fltk.org/fltk.prefs"
 
@@ -40,6 +45,16 @@ expect_in "$work/report.txt" "Home blood pressure"
 expect_in "$work/report.txt" "page 1 of "
 gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=png16m -r60 -dFirstPage=1 -dLastPage=1 \
     -sOutputFile="$shots/doctor-report-page-1.png" "$pdf"
+
+# The same pages through the print dialog.
+click "$dialog" 320 290 # Print…
+print=$(wait_window "Print")
+click "$print" 320 216
+wait_gone "Print"
+poll 100 grep -q "Exiting function , Report::printCommandEnded" "$log" || fail "the print job did not end"
+pages=$(grep -c "^%%Page:" "$work/lp-job.ps")
+expect_in "$work/report.txt" "page 1 of $pages"
+rm "$work/lp-job.ps"
 
 # Three years take a while: the progress shows, and Cancel leaves nothing behind.
 rm "$pdf"
