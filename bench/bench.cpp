@@ -421,15 +421,9 @@ std::pair<double, double> reportRow(const std::string& pdf, int& pages)
     return {median(a), median(b)};
 }
 
-// Run as a process of its own (--report-memory RECORD), so that its peak is the report's: the
-// report of every reading, with its progress window; prints the peak resident size in MB.
-int reportMemory(const std::string& pdf)
+// The peak resident size of this process so far, in MB.
+double peakMb()
 {
-    fl_open_display();
-    DoctorReport made = doctorReport(ReportPeriod::AllReadings);
-    if (!DoctorReportWindow::output(made, [&](Report& r) { writeReport(r, pdf); return true; }))
-        fail("the ten-year report was not made");
-    unlink(pdf.c_str());
     std::FILE* status = std::fopen("/proc/self/status", "r");
     char line[256];
     long peakKb = -1;
@@ -438,7 +432,21 @@ int reportMemory(const std::string& pdf)
             break;
     if (status)
         std::fclose(status);
-    std::printf("%.1f %zu\n", double(peakKb) / 1024, made.readingCount());
+    return double(peakKb) / 1024;
+}
+
+// Run as a process of its own (--report-memory RECORD), so that its peak is the report's: the
+// report of every reading, with its progress window. Prints the peak with the record loaded, the
+// peak after the report, and the readings reported.
+int reportMemory(const std::string& pdf)
+{
+    fl_open_display();
+    const double loaded = peakMb();
+    DoctorReport made = doctorReport(ReportPeriod::AllReadings);
+    if (!DoctorReportWindow::output(made, [&](Report& r) { writeReport(r, pdf); return true; }))
+        fail("the ten-year report was not made");
+    unlink(pdf.c_str());
+    std::printf("%.1f %.1f %zu\n", loaded, peakMb(), made.readingCount());
     return 0;
 }
 
@@ -555,10 +563,10 @@ int main(int argc, char** argv)
     std::vector<std::pair<double, double>> history = historyRows();
     int reportPages = 0;
     auto [reportOurs, reportFloor] = reportRow(reportPdf, reportPages);
-    double reportMemoryMb = -1;
+    double reportMemoryMb = -1, loadedMb = 0;
     size_t tenYears = 0;
     if (std::FILE* child = popen(("'/proc/" + std::to_string(getpid()) + "/exe' --report-memory '" + path + "'").c_str(), "r")) {
-        if (std::fscanf(child, "%lf %zu", &reportMemoryMb, &tenYears) != 2)
+        if (std::fscanf(child, "%lf %lf %zu", &loadedMb, &reportMemoryMb, &tenYears) != 3)
             reportMemoryMb = -1;
         pclose(child);
     }
@@ -587,11 +595,12 @@ int main(int argc, char** argv)
     limitRow("history-sort", history[1].first, history[1].second, historySortTargetMs, "<= 50 ms");
     timeRow("record", recordOurs, recordFloor, recordTarget);
     std::printf("(report: blood pressure, heart rate and temperature over 90 days, %d pages, against as many\n"
-                " pages of plain text; report-memory: the report of all %zu readings, in a process of its own)\n",
+                " pages of plain text; report-memory: the report of all %zu readings, in a process of its own,\n"
+                " against its peak with the record loaded)\n",
                 reportPages, tenYears);
     timeRow("report", reportOurs * 1000, reportFloor * 1000, reportTarget);
     row("report-time", "s ", reportOurs, reportFloor, "", "<= 1.5 s", reportOurs <= reportTimeTargetS);
-    row("report-memory", "MB", reportMemoryMb, 0, "", "<= 300 MB", reportMemoryMb >= 0 && reportMemoryMb <= reportMemoryTargetMb);
+    row("report-memory", "MB", reportMemoryMb, loadedMb, "", "<= 300 MB", reportMemoryMb >= 0 && reportMemoryMb <= reportMemoryTargetMb);
     std::fclose(devNull);
     return 0;
 }
