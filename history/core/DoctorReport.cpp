@@ -132,8 +132,8 @@ void DoctorReport::summarise(size_t v)
             text("    panic range " + plain(r[2]) + " to " + vital.withUnit(plain(r[3])) + ": " +
                  std::to_string(mf.outsidePanic) + " outside (" + VitalFigures::share(mf.outsidePanic, mf.count) + ")");
     }
-    const bool pairs = vital.members.size() > 1;
-    if (pairs)
+    // Blood sugar is taken fasting or after a meal, seldom both in one entry: no pairs for it.
+    if (vital.isBloodPressure())
         text("Readings with both values: " + std::to_string(f.complete.count) + ", mean " +
              vital.withUnit(VitalFigures::joined(f.complete.means)));
     if (vital.isBloodPressure() || vital.variable == "Heart Rate" || vital.variable == "Pulse") {
