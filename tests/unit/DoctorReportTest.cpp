@@ -72,6 +72,8 @@ TEST_F(DoctorReportTest, HomeBloodPressureLeavesOutTheFirstDayAndNeedsTwelveRead
           "Morning mean 135.0/85.0 mmHg (12 readings, at or above the threshold);\nevening mean 132.0/82.0 mmHg (12 "
           "readings, below the threshold)."},
          {"135.7/85.1", "Not enough"}},
+        // Twelve readings over three days after the first are just enough.
+        {4, true, {"12 readings used over 3 days", "mean 133.5/83.5 mmHg, below"}, {"Not enough"}},
         {3, false,
          {"Not enough readings for a home blood-pressure average (at least 12 readings over 3 days after the first "
           "day are needed)"},
