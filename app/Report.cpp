@@ -18,7 +18,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
+#include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <langinfo.h>
 #include <locale.h>
 #include <spawn.h>
@@ -152,10 +154,51 @@ std::string reasonIn(const std::string& said)
     return last;
 }
 
+// A converter that may be stopped keeps its temporary files in a folder of its own, emptied and
+// removed after it: Ghostscript stopped by a signal leaves them behind.
+class ConverterFolder {
+public:
+    explicit ConverterFolder(bool wanted)
+    {
+        const char* tmp = std::getenv("TMPDIR");
+        path = std::string(tmp && *tmp ? tmp : "/tmp") + "/mv-convert-XXXXXX";
+        if (!wanted || !mkdtemp(&path[0])) {
+            path.clear();
+            return;
+        }
+        for (char** e = environ; *e; ++e)
+            if (std::strncmp(*e, "TMPDIR=", 7) != 0)
+                variables.push_back(*e);
+        setting = "TMPDIR=" + path;
+        variables.push_back(setting.c_str());
+        variables.push_back(nullptr);
+    }
+    ~ConverterFolder()
+    {
+        if (path.empty())
+            return;
+        if (DIR* folder = opendir(path.c_str())) {
+            while (dirent* e = readdir(folder))
+                if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+                    unlink((path + "/" + e->d_name).c_str());
+            closedir(folder);
+        }
+        rmdir(path.c_str());
+    }
+    ConverterFolder(const ConverterFolder&) = delete;
+    ConverterFolder& operator=(const ConverterFolder&) = delete;
+    char** environment() { return path.empty() ? environ : const_cast<char**>(variables.data()); }
+
+private:
+    std::string path, setting;
+    std::vector<const char*> variables;
+};
+
 // Ghostscript's ps2pdf from the file ps to the file pdf, page rotation left as drawn; its
 // complaints come back in error. It gets no file names: it would take a '%' in them for a page
 // number.
-bool convertToPdf(int ps, int pdf, std::string& error)
+// waiting, when given, is asked every tenth of a second while the converter works: false stops it.
+bool convertToPdf(int ps, int pdf, std::string& error, const std::function<bool()>& waiting, bool& stopped)
 {
     int messages[2];
     if (pipe2(messages, O_CLOEXEC) != 0) {
@@ -168,13 +211,26 @@ bool convertToPdf(int ps, int pdf, std::string& error)
     posix_spawn_file_actions_adddup2(&actions, ps, 0);
     posix_spawn_file_actions_adddup2(&actions, pdf, 1);
     const char* argv[] = {"ps2pdf", "-dAutoRotatePages=/None", "-", "-", nullptr};
+    ConverterFolder scratch(waiting != nullptr);
     pid_t pid;
-    int spawned = posix_spawnp(&pid, "ps2pdf", &actions, nullptr, const_cast<char**>(argv), environ);
+    int spawned = posix_spawnp(&pid, "ps2pdf", &actions, nullptr, const_cast<char**>(argv), scratch.environment());
     posix_spawn_file_actions_destroy(&actions);
     close(messages[1]);
     std::string said;
     char chunk[512];
+    stopped = false;
     while (spawned == 0) {
+        if (waiting) {
+            pollfd ready{messages[0], POLLIN, 0};
+            if (poll(&ready, 1, 100) == 0) {
+                if (!waiting()) {
+                    kill(pid, SIGTERM);
+                    stopped = true;
+                    break;
+                }
+                continue;
+            }
+        }
         ssize_t n = read(messages[0], chunk, sizeof chunk);
         if (n > 0)
             said.append(chunk, size_t(n));
@@ -188,6 +244,10 @@ bool convertToPdf(int ps, int pdf, std::string& error)
     }
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (stopped) {
+        error = "cancelled";
+        return false;
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
         char head[5] = {};
@@ -259,12 +319,25 @@ void Report::drawPage(Fl_Paged_Device& device)
         k.widget->resize(k.x, k.y, k.w, k.h);
 }
 
+bool Report::drawAll(Fl_Paged_Device& device)
+{
+    cancelled = false;
+    if (drawPages) {
+        cancelled = !drawPages(device);
+        return !cancelled;
+    }
+    device.start_page();
+    drawPage(device);
+    device.end_page();
+    return true;
+}
+
 bool Report::print()
 {
     TRACE_SCOPE(source, "Report::print", 3);
     PipeSignalIgnored pipeSignal;
     Fl_Printer printer;
-    if (printer.start_job(1) != 0) {
+    if (printer.start_job(pageCount) != 0) {
         TRACE_MSG(3, "The print job was cancelled or could not start\n");
         return false;
     }
@@ -282,10 +355,16 @@ bool Report::print()
     } else if (piped)
         driver->close_command(closePrintCommand);
     printCommandStatus = 0;
-    printer.start_page();
-    drawPage(printer);
-    printer.end_page();
+    const bool drawn = drawAll(printer);
     printer.end_job();
+    if (!drawn) {
+        TRACE_MSG(3, "The report was cancelled before it was printed\n");
+        if (page)
+            std::fclose(page);
+        if (command)
+            pclose(command);
+        return false;
+    }
     if (command) {
         TRACE_MSG(3, "The report goes to the print command\n");
         PrintJob::start(command, page, tellPrintCommandEnd);
@@ -307,11 +386,14 @@ bool Report::writePostScript(FILE* file, std::string& error)
         return false;
     }
     Fl_PostScript_File_Device device;
-    device.start_job(file, 1, localPaper());
-    device.start_page();
-    drawPage(device);
-    device.end_page();
+    device.start_job(file, pageCount, localPaper());
+    const bool drawn = drawAll(device);
     device.end_job();
+    if (!drawn) {
+        std::fclose(file);
+        error = "cancelled";
+        return false;
+    }
     bool written = !std::ferror(file);
     if (std::fclose(file) != 0 || !written) {
         error = std::strerror(errno);
@@ -336,7 +418,7 @@ bool Report::writePdf(const std::string& path, std::string& error)
     FILE* psFile = psCopy >= 0 ? fdopen(psCopy, "w") : nullptr;
     if (!psFile && psCopy >= 0)
         close(psCopy);
-    if (!writePostScript(psFile, error) || lseek(ps.fd, 0, SEEK_SET) != 0 || !convertToPdf(ps.fd, pdf.fd, error))
+    if (!writePostScript(psFile, error) || lseek(ps.fd, 0, SEEK_SET) != 0 || !convertToPdf(ps.fd, pdf.fd, error, converting, cancelled))
         return false;
     if (fsync(pdf.fd) != 0 || !pdf.placeAs(path, hidden)) {
         error = std::strerror(errno);
@@ -360,6 +442,8 @@ bool Report::savePdf(std::string path)
         return true;
     }
     TRACE_MSG(1, "Unable to save %s: %s\n", path.c_str(), error.c_str());
+    if (cancelled)
+        return false;
     Prompt::alert("Unable to save file: %s\n%s", path.c_str(), error.c_str());
     return false;
 }
@@ -369,7 +453,7 @@ bool Report::askAndSavePdf(const char* chooserTitle, const std::string& subject)
     Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
     chooser.title(chooserTitle);
     chooser.filter("PDF\t*.pdf");
-    chooser.preset_file(ReportName::suggest(userName, subject).c_str());
+    chooser.preset_file(offeredName.empty() ? ReportName::suggest(userName, subject).c_str() : offeredName.c_str());
     switch (chooser.show()) {
     case 0:
         return savePdf(chooser.filename());

@@ -24,6 +24,17 @@ public:
     // Drawn on white; each gets its own colour back after the page.
     std::vector<Fl_Widget*> whiten;
 
+    // A report of several pages drawn by the caller in place of the widget's one page: pageCount
+    // tells the device how many to expect, drawPages starts and ends each page itself and returns
+    // false when the person cancelled it. A cancelled report is neither printed nor saved.
+    int pageCount = 1;
+    std::function<bool(Fl_Paged_Device&)> drawPages;
+    bool cancelled = false;
+    // Asked now and then while a PDF is converted; false stops the conversion as cancelled.
+    std::function<bool()> converting;
+    // The name askAndSavePdf offers, in place of the user's name, the subject and today's date.
+    std::string offeredName;
+
     // Through the toolkit's print dialog. False when the dialog was cancelled or the job could not
     // start: then nothing is drawn and nothing is moved. A page for the print command is handed to
     // it as a PrintJob, after this returns.
@@ -47,6 +58,7 @@ public:
     static const char* const credit;
 
 private:
+    bool drawAll(Fl_Paged_Device& device);
     bool writePdf(const std::string& path, std::string& error);
 
     Fl_Widget* printed;

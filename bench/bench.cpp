@@ -6,6 +6,7 @@
 // against counting the points into their bins; then the history table (opened and drawn, sorted)
 // and recording one reading. Needs a display for the drawing rows. Prints one table; timings are
 // reported, never judged fatal.
+#include "app/Report.h"
 #include "app/TimeZone.h"
 #include "app/Trace.h"
 #include "charts/ChartController.h"
@@ -13,12 +14,15 @@
 #include "history/HistogramTab.h"
 #include "history/HistoryTableWindow.h"
 #include "history/MyHistogram.h"
+#include "history/core/DoctorReport.h"
 #include "history/core/NewEntry.h"
 #include "records/Change.h"
 #include "records/Global.h"
+#include "ui/DoctorReportWindow.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Paged_Device.H>
 #include <FL/Fl_Tabs.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
@@ -51,6 +55,7 @@ const double loadTarget = 1.5, saveTarget = 1.5, memoryTargetMb = 80;
 const double seriesTargetMs = 20, openChartTarget = 1.5, openChartExtraMs = 25, redrawTarget = 1.3;
 const double analysisTarget = 1.3, analysisExtraMs = 10, histogramTargetMs = 10;
 const double historyOpenTargetMs = 300, historySortTargetMs = 50, recordTarget = 1.2;
+const double reportTarget = 3, reportTimeTargetS = 1.5, reportMemoryTargetMb = 300;
 
 double milliseconds(const std::function<void()>& job)
 {
@@ -368,6 +373,90 @@ std::vector<std::pair<double, double>> historyRows()
 }
 
 // One reading inserted as the entry dialog inserts it, and the record saved.
+// The report for the doctor on the heavy record's blood pressure, heart rate and temperature,
+// over the days the pick gives, ending on the last day with a reading.
+DoctorReport doctorReport(ReportPeriod::Pick pick)
+{
+    const std::vector<std::string> vitals = {"Blood Pressure", "Heart Rate", "Temperature"};
+    ReportDay first{}, last{};
+    if (!VitalReadings::span(vitals, first, last))
+        fail("the record holds no readings to report");
+    return DoctorReport(ReportPeriod::pick(pick, last, first, last), {vitals, true, true}, last);
+}
+
+void writeReport(Report& report, const std::string& pdf)
+{
+    unlink(pdf.c_str());
+    if (!report.savePdf(pdf))
+        fail("the report was not written");
+}
+
+// Ours: the report made from the record and written as a PDF; the floor: as many pages of plain
+// text, the lines of a full table page, through the same device and conversion. Seconds.
+std::pair<double, double> reportRow(const std::string& pdf, int& pages)
+{
+    auto ours = [&] {
+        DoctorReport made = doctorReport(ReportPeriod::Last90Days);
+        if (!DoctorReportWindow::output(made, [&](Report& r) { pages = r.pageCount; writeReport(r, pdf); return true; },
+                                        [](int, int) { return true; }))
+            fail("the report was not made");
+    };
+    auto floor = [&] {
+        Report report(nullptr, tableReportStyle, "");
+        report.pageCount = pages;
+        report.drawPages = [&](Fl_Paged_Device& device) {
+            for (int page = 0; page < pages; ++page) {
+                device.start_page();
+                fl_color(FL_BLACK);
+                fl_font(FL_HELVETICA, 8);
+                for (int line = 0; line < 70; ++line)
+                    fl_draw("12/01/2026    07:00:00 AM    136.0 H    86.0    Resting, After meal", 8, 40 + line * 10);
+                device.end_page();
+            }
+            return true;
+        };
+        writeReport(report, pdf);
+    };
+    ours();
+    floor();
+    std::vector<double> a, b;
+    for (int i = 0; i < 3; ++i) {
+        a.push_back(milliseconds(ours) / 1000);
+        b.push_back(milliseconds(floor) / 1000);
+    }
+    unlink(pdf.c_str());
+    return {median(a), median(b)};
+}
+
+// The peak resident size of this process so far, in MB.
+double peakMb()
+{
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    char line[256];
+    long peakKb = -1;
+    while (status && std::fgets(line, sizeof line, status))
+        if (std::sscanf(line, "VmHWM: %ld kB", &peakKb) == 1)
+            break;
+    if (status)
+        std::fclose(status);
+    return double(peakKb) / 1024;
+}
+
+// Run as a process of its own (--report-memory RECORD), so that its peak is the report's: the
+// report of every reading, with its progress window. Prints the peak with the record loaded, the
+// peak after the report, and the readings reported.
+int reportMemory(const std::string& pdf)
+{
+    fl_open_display();
+    const double loaded = peakMb();
+    DoctorReport made = doctorReport(ReportPeriod::AllReadings);
+    if (!DoctorReportWindow::output(made, [&](Report& r) { writeReport(r, pdf); return true; }))
+        fail("the ten-year report was not made");
+    unlink(pdf.c_str());
+    std::printf("%.1f %.1f %zu\n", loaded, peakMb(), made.readingCount());
+    return 0;
+}
+
 void recordReading()
 {
     NewEntry entry;
@@ -383,9 +472,10 @@ void recordReading()
 
 int main(int argc, char** argv)
 {
-    if (argc != 2)
+    const bool memoryOfReport = argc == 3 && std::string(argv[1]) == "--report-memory";
+    if (argc != 2 && !memoryOfReport)
         fail("usage: mv-bench RECORD_PATH");
-    std::string path = argv[1];
+    std::string path = argv[memoryOfReport ? 2 : 1];
     std::string::size_type slash = path.rfind('/');
     std::string folder = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
     std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
@@ -401,6 +491,9 @@ int main(int argc, char** argv)
     Trace::redirect(devNull);
     Global::init();
     Global::dataFolder = folder;
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string tmpFolder = tmp && *tmp ? tmp : "/tmp";
+    const std::string reportPdf = tmpFolder + "/mv-bench-report-" + std::to_string(getpid()) + ".pdf";
 
     auto load = [&](std::unique_ptr<XmlDocument>& doc, FileBytes& buffer) {
         if (!Global::loadFile(doc, name.c_str(), buffer, "patient", Global::OnDamage::Report))
@@ -408,6 +501,10 @@ int main(int argc, char** argv)
     };
     std::unique_ptr<char[]> floorText;
     std::unique_ptr<XmlDocument> floorDoc;
+    if (memoryOfReport) {
+        load(Global::userDoc, Global::userBuffer);
+        return reportMemory(reportPdf);
+    }
     auto [loadOurs, loadFloor] = sideBySide([&] { load(Global::userDoc, Global::userBuffer); }, [&] { floorLoad(path, floorText, floorDoc); });
 
     size_t entries = 0;
@@ -415,8 +512,7 @@ int main(int argc, char** argv)
         for (XmlNode* e = v->first_node("entry"); e; e = e->next_sibling("entry"))
             ++entries;
 
-    const char* tmp = std::getenv("TMPDIR");
-    std::string scratch = std::string(tmp && *tmp ? tmp : "/tmp") + "/mv-bench.XXXXXX";
+    std::string scratch = tmpFolder + "/mv-bench.XXXXXX";
     if (!mkdtemp(&scratch[0]))
         fail("cannot create a temporary folder");
     Global::dataFolder = scratch + "/";
@@ -472,6 +568,15 @@ int main(int argc, char** argv)
     auto [analysisOurs, analysisFloor] = plotRow(ChartModel::Analysis, false, [](ChartController& c) { c.model.classifyBloodPressure(); });
     auto [histogramOurs, histogramFloor] = histogramRow();
     std::vector<std::pair<double, double>> history = historyRows();
+    int reportPages = 0;
+    auto [reportOurs, reportFloor] = reportRow(reportPdf, reportPages);
+    double reportMemoryMb = -1, loadedMb = 0;
+    size_t tenYears = 0;
+    if (std::FILE* child = popen(("'/proc/" + std::to_string(getpid()) + "/exe' --report-memory '" + path + "'").c_str(), "r")) {
+        if (std::fscanf(child, "%lf %lf %zu", &loadedMb, &reportMemoryMb, &tenYears) != 3)
+            reportMemoryMb = -1;
+        pclose(child);
+    }
 
     std::printf("record   %s (%.1f MB, %zu entries); median of %d runs after %d warm-ups\n\n",
                 path.c_str(), double(info.st_size) / 1e6, entries, runs, warmUps);
@@ -496,6 +601,13 @@ int main(int argc, char** argv)
     limitRow("history-open", history[0].first, history[0].second, historyOpenTargetMs, "<= 300 ms");
     limitRow("history-sort", history[1].first, history[1].second, historySortTargetMs, "<= 50 ms");
     timeRow("record", recordOurs, recordFloor, recordTarget);
+    std::printf("(report: blood pressure, heart rate and temperature over 90 days, %d pages, against as many\n"
+                " pages of plain text; report-memory: the report of all %zu readings, in a process of its own,\n"
+                " against its peak with the record loaded)\n",
+                reportPages, tenYears);
+    timeRow("report", reportOurs * 1000, reportFloor * 1000, reportTarget);
+    row("report-time", "s ", reportOurs, reportFloor, "", "<= 1.5 s", reportOurs <= reportTimeTargetS);
+    row("report-memory", "MB", reportMemoryMb, loadedMb, "", "<= 300 MB", reportMemoryMb >= 0 && reportMemoryMb <= reportMemoryTargetMb);
     std::fclose(devNull);
     return 0;
 }

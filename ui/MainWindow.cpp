@@ -10,6 +10,7 @@
 #include "history/HistoryTableWindow.h"
 #include "records/Global.h"
 #include "ui/Artwork.h"
+#include "ui/DoctorReportWindow.h"
 #include "ui/DocumentWindows.h"
 #include "ui/SearchUserBox.h"
 #include "ui/TabBrowser.h"
@@ -34,7 +35,8 @@ const char* const noticeText = "A personal log - not a substitute for a doctor's
 namespace {
 
 const char* const source = "MainWindow";
-const char* const userMenuItems[] = {"File/Save", "File/Close", "File/Save chart as PDF…", "Edit/Information"};
+const char* const userMenuItems[] = {"File/Save", "File/Close", "File/Save chart as PDF…", "File/Report for the doctor…",
+                                     "Edit/Information"};
 
 // Widgets do not own their images; these live, shared, for the whole run.
 Fl_Image* pixmap(const char* const* xpm)
@@ -86,6 +88,7 @@ MainWindow::MainWindow(int w, int h, const char* title) : Fl_Double_Window(0, 0,
     menuBar->add("File/Close", 0, closeCB, this);
     menuBar->add("File/Save", 0, menuCB, this);
     menuBar->add("File/Save chart as PDF…", 0, savePdfCB, this);
+    menuBar->add("File/Report for the doctor…", 0, DoctorReportWindow::openCB, nullptr);
     menuBar->add("File/Exit", 0, menuCB, this);
     menuBar->add("Edit/Information", 0, editInfoCB, this);
     menuRow->end();

@@ -200,9 +200,7 @@ void MainWindow::analysisCB_i(const char* group)
 
 ChartSeries MainWindow::seriesFor(const std::string& label, const char* key, XmlNode* variable)
 {
-    ChartSeries added = ChartSeries::fromEntries(variable, label, key, std::cerr);
-    added.ranges = Global::rangesOf(label);
-    return added;
+    return ChartSeries::ranged(variable, label, key, std::cerr);
 }
 
 void MainWindow::addVarToChart(std::string label, const char* key, XmlNode* variable)

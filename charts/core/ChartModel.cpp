@@ -69,6 +69,14 @@ void ChartModel::setDisplayType(int displayType)
     type = displayType;
 }
 
+void ChartModel::setFixedWindow(std::time_t start, std::time_t end)
+{
+    if (start != windowStart || end != windowEnd)
+        markChanged();
+    windowStart = start;
+    windowEnd = end;
+}
+
 void ChartModel::addSeries(ChartSeries added)
 {
     series.push_back(std::move(added));
@@ -179,11 +187,19 @@ void ChartModel::xScaleOperations()
     const int span = mode >= 0 && mode < 6 ? mode : 0;
     if (span != 0)
         tFirst = tLast - timeSpans[span];
+    const bool fixed = windowEnd > windowStart;
+    if (fixed) {
+        tFirst = windowStart;
+        tLast = windowEnd;
+    }
     for (const ChartSeries& s : series) {
         auto from = std::lower_bound(s.points.begin(), s.points.end(), tFirst,
                                      [](const ChartPoint& p, std::time_t t) { return p.seconds < t; });
+        auto to = fixed ? std::upper_bound(s.points.begin(), s.points.end(), tLast,
+                                           [](std::time_t t, const ChartPoint& p) { return t < p.seconds; })
+                        : s.points.end();
         startPoints.push_back(size_t(from - s.points.begin()));
-        endPoints.push_back(s.points.size());
+        endPoints.push_back(size_t(std::max(from, to) - s.points.begin()));
     }
     if (!hasWindow)
         return;

@@ -59,6 +59,9 @@ public:
     int displayType() const { return type; }
     void setTimeMode(int timeMode);
     void setDisplayType(int displayType);
+    // A fixed time window, such as a report's period, in place of the one the time range gives;
+    // none while end is 0.
+    void setFixedWindow(std::time_t start, std::time_t end);
 
     // Results of update().
     std::vector<size_t> startPoints, endPoints;
@@ -124,5 +127,6 @@ private:
     bool changed = true;
     int mode = 0;
     int type = MultiDisplay;
+    std::time_t windowStart = 0, windowEnd = 0;
     unsigned revisionCount = 0;
 };

@@ -37,6 +37,14 @@ void ChartSeries::store(const std::tm& when, double value)
     points.insert(at, ChartPoint{key, seconds, value});
 }
 
+ChartSeries ChartSeries::ranged(const XmlNode* variable, const std::string& label, const char* key,
+                                std::ostream& errors)
+{
+    ChartSeries series = fromEntries(variable, label, key, errors);
+    series.ranges = Global::rangesOf(label);
+    return series;
+}
+
 ChartSeries ChartSeries::fromEntries(const XmlNode* variable, const std::string& label, const char* key,
                                      std::ostream& errors)
 {

@@ -45,6 +45,9 @@ struct ChartSeries {
     // whose date, time or value cannot be charted are skipped with one line on errors.
     static ChartSeries fromEntries(const XmlNode* variable, const std::string& label, const char* key,
                                    std::ostream& errors);
+    // The same with the bounds the record gives the label (Global::rangesOf), as the chart shows it.
+    static ChartSeries ranged(const XmlNode* variable, const std::string& label, const char* key,
+                              std::ostream& errors);
     // Finite and of a size that the scales and pixel arithmetic can take.
     static bool isChartable(double value);
 };
