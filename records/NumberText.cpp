@@ -65,3 +65,19 @@ std::string NumberText::shortest(double value)
     std::snprintf(text, sizeof text, "%.17g", value);
     return text;
 }
+
+std::string NumberText::figure(double value)
+{
+    if (!std::isfinite(value))
+        return "-";
+    std::string text = fixed(value, 1);
+    return text == "-0.0" ? "0.0" : text;
+}
+
+std::string NumberText::brief(double value)
+{
+    std::string text = fixed(value, 2);
+    while (text.find('.') != std::string::npos && (text.back() == '0' || text.back() == '.'))
+        text.pop_back();
+    return text == "-0" ? "0" : text;
+}

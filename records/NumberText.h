@@ -24,4 +24,8 @@ public:
     static std::string stored(double value);
     // The shortest fixed-point text that reads back to the very same number.
     static std::string shortest(double value);
+    // A figure of a summary (mean, median, deviation): one decimal, "-" where there is none.
+    static std::string figure(double value);
+    // A reading or bound in a summary's text: at most two decimals, no trailing zeros ("98.6", "140").
+    static std::string brief(double value);
 };

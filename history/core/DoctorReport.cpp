@@ -3,6 +3,7 @@
 #include "history/core/HistoryModel.h"
 #include "records/DateCheck.h"
 #include "records/Global.h"
+#include "records/NumberText.h"
 #include "records/RecordView.h"
 
 #include <algorithm>
@@ -64,19 +65,9 @@ std::string DoctorReport::pageLine(int page, int pages)
     return "page " + std::to_string(page) + " of " + std::to_string(pages);
 }
 
-std::string DoctorReport::plain(double value)
-{
-    char text[48];
-    std::snprintf(text, sizeof text, "%.2f", value);
-    std::string s = text;
-    while (s.find('.') != std::string::npos && (s.back() == '0' || s.back() == '.'))
-        s.pop_back();
-    return s == "-0" ? "0" : s;
-}
-
 std::string DoctorReport::marked(double value, const Ranges& ranges)
 {
-    std::string text = VitalFigures::decimal(value);
+    std::string text = NumberText::figure(value);
     switch (ranges.classify(value)) {
     case RangeClass::Low:
         return text + " L";
@@ -120,16 +111,16 @@ void DoctorReport::summarise(size_t v)
             continue;
         }
         text(name + ": " + std::to_string(mf.count) + (mf.count == 1 ? " reading" : " readings") + ", mean " +
-             vital.withUnit(VitalFigures::decimal(mf.mean)) + ", median " + vital.withUnit(VitalFigures::decimal(mf.median)));
-        text("    standard deviation " + vital.withUnit(VitalFigures::decimal(mf.sd)) + ", lowest " +
-             vital.withUnit(plain(mf.lowest)) + ", highest " + vital.withUnit(plain(mf.highest)));
+             vital.withUnit(NumberText::figure(mf.mean)) + ", median " + vital.withUnit(NumberText::figure(mf.median)));
+        text("    standard deviation " + vital.withUnit(NumberText::figure(mf.sd)) + ", lowest " +
+             vital.withUnit(NumberText::brief(mf.lowest)) + ", highest " + vital.withUnit(NumberText::brief(mf.highest)));
         if (mf.ranged)
-            text("    normal range " + plain(r.normalLow) + " to " + vital.withUnit(plain(r.normalHigh)) + ": " + std::to_string(mf.below) +
+            text("    normal range " + NumberText::brief(r.normalLow) + " to " + vital.withUnit(NumberText::brief(r.normalHigh)) + ": " + std::to_string(mf.below) +
                  " below (" + VitalFigures::share(mf.below, mf.count) + "), " + std::to_string(mf.inside) + " inside (" +
                  VitalFigures::share(mf.inside, mf.count) + "), " + std::to_string(mf.above) + " above (" +
                  VitalFigures::share(mf.above, mf.count) + ")");
         if (r.panicKnown())
-            text("    panic range " + plain(r.panicLow) + " to " + vital.withUnit(plain(r.panicHigh)) + ": " +
+            text("    panic range " + NumberText::brief(r.panicLow) + " to " + vital.withUnit(NumberText::brief(r.panicHigh)) + ": " +
                  std::to_string(mf.outsidePanic) + " outside (" + VitalFigures::share(mf.outsidePanic, mf.count) + ")");
     }
     // Blood sugar is taken fasting or after a meal, seldom both in one entry: no pairs for it.

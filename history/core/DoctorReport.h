@@ -73,9 +73,6 @@ public:
     std::vector<ReportBlock> blocks;
     std::vector<int> abreast; // per vital, see abreastOf
 
-    // "131", "98.6": a value as briefly as it reads.
-    static std::string plain(double value);
-
 private:
     void build();
     void summarise(size_t v);

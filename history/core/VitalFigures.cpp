@@ -2,6 +2,7 @@
 
 #include "history/core/HistoryModel.h"
 #include "records/Global.h"
+#include "records/NumberText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -127,20 +128,11 @@ VitalFigures VitalFigures::of(const VitalReadings& vital)
     return f;
 }
 
-std::string VitalFigures::decimal(double value)
-{
-    if (!std::isfinite(value))
-        return "-";
-    char text[48];
-    std::snprintf(text, sizeof text, "%.1f", value);
-    return std::string(text) == "-0.0" ? "0.0" : text;
-}
-
 std::string VitalFigures::joined(const std::vector<double>& means)
 {
     std::string text;
     for (double mean : means)
-        text += (text.empty() ? "" : "/") + decimal(mean);
+        text += (text.empty() ? "" : "/") + NumberText::figure(mean);
     return text;
 }
 

@@ -45,8 +45,6 @@ struct VitalFigures {
     static VitalFigures of(const VitalReadings& vital);
     static bool inMorning(const VitalReading& r);
     static bool inEvening(const VitalReading& r);
-    // "145.2", one decimal; "-" for no figure.
-    static std::string decimal(double value);
     // "145.2/90.1" of several members.
     static std::string joined(const std::vector<double>& means);
     // "12%" of part in whole, whole percentages.

@@ -1,6 +1,7 @@
 #include "charts/core/ChartModel.h"
 #include "history/core/DoctorReport.h"
 #include "records/Global.h"
+#include "records/NumberText.h"
 #include "tests/common/ChartRecord.h"
 #include "tests/common/TestFolder.h"
 
@@ -40,9 +41,9 @@ class DoctorReportTest : public StoreFixture {
 protected:
     static std::string reading(ReportDay d, int hour, double s, double dia, const std::string& conditions = "")
     {
-        std::string fields = "<systolic>" + DoctorReport::plain(s) + "</systolic>";
+        std::string fields = "<systolic>" + NumberText::brief(s) + "</systolic>";
         if (dia > 0)
-            fields += "<diastolic>" + DoctorReport::plain(dia) + "</diastolic>";
+            fields += "<diastolic>" + NumberText::brief(dia) + "</diastolic>";
         return "<entry id=\"0\">" + fields + "<date>" + date(d) + "</date><time>" + clock(hour, 0) + "</time><conditions>" +
                conditions + "</conditions></entry>";
     }
@@ -163,11 +164,11 @@ TEST_F(DoctorReportTest, SummaryFiguresAgreeWithAnIndependentComputation)
         for (const std::string& s :
              {name + ": " + std::to_string(n) + " readings, mean " + fixed1(mean) + " mmHg, median " + fixed1(median) +
                   " mmHg\n    standard deviation " + fixed1(std::sqrt(ss / double(n - 1))) + " mmHg, lowest " +
-                  DoctorReport::plain(v.front()) + " mmHg, highest " + DoctorReport::plain(v.back()) + " mmHg\n",
+                  NumberText::brief(v.front()) + " mmHg, highest " + NumberText::brief(v.back()) + " mmHg\n",
               ": " + std::to_string(below) + " below (" + percent(below, n) + "), " + std::to_string(n - below - above) +
                   " inside (" + percent(n - below - above, n) + "), " + std::to_string(above) + " above (" +
-                  percent(above, n) + ")\n    panic range " + DoctorReport::plain(b[2]) + " to " +
-                  DoctorReport::plain(b[3]) + " mmHg: " + std::to_string(panic) + " outside (" + percent(panic, n) + ")\n"})
+                  percent(above, n) + ")\n    panic range " + NumberText::brief(b[2]) + " to " +
+                  NumberText::brief(b[3]) + " mmHg: " + std::to_string(panic) + " outside (" + percent(panic, n) + ")\n"})
             EXPECT_NE(text.find(s), std::string::npos) << s << "\n" << text;
     }
     // Pairs, times of day, conditions and classes count readings holding both values.

@@ -11,6 +11,7 @@
 #include "tests/common/TestFolder.h"
 
 #include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -715,6 +716,9 @@ TEST(NumberTextTest, NumbersDatesAndTimesHaveOneWriting)
     EXPECT_EQ(NumberText::bound(140) + " " + NumberText::bound(99.5) + " " + NumberText::bound(1e7, 5) + " " +
                   NumberText::stored(98.6) + " " + NumberText::shortest(0.1 + 0.2) + " " + NumberText::shortest(-2),
               "140 99.5 1.0e7 98.600000 0.30000000000000004 -2");
+    EXPECT_EQ(NumberText::figure(145.25) + " " + NumberText::figure(-0.04) + " " + NumberText::figure(NAN) + " " +
+                  NumberText::brief(98.6) + " " + NumberText::brief(140) + " " + NumberText::brief(-0.001),
+              "145.2 0.0 - 98.6 140 0");
     EXPECT_EQ(DateCheck::dateText(2012, 1, 5) + " " + DateCheck::timeText(0, 5, 0) + " " +
                   DateCheck::timeText(12, 0, 0) + " " + DateCheck::timeText(23, 59, 59),
               "01/05/2012 12:05:00 AM 12:00:00 PM 11:59:59 PM");
