@@ -146,9 +146,9 @@ void DoctorReport::summarise(size_t v)
         text("Classes, each reading with both values counted once, in the highest class it belongs to:");
         std::string line = "    ";
         for (size_t c = 0; c < f.classCounts.size(); ++c)
-            line += Global::bpClasses[c].name + " " + std::to_string(f.classCounts[c]) + " (" +
+            line += Global::bpClasses[c].name + ": " + std::to_string(f.classCounts[c]) + " (" +
                     VitalFigures::share(f.classCounts[c], total) + "), ";
-        text(line + "in no class " + std::to_string(f.noClass) + " (" + VitalFigures::share(f.noClass, total) + ")");
+        text(line + "in no class: " + std::to_string(f.noClass) + " (" + VitalFigures::share(f.noClass, total) + ")");
     }
 }
 

@@ -217,8 +217,8 @@ TEST_F(DoctorReportTest, SummaryFiguresAgreeWithAnIndependentComputation)
     }
     std::string line = "in the highest class it belongs to:\n    ";
     for (size_t c = 0; c < 4; ++c)
-        line += Global::bpClasses[c].name + " " + std::to_string(classes[c]) + " (" + percent(classes[c], pairs) + "), ";
-    line += "in no class " + std::to_string(classes[4]) + " (" + percent(classes[4], pairs) + ")";
+        line += Global::bpClasses[c].name + ": " + std::to_string(classes[c]) + " (" + percent(classes[c], pairs) + "), ";
+    line += "in no class: " + std::to_string(classes[4]) + " (" + percent(classes[4], pairs) + ")";
     EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
 
     // Every reading of the period once in the table, oldest first.
