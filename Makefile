@@ -9,7 +9,8 @@ FUZZ_SECONDS ?= 600
 FUZZ_SEED    ?= 0
 JOBS       := $(shell nproc 2>/dev/null || echo 2)
 PACKAGES   := cmake g++ make pkg-config libfltk1.3-dev librapidxml-dev libgtest-dev \
-              xvfb xdotool x11-utils imagemagick ghostscript tzdata python3 libxml2-utils clang libclang-rt-14-dev
+              xvfb xdotool x11-utils imagemagick ghostscript tzdata python3 libxml2-utils clang libclang-rt-14-dev \
+              libcsv-dev
 
 .PHONY: run demo test test-fast test-asan fuzz bench install deps build build-asan build-fuzz clean
 
