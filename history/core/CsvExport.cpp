@@ -115,16 +115,3 @@ CsvExport::Result CsvExport::write(const XmlNode* patient, const std::vector<std
     }
     return result;
 }
-
-std::string CsvExport::fileName(const std::string& person, std::time_t now)
-{
-    std::tm today;
-    localtime_r(&now, &today);
-    char date[16];
-    std::strftime(date, sizeof date, "%Y-%m-%d", &today);
-    std::string name = person.empty() ? "Readings" : person + " readings";
-    for (char& c : name)
-        if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20 || c == ':')
-            c = '-';
-    return name + " " + date + ".csv";
-}

@@ -4,7 +4,6 @@
 
 #include "records/Xml.h"
 
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -17,8 +16,6 @@ public:
     };
     // The readings of the given vitals of a record's patient element; every vital when none is given.
     static Result write(const XmlNode* patient, const std::vector<std::string>& vitals = {});
-    // "Ann Lee readings 2026-12-08.csv"; characters a file name cannot hold become '-'.
-    static std::string fileName(const std::string& person, std::time_t now);
     // The columns, in the order they are written.
     static const std::vector<std::string>& columns();
     // One field as RFC 4180 writes it: quoted only when it holds a delimiter, a quote, a line end
