@@ -35,7 +35,8 @@ namespace {
 
 const char* const source = "MainWindow";
 const char* const userMenuItems[] = {"File/Save", "File/Close", "File/Save chart as PDF…",
-                                     "File/Export readings as CSV…", "Edit/Information"};
+                                     "File/Export readings as CSV…", "File/Import readings from CSV…",
+                                     "Edit/Information"};
 
 // Widgets do not own their images; these live, shared, for the whole run.
 Fl_Image* pixmap(const char* const* xpm)
@@ -88,6 +89,7 @@ MainWindow::MainWindow(int w, int h, const char* title) : Fl_Double_Window(0, 0,
     menuBar->add("File/Save", 0, menuCB, this);
     menuBar->add("File/Save chart as PDF…", 0, savePdfCB, this);
     menuBar->add("File/Export readings as CSV…", 0, exportCsvCB, this);
+    menuBar->add("File/Import readings from CSV…", 0, importCsvCB, this);
     menuBar->add("File/Exit", 0, menuCB, this);
     menuBar->add("Edit/Information", 0, editInfoCB, this);
     menuRow->end();

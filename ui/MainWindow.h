@@ -55,6 +55,8 @@ public:
     // Readings out to a CSV file and in from one (MainWindow_csv.cpp).
     static void exportCsvCB(Fl_Widget*, void* data) { static_cast<MainWindow*>(data)->exportCsvCB_i(); }
     void exportCsvCB_i();
+    static void importCsvCB(Fl_Widget*, void* data) { static_cast<MainWindow*>(data)->importCsvCB_i(); }
+    void importCsvCB_i();
     // The chart report (MainWindow_report.cpp): the right-hand column under the heading.
     Report chartReport();
     static void helpCB(Fl_Widget*, void* data) { static_cast<MainWindow*>(data)->helpCB_i(); }

@@ -37,6 +37,15 @@ std::string quoted(const std::string& text)
     return "'" + (text.size() > 40 ? text.substr(0, 40) + "..." : text) + "'";
 }
 
+// The entry dialog's messages speak of what was typed; here the file holds the value.
+std::string fromFile(std::string message)
+{
+    for (size_t at; (at = message.find("you entered ")) != std::string::npos;)
+        message.erase(at, 12);
+    std::replace(message.begin(), message.end(), '\n', ' ');
+    return message;
+}
+
 std::string lineText(size_t line)
 {
     return "line " + std::to_string(line) + ": ";
@@ -513,7 +522,7 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
                 why = "the " + entry.unreadable + " value is not a number.";
                 break;
             case NewEntry::Check::ValueImpossible:
-                why = entry.refusal;
+                why = fromFile(entry.refusal);
                 break;
             case NewEntry::Check::DateOrTimeNotOnTheClock:
                 why = date + " " + time + " is in the hour that the clock skips.";
@@ -542,9 +551,7 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
                 ++count.present;
             } else if (reading.unlikely) {
                 ++count.unlikely;
-                std::string message = reading.entry.question;
-                std::replace(message.begin(), message.end(), '\n', ' ');
-                preview.unlikely.push_back({reading.line, at + message});
+                preview.unlikely.push_back({reading.line, at + fromFile(reading.entry.question)});
             } else {
                 ++count.add;
             }

@@ -13,7 +13,7 @@ new_user() { click "$main" 17 39; }
 edit_user() { click "$main" 46 39; }
 remove_user() { click "$main" 75 39; }
 user_line() { click "$main" 60 $((112 + 16 * ($1 - 1) + 7)); }
-menu_item() { # File menu item by position: 1 New, 2 Close, 3 Save, 4 Save chart as PDF…, 5 Export readings as CSV…, 6 Exit
+menu_item() { # File menu item by position: 1 New, 2 Close, 3 Save, 4 Save chart as PDF…, 5 Export readings as CSV…, 6 Import readings from CSV…, 7 Exit
     click "$main" 15 12
     click "$main" 30 $((35 + 19 * ($1 - 1)))
 }
@@ -123,7 +123,7 @@ help=$(wait_window "Help")
 shot users-help
 press "$help" Escape
 wait_gone "Help"
-menu_item 6
+menu_item 7
 wait_exit
 [ "$status" -eq 0 ] || fail "File/Exit ended with status $status"
 echo ok

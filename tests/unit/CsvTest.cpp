@@ -72,7 +72,7 @@ TEST_F(CsvTest, ImportRefusesBadLinesWithTheirNumberAndReason)
          "line 2: the Heart Rate value is not a number."},
         {"date,time,variable,value\n2024-01-05,10:00,Heart Rate,1e999\n", 0, "line 2: the Heart Rate value is not a number."},
         {"date,time,variable,value\n2024-01-05,10:00,Heart Rate,10000000\n", 0,
-         "line 2: The value you entered for Heart Rate, 10000000 beats/min, is not possible: it must lie between 1 and 350 beats/min."},
+         "line 2: The value for Heart Rate, 10000000 beats/min, is not possible: it must lie between 1 and 350 beats/min."},
         {"date,time,variable,value\n2024-01-05,10:00,Heart Rate\n2024-01-05,10:01,Heart Rate,70\n", 1,
          "line 2: 3 fields where the header has 4."},
         {"date,time,variable,value\n2024-01-05,25:00,Heart Rate,70\n", 0, "line 2: the time 25:00 does not exist."},
