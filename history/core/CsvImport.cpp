@@ -95,7 +95,8 @@ int isBlank(unsigned char c)
 
 char delimiterOf(const char* text, size_t size)
 {
-    size_t counts[3] = {}, end = std::min(size, std::strcspn(text, "\n"));
+    const char* lf = static_cast<const char*>(std::memchr(text, '\n', size));
+    size_t counts[3] = {}, end = lf ? size_t(lf - text) : size;
     bool inQuotes = false;
     for (size_t i = 0; i < end; ++i) {
         if (text[i] == '"')
