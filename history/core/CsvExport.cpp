@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <string_view>
 
 namespace {
 
@@ -77,14 +79,17 @@ CsvExport::Result CsvExport::write(const XmlNode* patient, const std::vector<std
     out.reserve(rows.size() * 72 + 128);
     for (const std::string& column : columns())
         out += column + (&column == &columns().back() ? "\r\n" : ",");
-    char buffer[16];
+    std::vector<std::pair<std::string, std::string>> labels(Global::conditions.begin(), Global::conditions.end());
     for (const Row& row : rows) {
         const int* f = row.f;
         if (row.when >= 0) {
-            std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d,", f[0], f[1], f[2]);
-            out += buffer;
-            std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d,", f[3], f[4], f[5]);
-            out += buffer;
+            // Readable dates hold years from 1900 to 9999, so fixed widths suffice.
+            char text[] = "YYYY-MM-DD,hh:mm:ss,";
+            const int widths[] = {4, 2, 2, 2, 2, 2}, at[] = {0, 5, 8, 11, 14, 17};
+            for (int i = 0; i < 6; ++i)
+                for (int d = widths[i] - 1, n = f[i]; d >= 0; --d, n /= 10)
+                    text[at[i] + d] = char('0' + n % 10);
+            out.append(text, sizeof text - 1);
         } else {
             ++result.unreadable;
             for (const char* part : {"date", "time"}) {
@@ -95,21 +100,35 @@ CsvExport::Result CsvExport::write(const XmlNode* patient, const std::vector<std
         }
         const char* name = Xml::attribute(row.variable, "name");
         appendField(out, name, std::strlen(name));
-        for (const char* column : valueColumns) {
+        // One walk over the entry's children fills the value columns and the conditions.
+        const XmlNode* values[std::size(valueColumns)] = {};
+        const XmlNode* conditions = nullptr;
+        for (const XmlNode* child = row.entry->first_node(); child; child = child->next_sibling()) {
+            const std::string_view name(child->name(), child->name_size());
+            if (name == "conditions" && !conditions)
+                conditions = child;
+            for (size_t i = 0; i < std::size(valueColumns); ++i)
+                if (name == valueColumns[i] && !values[i])
+                    values[i] = child;
+        }
+        for (const XmlNode* value : values) {
             out += ',';
-            if (const XmlNode* value = Xml::child(row.entry, column))
+            if (value)
                 appendField(out, value->value(), value->value_size());
         }
         out += ',';
-        std::string labels;
-        for (const XmlNode* c = Xml::child(row.entry, "conditions") ? Xml::child(row.entry, "conditions")->first_node() : nullptr;
-             c; c = c->next_sibling()) {
-            auto known = Global::conditions.find(std::string(c->name(), c->name_size()));
-            if (!labels.empty())
-                labels += '|';
-            labels += known != Global::conditions.end() ? known->second : std::string(c->name(), c->name_size());
+        std::string joined;
+        for (const XmlNode* c = conditions ? conditions->first_node() : nullptr; c; c = c->next_sibling()) {
+            const std::string_view key(c->name(), c->name_size());
+            auto known = std::find_if(labels.begin(), labels.end(), [&](const auto& l) { return l.first == key; });
+            if (!joined.empty())
+                joined += '|';
+            if (known != labels.end())
+                joined += known->second;
+            else
+                joined.append(key);
         }
-        appendField(out, labels.data(), labels.size());
+        appendField(out, joined.data(), joined.size());
         out += "\r\n";
         ++result.rows;
     }

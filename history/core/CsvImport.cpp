@@ -4,7 +4,6 @@
 #include "records/DateCheck.h"
 #include "records/Global.h"
 #include "records/NumberText.h"
-#include "records/TextCheck.h"
 
 #include <csv.h>
 
@@ -61,8 +60,12 @@ struct Rows {
     std::vector<Row> rows;
     std::string field(const Row& row, size_t i) const
     {
-        size_t at = row.first + i, from = at ? ends[at - 1] : 0;
-        return trimmed(cells.substr(from, ends[at] - from));
+        size_t at = row.first + i, from = at ? ends[at - 1] : 0, to = ends[at];
+        while (from < to && std::isspace(static_cast<unsigned char>(cells[from])))
+            ++from;
+        while (to > from && std::isspace(static_cast<unsigned char>(cells[to - 1])))
+            --to;
+        return cells.substr(from, to - from);
     }
 };
 
@@ -177,16 +180,20 @@ Parsed parseTime(const std::string& text, int& hour, int& minute, int& second)
     return hour <= 23 && minute <= 59 && second <= 59 ? Parsed::Ok : Parsed::NotReal;
 }
 
-// A reading as the multiset compares it: vital, minute, values as stored, conditions.
+// A reading as the multiset compares it: vital, minute, values as stored, conditions (sorted).
 std::string keyOf(const std::string& vital, int year, int month, int day, int hour, int minute,
-                  std::vector<std::pair<std::string, std::string>> values, const std::vector<std::string>& conditions)
+                  const std::vector<std::pair<std::string, std::string>>& values, const std::vector<std::string>& conditions)
 {
-    char when[32];
-    std::snprintf(when, sizeof when, "%04d%02d%02d%02d%02d", year, month, day, hour, minute);
-    std::sort(values.begin(), values.end());
-    std::string key = vital + '\x1f' + when;
+    std::vector<const std::pair<std::string, std::string>*> sorted;
     for (const auto& value : values)
-        key += '\x1f' + value.first + '=' + value.second;
+        sorted.push_back(&value);
+    std::sort(sorted.begin(), sorted.end(), [](auto a, auto b) { return *a < *b; });
+    const long long minutes = ((((year * 13LL + month) * 32 + day) * 24 + hour) * 60) + minute;
+    std::string key = vital;
+    key += '\x1f';
+    key.append(reinterpret_cast<const char*>(&minutes), sizeof minutes);
+    for (const auto* value : sorted)
+        ((key += '\x1f') += value->first) += '=' + value->second;
     key += '\x1e';
     for (const std::string& condition : conditions)
         key += condition + ' ';
@@ -415,6 +422,7 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
     }
 
     std::unordered_map<std::string, size_t> present = recordKeys();
+    preview.readings.reserve(rows.rows.size());
     for (size_t r = 1; r < rows.rows.size(); ++r) {
         if (progress && r % 8192 == 0 && !progress(0.5 + 0.5 * double(r) / double(rows.rows.size()))) {
             preview.cancelled = true;
@@ -473,7 +481,7 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
         std::sort(conditions.begin(), conditions.end());
 
         // The readings of the line: one for the named variable, one per vital with a column of its own.
-        std::map<std::string, std::vector<NewEntry::Field>> readings;
+        std::vector<std::pair<std::string, std::vector<NewEntry::Field>>> readings;
         std::string named, why;
         if (variableColumn >= 0) {
             std::string name = rows.field(row, size_t(variableColumn));
@@ -499,8 +507,12 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
                                         : std::find(members.begin(), members.end(), element) != members.end();
             if (!fits)
                 why = vital + " has no " + element + " value.";
-            else
-                readings[vital].push_back({Global::displayName(element), text});
+            else {
+                auto same = std::find_if(readings.begin(), readings.end(), [&](const auto& r) { return r.first == vital; });
+                if (same == readings.end())
+                    same = readings.insert(readings.end(), {vital, {}});
+                same->second.push_back({Global::displayName(element), text});
+            }
         }
         if (why.empty() && readings.empty())
             why = "no value on this line.";
@@ -538,13 +550,7 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
             continue;
         }
         for (Reading& reading : accepted) {
-            std::vector<std::pair<std::string, std::string>> values;
-            for (const NewEntry::Field& field : reading.entry.fields) {
-                double number;
-                TextCheck::readNumber(field.text.c_str(), number);
-                values.emplace_back(Global::elementName(field.label), NumberText::stored(number));
-            }
-            auto found = present.find(keyOf(reading.vital, year, month, day, hour, minute, values, conditions));
+            auto found = present.find(keyOf(reading.vital, year, month, day, hour, minute, reading.entry.storedValues(), conditions));
             Count& count = preview.counts[reading.vital];
             if (found != present.end() && found->second > 0) {
                 --found->second;
