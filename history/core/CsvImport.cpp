@@ -425,6 +425,7 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
     preview.readings.reserve(rows.rows.size());
     for (size_t r = 1; r < rows.rows.size(); ++r) {
         if (progress && r % 8192 == 0 && !progress(0.5 + 0.5 * double(r) / double(rows.rows.size()))) {
+            preview = Preview();
             preview.cancelled = true;
             return preview;
         }

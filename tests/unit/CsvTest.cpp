@@ -119,6 +119,31 @@ TEST_F(CsvTest, ImportAsksTheDayOrderAndListsUnlikelyReadings)
               "Heart Rate: 1 reading to add, 0 already present, 1 unlikely reading left out.\n\n1 unl");
 }
 
+// As the entry dialog refuses it, a reading in the hour the clock skips is refused; progress is told
+// and a cancel ends the reading with nothing to import.
+TEST_F(CsvTest, ImportRefusesTheSkippedHourAndCanBeCancelled)
+{
+    ZoneScope zone("America/New_York");
+    openRecord(ChartRecord::variableOf("Heart Rate", ""));
+    CsvImport::Preview preview = read("date,time,variable,value\n2024-03-10,02:30,Heart Rate,70\n2024-03-10,03:30,Heart Rate,70\n");
+    ASSERT_EQ(preview.refused.size(), 1u);
+    EXPECT_EQ(preview.refused[0].text, "line 2: 2024-03-10 02:30 is in the hour that the clock skips.");
+    EXPECT_EQ(preview.toAdd(false), 1u);
+
+    std::string many = "date,time,variable,value\n";
+    for (int i = 0; i < 20000; ++i)
+        many += "2024-01-05,10:00,Heart Rate,70\n";
+    std::vector<double> told;
+    preview = CsvImport::read(many.data(), many.size(), CsvImport::DayOrder::Unknown, [&](double done) {
+        told.push_back(done);
+        return done < 0.5;
+    });
+    EXPECT_TRUE(preview.cancelled);
+    EXPECT_TRUE(preview.readings.empty());
+    ASSERT_GE(told.size(), 2u);
+    EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+}
+
 TEST_F(CsvTest, AnExportImportedIntoAnEmptyUserHoldsTheSameReadingsAndAddsNothingTheSecondTime)
 {
     const std::string bp = "<systolic>120.000000</systolic><diastolic>80.000000</diastolic>";
