@@ -1,43 +1,19 @@
 // Fuzz target: a CSV file imported into a small record. Whatever the file holds, the reading ends
 // with a preview or a refusal; the readings it accepts, once added, are all found present when the
 // record's own export is read back; and undoing the addition leaves the record as it was.
-#include "app/Prompt.h"
-#include "app/Trace.h"
+#include "fuzz/FuzzSupport.h"
 #include "history/core/CsvExport.h"
 #include "history/core/CsvImport.h"
 #include "records/Change.h"
 #include "records/Global.h"
 
-#include <rapidxml/rapidxml_print.hpp>
-
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <iterator>
 #include <string>
 
 namespace {
 
-class Silent : public Prompt::Handler {
-public:
-    void alert(const std::string&) override {}
-    int choice(const std::string&, const char*, const char*, const char*) override { return 0; }
-};
-
-void expect(bool condition, const char* what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "%s\n", what);
-        std::abort();
-    }
-}
-
-std::string printed(const XmlDocument& doc)
-{
-    std::string text;
-    rapidxml::print(std::back_inserter(text), doc);
-    return text;
-}
+using fuzz::expect;
+using fuzz::printed;
 
 const char record[] =
     "<patient id=\"0\"><info/><variable name=\"Blood Pressure\"><entry id=\"0\"><systolic>120.000000</systolic>"
@@ -49,11 +25,7 @@ const char record[] =
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    static Silent silent;
-    Prompt::setHandler(&silent);
-    Trace::setThreshold(0);
-    Global::init();
-    Global::userOpen = true;
+    fuzz::prepareStore();
     FileBytes text(record, record + sizeof record - 1);
     expect(Global::parse(text, "patient", Global::userDoc).empty(), "the fuzz target's record does not load");
     Global::userBuffer.swap(text);
