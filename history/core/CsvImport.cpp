@@ -530,6 +530,9 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
             switch (entry.check(reading.first)) {
             case NewEntry::Check::Ready:
                 made.unlikely = !entry.question.empty();
+                // What insert does not read goes, so that a million readings fit.
+                std::vector<NewEntry::Field>().swap(entry.fields);
+                std::vector<NewEntry::Point>().swap(entry.points);
                 accepted.push_back(std::move(made));
                 break;
             case NewEntry::Check::ValueUnreadable:
