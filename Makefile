@@ -7,9 +7,11 @@ FUZZ_BUILD := build-fuzz
 STAGE      := $(BUILD)/stage
 FUZZ_SECONDS ?= 600
 FUZZ_SEED    ?= 0
+CSV_FUZZ_SECONDS ?= 20
 JOBS       := $(shell nproc 2>/dev/null || echo 2)
 PACKAGES   := cmake g++ make pkg-config libfltk1.3-dev librapidxml-dev libgtest-dev \
-              xvfb xdotool x11-utils imagemagick ghostscript tzdata python3 libxml2-utils poppler-utils clang libclang-rt-14-dev
+              xvfb xdotool x11-utils imagemagick ghostscript tzdata python3 libxml2-utils poppler-utils clang libclang-rt-14-dev \
+              libcsv-dev
 
 .PHONY: run demo test test-fast test-asan fuzz bench install deps build build-asan build-fuzz clean
 
@@ -37,11 +39,14 @@ test-asan: build-asan
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 TZ=Europe/Berlin \
 	tools/with-xvfb.sh ctest --test-dir $(ASAN_BUILD) --output-on-failure -j$(JOBS)
 
-# The loader under libFuzzer for FUZZ_SECONDS; findings are written to $(FUZZ_BUILD)/crash-*.
+# The loader under libFuzzer for FUZZ_SECONDS, then the CSV import for CSV_FUZZ_SECONDS; findings are
+# written to $(FUZZ_BUILD)/crash-*.
 fuzz: build-fuzz
-	mkdir -p $(FUZZ_BUILD)/corpus
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/csv-corpus
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 $(FUZZ_BUILD)/load-fuzzer -max_total_time=$(FUZZ_SECONDS) -seed=$(FUZZ_SEED) \
 	  -max_len=65536 -timeout=10 -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus fuzz/corpus
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 $(FUZZ_BUILD)/csv-fuzzer -max_total_time=$(CSV_FUZZ_SECONDS) -seed=$(FUZZ_SEED) \
+	  -max_len=16384 -timeout=10 -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/csv-corpus fuzz/csv-corpus
 
 # Runs with TZ unset, as on a person's desktop, and draws on its own Xvfb.
 bench: build
@@ -64,7 +69,7 @@ build-asan: deps
 
 build-fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMV_SANITIZE=ON -DMV_FUZZ=ON >/dev/null
-	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target load-fuzzer
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target load-fuzzer csv-fuzzer
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -4,7 +4,7 @@
 // blood-pressure analysis's series, redrawing the plot with four series and the blood-pressure
 // analysis against the bare drawing of the same discs and segments, and drawing the histogram tab
 // against counting the points into their bins; then the history table (opened and drawn, sorted)
-// and recording one reading. Needs a display for the drawing rows. Prints one table; timings are
+// and recording one reading; the CSV export and import of the record. Needs a display for the drawing rows. Prints one table; timings are
 // reported, never judged fatal.
 #include "app/Report.h"
 #include "app/TimeZone.h"
@@ -14,6 +14,8 @@
 #include "history/HistogramTab.h"
 #include "history/HistoryTableWindow.h"
 #include "history/MyHistogram.h"
+#include "history/core/CsvExport.h"
+#include "history/core/CsvImport.h"
 #include "history/core/DoctorReport.h"
 #include "history/core/NewEntry.h"
 #include "records/Change.h"
@@ -26,6 +28,8 @@
 #include <FL/Fl_Tabs.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
+
+#include <csv.h>
 
 #include <rapidxml/rapidxml_print.hpp>
 
@@ -56,6 +60,7 @@ const double seriesTargetMs = 20, openChartTarget = 1.5, openChartExtraMs = 25, 
 const double analysisTarget = 1.3, analysisExtraMs = 10, histogramTargetMs = 10;
 const double historyOpenTargetMs = 300, historySortTargetMs = 50, recordTarget = 1.2;
 const double reportTarget = 3, reportTimeTargetS = 1.5, reportMemoryTargetMb = 300;
+const double csvExportTarget = 1.5, csvImportTarget = 2;
 
 double milliseconds(const std::function<void()>& job)
 {
@@ -470,6 +475,107 @@ void recordReading()
         fail("the reading was not recorded");
 }
 
+void writeFile(const std::string& path, const std::string& text)
+{
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0 || write(fd, text.data(), text.size()) != ssize_t(text.size()) || fsync(fd) != 0 || close(fd) != 0)
+        fail("cannot write " + path);
+}
+
+std::string readFile(const std::string& path)
+{
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        fail("cannot read " + path);
+    std::string text;
+    char block[1 << 16];
+    for (size_t n; (n = std::fread(block, 1, sizeof block, f)) > 0;)
+        text.append(block, n);
+    std::fclose(f);
+    return text;
+}
+
+// The export's floor: the same rows, one snprintf each, with no sorting and no quoting, written once.
+void floorExport(const XmlNode* patient, const std::string& path)
+{
+    std::string text;
+    char line[512];
+    auto value = [](const XmlNode* entry, const char* name) {
+        const XmlNode* node = entry->first_node(name);
+        return node ? std::make_pair(int(node->value_size()), node->value()) : std::make_pair(0, "");
+    };
+    for (const XmlNode* v = patient->first_node("variable"); v; v = v->next_sibling("variable"))
+        for (const XmlNode* e = v->first_node("entry"); e; e = e->next_sibling("entry")) {
+            auto date = value(e, "date"), time = value(e, "time"), sys = value(e, "systolic"), dia = value(e, "diastolic"),
+                 fasting = value(e, "fasting"), post = value(e, "postprandial"), val = value(e, "value");
+            int n = std::snprintf(line, sizeof line, "%.*s,%.*s,%s,%.*s,%.*s,%.*s,%.*s,%.*s,\r\n", date.first, date.second,
+                                  time.first, time.second, v->first_attribute() ? v->first_attribute()->value() : "",
+                                  sys.first, sys.second, dia.first, dia.second, fasting.first, fasting.second,
+                                  post.first, post.second, val.first, val.second);
+            text.append(line, size_t(std::min(n, int(sizeof line) - 1)));
+        }
+    writeFile(path, text);
+}
+
+// csv-export of the open heavy record against floorExport, and csv-import of that file into an
+// empty user (preview, readings added, one save) against the library's parse alone and one save.
+std::vector<std::pair<double, double>> csvRows(size_t& rows)
+{
+    const char* tmp = std::getenv("TMPDIR");
+    std::string scratch = std::string(tmp && *tmp ? tmp : "/tmp") + "/mv-bench.XXXXXX";
+    if (!mkdtemp(&scratch[0]))
+        fail("cannot create a temporary folder");
+    const std::string exported = scratch + "/readings.csv", floorCsv = scratch + "/floor.csv";
+    const XmlNode* patient = Xml::child(Global::userDoc.get(), "patient");
+    std::vector<std::pair<double, double>> result;
+    result.push_back(sideBySide(
+        [&] {
+            std::string error;
+            CsvExport::Result csv = CsvExport::write(patient);
+            rows = csv.rows;
+            if (!SafeFile::write(exported, csv.text, error))
+                fail("the export was not written: " + error);
+        },
+        [&] { floorExport(patient, floorCsv); }));
+
+    Global::dataFolder = scratch + "/";
+    static const char empty[] = "<patient id=\"0\"><info/></patient>";
+    std::unique_ptr<XmlDocument> heavy = std::move(Global::userDoc);
+    FileBytes heavyBuffer;
+    heavyBuffer.swap(Global::userBuffer);
+    result.push_back(sideBySide(
+        [&] {
+            FileBytes text(empty, empty + sizeof empty - 1);
+            if (!Global::parse(text, "patient", Global::userDoc).empty())
+                fail("the empty record did not parse");
+            Global::userBuffer.swap(text);
+            std::string csv = readFile(exported);
+            CsvImport::Preview preview = CsvImport::read(csv.data(), csv.size());
+            Change change;
+            if (CsvImport::apply(preview, true, *Global::userDoc, change) != rows ||
+                !Global::saveFile(*Global::userDoc, "import.hma"))
+                fail("the import did not add every reading");
+        },
+        [&] {
+            std::string csv = readFile(exported);
+            csv_parser parser;
+            csv_init(&parser, CSV_STRICT);
+            size_t fields = 0;
+            auto field = [](void*, size_t, void* count) { ++*static_cast<size_t*>(count); };
+            csv_parse(&parser, csv.data(), csv.size(), field, nullptr, &fields);
+            csv_fini(&parser, field, nullptr, &fields);
+            csv_free(&parser);
+            if (!Global::saveFile(*heavy, "floor.hma"))
+                fail("the record did not save");
+        }));
+    Global::userDoc = std::move(heavy);
+    Global::userBuffer.swap(heavyBuffer);
+    for (const char* name : {"/readings.csv", "/floor.csv", "/import.hma", "/floor.hma"})
+        unlink((scratch + name).c_str());
+    rmdir(scratch.c_str());
+    return result;
+}
+
 int main(int argc, char** argv)
 {
     const bool memoryOfReport = argc == 3 && std::string(argv[1]) == "--report-memory";
@@ -577,6 +683,10 @@ int main(int argc, char** argv)
             reportMemoryMb = -1;
         pclose(child);
     }
+    Global::dataFolder = folder;
+    load(Global::userDoc, Global::userBuffer);
+    size_t csvReadings = 0;
+    std::vector<std::pair<double, double>> csv = csvRows(csvReadings);
 
     std::printf("record   %s (%.1f MB, %zu entries); median of %d runs after %d warm-ups\n\n",
                 path.c_str(), double(info.st_size) / 1e6, entries, runs, warmUps);
@@ -608,6 +718,9 @@ int main(int argc, char** argv)
     timeRow("report", reportOurs * 1000, reportFloor * 1000, reportTarget);
     row("report-time", "s ", reportOurs, reportFloor, "", "<= 1.5 s", reportOurs <= reportTimeTargetS);
     row("report-memory", "MB", reportMemoryMb, loadedMb, "", "<= 300 MB", reportMemoryMb >= 0 && reportMemoryMb <= reportMemoryTargetMb);
+    std::printf("(csv-export: %zu readings to a file; csv-import: that file into an empty user, saved)\n", csvReadings);
+    timeRow("csv-export", csv[0].first, csv[0].second, csvExportTarget);
+    timeRow("csv-import", csv[1].first, csv[1].second, csvImportTarget);
     std::fclose(devNull);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "charts/core/DisplayMenuItems.h"
 #include "charts/core/HistogramBins.h"
 #include "charts/core/VariableRanges.h"
+#include "fuzz/FuzzSupport.h"
 #include "history/core/HistoryModel.h"
 #include "history/core/NewEntry.h"
 #include "records/Change.h"
@@ -29,26 +30,8 @@
 
 namespace {
 
-class Silent : public Prompt::Handler {
-public:
-    void alert(const std::string&) override {}
-    int choice(const std::string&, const char*, const char*, const char*) override { return 0; }
-};
-
-std::string printed(const XmlDocument& doc)
-{
-    std::string text;
-    rapidxml::print(std::back_inserter(text), doc);
-    return text;
-}
-
-void expect(bool condition, const char* what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "%s\n", what);
-        std::abort();
-    }
-}
+using fuzz::expect;
+using fuzz::printed;
 
 // The parser reads a text of nothing but blanks as empty (a blank field and an empty one mean the
 // same to the program); the comparison below allows for that and nothing else.
@@ -234,11 +217,7 @@ void editAndUndo()
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    static Silent silent;
-    Prompt::setHandler(&silent);
-    Trace::setThreshold(0);
-    Global::init();
-    Global::userOpen = true;
+    fuzz::prepareStore();
     return 0;
 }
 

@@ -181,8 +181,35 @@ bool DateCheck::isRealDate(int year, int month, int day)
     return day <= daysInMonth[month - 1] + (month == 2 && leap ? 1 : 0);
 }
 
+namespace {
+
+// Two digits at least, as "%02d" writes a number from 0 to 99.
+void appendTwo(std::string& text, int n)
+{
+    text += char('0' + n / 10);
+    text += char('0' + n % 10);
+}
+
+bool isTwoDigits(int n)
+{
+    return n >= 0 && n <= 99;
+}
+
+}
+
+// Written by hand where the fields allow it: an import writes a date and a time for every reading.
 std::string DateCheck::dateText(int year, int month, int day)
 {
+    if (isTwoDigits(month) && isTwoDigits(day) && year >= 1000 && year <= 9999) {
+        std::string text;
+        appendTwo(text, month);
+        text += '/';
+        appendTwo(text, day);
+        text += '/';
+        appendTwo(text, year / 100);
+        appendTwo(text, year % 100);
+        return text;
+    }
     char text[48];
     std::snprintf(text, sizeof text, "%02d/%02d/%02d", month, day, year);
     return text;
@@ -190,6 +217,16 @@ std::string DateCheck::dateText(int year, int month, int day)
 
 std::string DateCheck::timeText(int hour, int minute, int second)
 {
+    if (hour >= 0 && hour <= 23 && isTwoDigits(minute) && isTwoDigits(second)) {
+        std::string text;
+        appendTwo(text, hour % 12 ? hour % 12 : 12);
+        text += ':';
+        appendTwo(text, minute);
+        text += ':';
+        appendTwo(text, second);
+        text += hour < 12 ? " AM" : " PM";
+        return text;
+    }
     char text[48];
     std::snprintf(text, sizeof text, "%02d:%02d:%02d %s", hour % 12 ? hour % 12 : 12, minute, second,
                   hour < 12 ? "AM" : "PM");

@@ -1,6 +1,7 @@
 #include "records/NumberText.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -8,10 +9,11 @@
 
 std::string NumberText::fixed(double value, int decimals)
 {
-    // 1e308 has 309 digits before the point.
+    // 1e308 has 309 digits before the point. to_chars writes what "%.*f" writes, several times faster:
+    // an import writes every value it adds.
     char text[400];
-    std::snprintf(text, sizeof text, "%.*f", std::clamp(decimals, 0, 17), value + 0.0);
-    return text;
+    auto written = std::to_chars(text, text + sizeof text, value + 0.0, std::chars_format::fixed, std::clamp(decimals, 0, 17));
+    return std::string(text, written.ptr);
 }
 
 std::string NumberText::exponent(double value, double step)

@@ -36,6 +36,7 @@ namespace {
 
 const char* const source = "MainWindow";
 const char* const userMenuItems[] = {"File/Save", "File/Close", "File/Save chart as PDF…", "File/Report for the doctor…",
+                                     "File/Export readings as CSV…", "File/Import readings from CSV…",
                                      "Edit/Information"};
 
 // Widgets do not own their images; these live, shared, for the whole run.
@@ -89,6 +90,8 @@ MainWindow::MainWindow(int w, int h, const char* title) : Fl_Double_Window(0, 0,
     menuBar->add("File/Save", 0, menuCB, this);
     menuBar->add("File/Save chart as PDF…", 0, savePdfCB, this);
     menuBar->add("File/Report for the doctor…", 0, DoctorReportWindow::openCB, nullptr);
+    menuBar->add("File/Export readings as CSV…", 0, exportCsvCB, this);
+    menuBar->add("File/Import readings from CSV…", 0, importCsvCB, this);
     menuBar->add("File/Exit", 0, menuCB, this);
     menuBar->add("Edit/Information", 0, editInfoCB, this);
     menuRow->end();

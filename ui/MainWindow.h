@@ -52,6 +52,11 @@ public:
     void printCB_i();
     static void savePdfCB(Fl_Widget*, void* data) { static_cast<MainWindow*>(data)->savePdfCB_i(); }
     void savePdfCB_i();
+    // Readings out to a CSV file and in from one (MainWindow_csv.cpp).
+    static void exportCsvCB(Fl_Widget*, void* data) { static_cast<MainWindow*>(data)->exportCsvCB_i(); }
+    void exportCsvCB_i();
+    static void importCsvCB(Fl_Widget*, void* data) { static_cast<MainWindow*>(data)->importCsvCB_i(); }
+    void importCsvCB_i();
     // The chart report (MainWindow_report.cpp): the right-hand column under the heading.
     Report chartReport();
     static void helpCB(Fl_Widget*, void* data) { static_cast<MainWindow*>(data)->helpCB_i(); }

@@ -37,6 +37,8 @@ public:
     Check check(const std::string& variableName);
     // After a check that is Ready: appends the entry, with its variable when the record has none yet.
     XmlNode* insert(XmlDocument& doc, const std::string& variableName, Change& change) const;
+    // After a check that is Ready: each value's element and its text as the entry will hold it.
+    const std::vector<std::pair<std::string, std::string>>& storedValues() const { return values; }
     // The id after the variable's last entry ("0" for the first).
     static std::string nextId(const XmlNode* variable);
 

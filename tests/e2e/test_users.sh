@@ -14,7 +14,7 @@ edit_user() { click "$main" 46 39; }
 remove_user() { click "$main" 75 39; }
 user_line() { click "$main" 60 $((112 + 16 * ($1 - 1) + 7)); }
 menu_item() { # File menu item by position: 1 New, 2 Close, 3 Save, 4 Save chart as PDF…,
-    # 5 Report for the doctor…, 6 Exit
+    # 5 Report for the doctor…, 6 Export readings as CSV…, 7 Import readings from CSV…, 8 Exit
     click "$main" 15 12
     click "$main" 30 $((35 + 19 * ($1 - 1)))
 }
@@ -124,7 +124,7 @@ help=$(wait_window "Help")
 shot users-help
 press "$help" Escape
 wait_gone "Help"
-menu_item 6
+menu_item 8
 wait_exit
 [ "$status" -eq 0 ] || fail "File/Exit ended with status $status"
 echo ok

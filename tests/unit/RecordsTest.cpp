@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -722,6 +723,14 @@ TEST(NumberTextTest, NumbersDatesAndTimesHaveOneWriting)
     EXPECT_EQ(DateCheck::dateText(2012, 1, 5) + " " + DateCheck::timeText(0, 5, 0) + " " +
                   DateCheck::timeText(12, 0, 0) + " " + DateCheck::timeText(23, 59, 59),
               "01/05/2012 12:05:00 AM 12:00:00 PM 11:59:59 PM");
+    // Written without printf, they still read as printf writes them.
+    char text[400];
+    for (double value : {0.0, -0.0, 0.5, 2.5, 0.0000005, 0.0000015, -98.6, 1234567.8912345, 1e7, 1e300, -1e-300}) {
+        std::snprintf(text, sizeof text, "%f", value + 0.0);
+        EXPECT_EQ(NumberText::stored(value), text) << value;
+    }
+    EXPECT_EQ(DateCheck::dateText(999, 12, 31) + " " + DateCheck::dateText(10000, 1, 1) + " " + DateCheck::timeText(24, 0, 0),
+              "12/31/999 01/01/10000 12:00:00 PM");
 }
 
 }

@@ -45,4 +45,5 @@ TEST(ReportNameTest, NamesThePersonTheSubjectAndTheDay)
                  {".Ann\tLee", "chart", "Ann-Lee chart 2026-12-08.pdf"}};
     for (const auto& c : cases)
         EXPECT_EQ(ReportName::suggest(c.user, c.subject, day), c.name) << c.user;
+    EXPECT_EQ(ReportName::suggest("Ann Lee", "readings", day, ".csv"), "Ann Lee readings 2026-12-08.csv");
 }

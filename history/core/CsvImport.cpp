@@ -1,0 +1,620 @@
+#include "history/core/CsvImport.h"
+
+#include "records/Change.h"
+#include "records/DateCheck.h"
+#include "records/Global.h"
+#include "records/NumberText.h"
+
+#include <csv.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unordered_map>
+
+namespace {
+
+const char* const catalogueVitals[] = {"Blood Pressure", "Blood Sugar", "Heart Rate", "Pulse", "Temperature", "SpO2", "Mood"};
+
+std::string lower(std::string text)
+{
+    for (char& c : text)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string trimmed(const std::string& text)
+{
+    size_t from = text.find_first_not_of(" \t\r\n"), to = text.find_last_not_of(" \t\r\n");
+    return from == std::string::npos ? "" : text.substr(from, to - from + 1);
+}
+
+std::string quoted(const std::string& text)
+{
+    return "'" + (text.size() > 40 ? text.substr(0, 40) + "..." : text) + "'";
+}
+
+// The entry dialog's messages speak of what was typed; here the file holds the value.
+std::string fromFile(std::string message)
+{
+    for (size_t at; (at = message.find("you entered ")) != std::string::npos;)
+        message.erase(at, 12);
+    std::replace(message.begin(), message.end(), '\n', ' ');
+    return message;
+}
+
+std::string lineText(size_t line)
+{
+    return "line " + std::to_string(line) + ": ";
+}
+
+// The fields of the rows, one after the other, so that a million lines need no million strings.
+struct Rows {
+    std::string cells;
+    std::vector<size_t> ends; // of each field in cells
+    struct Row {
+        size_t line, first, count;
+    };
+    std::vector<Row> rows;
+    std::string field(const Row& row, size_t i) const
+    {
+        size_t at = row.first + i, from = at ? ends[at - 1] : 0, to = ends[at];
+        while (from < to && std::isspace(static_cast<unsigned char>(cells[from])))
+            ++from;
+        while (to > from && std::isspace(static_cast<unsigned char>(cells[to - 1])))
+            --to;
+        return cells.substr(from, to - from);
+    }
+};
+
+struct Parsing {
+    Rows* rows;
+    size_t line = 0, rowLine = 0, fields = 0;
+    bool idle = true;
+};
+
+void fieldDone(void* data, size_t size, void* parsing)
+{
+    Parsing& p = *static_cast<Parsing*>(parsing);
+    p.rows->cells.append(static_cast<const char*>(data), size);
+    p.rows->ends.push_back(p.rows->cells.size());
+    ++p.fields;
+}
+
+void rowDone(int, void* parsing)
+{
+    Parsing& p = *static_cast<Parsing*>(parsing);
+    p.rows->rows.push_back({p.rowLine, p.rows->ends.size() - p.fields, p.fields});
+    p.fields = 0;
+    p.idle = true;
+}
+
+int isBlank(unsigned char c)
+{
+    return c == ' ';
+}
+
+char delimiterOf(const char* text, size_t size)
+{
+    const char* lf = static_cast<const char*>(std::memchr(text, '\n', size));
+    size_t counts[3] = {}, end = lf ? size_t(lf - text) : size;
+    bool inQuotes = false;
+    for (size_t i = 0; i < end; ++i) {
+        if (text[i] == '"')
+            inQuotes = !inQuotes;
+        else if (!inQuotes)
+            counts[0] += text[i] == ',', counts[1] += text[i] == ';', counts[2] += text[i] == '\t';
+    }
+    return counts[1] > counts[0] && counts[1] >= counts[2] ? ';' : counts[2] > counts[0] ? '\t' : ',';
+}
+
+enum class Kind { Date, Time, DateTime, Variable, Conditions, Member, Vital };
+struct Column {
+    Kind kind;
+    std::string element; // Member: "systolic", ..., "value"
+    std::string vital;   // Vital, and Member of a known group
+    std::string name;    // as the header writes it
+};
+
+enum class Parsed { Ok, Unreadable, NotReal };
+
+bool number(const std::string& text, size_t& at, int& value, size_t minDigits, size_t maxDigits)
+{
+    size_t from = at;
+    value = 0;
+    while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])) && at - from < maxDigits)
+        value = value * 10 + (text[at++] - '0');
+    return at - from >= minDigits && !(at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])));
+}
+
+// The slashed date's two first numbers, or false for another form.
+bool slashed(const std::string& text, int& first, int& second)
+{
+    size_t at = 0;
+    int year;
+    return number(text, at, first, 1, 2) && at < text.size() && text[at++] == '/' && number(text, at, second, 1, 2) &&
+           at < text.size() && text[at++] == '/' && number(text, at, year, 4, 4) && at == text.size();
+}
+
+Parsed parseDate(const std::string& text, CsvImport::DayOrder order, int& year, int& month, int& day)
+{
+    size_t at = 0;
+    int a, b;
+    if (number(text, at, a, 4, 4)) {
+        year = a;
+        if (!(at < text.size() && text[at++] == '-' && number(text, at, month, 1, 2) && at < text.size() &&
+              text[at++] == '-' && number(text, at, day, 1, 2) && at == text.size()))
+            return Parsed::Unreadable;
+    } else if (slashed(text, a, b)) {
+        at = text.rfind('/') + 1;
+        number(text, at, year, 4, 4);
+        month = order == CsvImport::DayOrder::DayFirst ? b : a;
+        day = order == CsvImport::DayOrder::DayFirst ? a : b;
+    } else {
+        at = 0;
+        if (!(number(text, at, day, 1, 2) && at < text.size() && text[at++] == '.' && number(text, at, month, 1, 2) &&
+              at < text.size() && text[at++] == '.' && number(text, at, year, 4, 4) && at == text.size()))
+            return Parsed::Unreadable;
+    }
+    return DateCheck::isRealDate(year, month, day) ? Parsed::Ok : Parsed::NotReal;
+}
+
+Parsed parseTime(const std::string& text, int& hour, int& minute, int& second)
+{
+    size_t at = 0;
+    second = 0;
+    if (!(number(text, at, hour, 1, 2) && at < text.size() && text[at++] == ':' && number(text, at, minute, 2, 2)))
+        return Parsed::Unreadable;
+    if (at < text.size() && text[at] == ':' && !(++at, number(text, at, second, 2, 2)))
+        return Parsed::Unreadable;
+    std::string half = lower(trimmed(text.substr(at)));
+    if (!half.empty() && half != "am" && half != "pm")
+        return Parsed::Unreadable;
+    if (!half.empty()) {
+        if (hour < 1 || hour > 12)
+            return Parsed::NotReal;
+        hour = hour % 12 + (half == "pm" ? 12 : 0);
+    }
+    return hour <= 23 && minute <= 59 && second <= 59 ? Parsed::Ok : Parsed::NotReal;
+}
+
+// A reading as the multiset compares it: vital, minute, values as stored, conditions (sorted).
+std::string keyOf(const std::string& vital, int year, int month, int day, int hour, int minute,
+                  const std::vector<std::pair<std::string, std::string>>& values, const std::vector<std::string>& conditions)
+{
+    std::vector<const std::pair<std::string, std::string>*> sorted;
+    for (const auto& value : values)
+        sorted.push_back(&value);
+    std::sort(sorted.begin(), sorted.end(), [](auto a, auto b) { return *a < *b; });
+    const long long minutes = ((((year * 13LL + month) * 32 + day) * 24 + hour) * 60) + minute;
+    std::string key = vital;
+    key += '\x1f';
+    key.append(reinterpret_cast<const char*>(&minutes), sizeof minutes);
+    for (const auto* value : sorted)
+        ((key += '\x1f') += value->first) += '=' + value->second;
+    key += '\x1e';
+    for (const std::string& condition : conditions)
+        key += condition + ' ';
+    return key;
+}
+
+std::unordered_map<std::string, size_t> recordKeys()
+{
+    std::unordered_map<std::string, size_t> keys;
+    const XmlNode* patient = Xml::child(Global::userDoc.get(), "patient");
+    for (const XmlNode* variable = Xml::child(patient, "variable"); variable; variable = variable->next_sibling("variable"))
+        for (const XmlNode* entry = Xml::child(variable, "entry"); entry; entry = entry->next_sibling("entry")) {
+            int y, mo, d, h, mi, s;
+            if (!DateCheck::readDate(Xml::childText(entry, "date"), y, mo, d) ||
+                !DateCheck::readTime(Xml::childText(entry, "time"), h, mi, s))
+                continue;
+            std::vector<std::pair<std::string, std::string>> values;
+            std::vector<std::string> conditions;
+            for (const XmlNode* child = entry->first_node(); child; child = child->next_sibling()) {
+                std::string name(child->name(), child->name_size());
+                if (name == "conditions") {
+                    for (const XmlNode* c = child->first_node(); c; c = c->next_sibling())
+                        conditions.emplace_back(c->name(), c->name_size());
+                } else if (name != "date" && name != "time") {
+                    values.emplace_back(name, NumberText::stored(std::strtod(Xml::text(child), nullptr)));
+                }
+            }
+            std::sort(conditions.begin(), conditions.end());
+            ++keys[keyOf(Xml::attribute(variable, "name"), y, mo, d, h, mi, values, conditions)];
+        }
+    return keys;
+}
+
+struct Header {
+    std::vector<Column> columns;
+    std::string refusal;
+};
+
+Header readHeader(const Rows& rows, const std::vector<std::string>& vitals)
+{
+    static const std::map<std::string, std::pair<Kind, std::string>> names = {
+        {"date", {Kind::Date, ""}}, {"day", {Kind::Date, ""}}, {"time", {Kind::Time, ""}},
+        {"date and time", {Kind::DateTime, ""}}, {"datetime", {Kind::DateTime, ""}}, {"date time", {Kind::DateTime, ""}},
+        {"date/time", {Kind::DateTime, ""}}, {"timestamp", {Kind::DateTime, ""}},
+        {"variable", {Kind::Variable, ""}}, {"vital", {Kind::Variable, ""}},
+        {"conditions", {Kind::Conditions, ""}}, {"condition", {Kind::Conditions, ""}},
+        {"systolic", {Kind::Member, "systolic"}}, {"sys", {Kind::Member, "systolic"}},
+        {"diastolic", {Kind::Member, "diastolic"}}, {"dia", {Kind::Member, "diastolic"}},
+        {"fasting", {Kind::Member, "fasting"}}, {"glucose", {Kind::Member, "fasting"}},
+        {"postprandial", {Kind::Member, "postprandial"}}, {"value", {Kind::Member, "value"}},
+        {"pulse", {Kind::Vital, "pulse"}}, {"bpm", {Kind::Vital, "pulse"}}, {"heart rate", {Kind::Vital, "pulse"}},
+        {"temp", {Kind::Vital, "Temperature"}}, {"temperature", {Kind::Vital, "Temperature"}},
+        {"spo2", {Kind::Vital, "SpO2"}}, {"mood", {Kind::Vital, "Mood"}},
+    };
+    // The pulse goes to the record's own name for it.
+    bool hasPulse = std::find(vitals.begin(), vitals.end(), "Pulse") != vitals.end();
+    bool hasHeartRate = std::find(vitals.begin(), vitals.end(), "Heart Rate") != vitals.end();
+    const std::string pulse = hasPulse && !hasHeartRate ? "Pulse" : "Heart Rate";
+
+    Header header;
+    const Rows::Row& first = rows.rows.front();
+    const std::string at = lineText(first.line);
+    for (size_t i = 0; i < first.count; ++i) {
+        std::string name = rows.field(first, i);
+        auto known = names.find(lower(name));
+        if (known == names.end()) {
+            header.refusal = at + "the column " + quoted(name) +
+                             " is not a date, time, variable, value or condition that this program knows.";
+            return header;
+        }
+        Column column{known->second.first, "", "", name};
+        if (column.kind == Kind::Member) {
+            column.element = known->second.second;
+            if (const char* group = Global::memberGroupOf(column.element))
+                column.vital = group;
+            else if (column.element == "fasting" || column.element == "postprandial")
+                column.vital = "Blood Sugar";
+        } else if (column.kind == Kind::Vital) {
+            column.vital = known->second.second == "pulse" ? pulse : known->second.second;
+        }
+        for (const Column& before : header.columns)
+            if (before.kind == column.kind && before.element == column.element && before.vital == column.vital) {
+                header.refusal = at + "the columns " + quoted(before.name) + " and " + quoted(name) + " both give the " +
+                                 (column.element.empty() ? column.vital.empty() ? lower(before.name) : column.vital : column.element) + ".";
+                return header;
+            }
+        header.columns.push_back(column);
+    }
+    auto has = [&](Kind kind) {
+        return std::any_of(header.columns.begin(), header.columns.end(), [&](const Column& c) { return c.kind == kind; });
+    };
+    bool variable = has(Kind::Variable);
+    bool value = std::any_of(header.columns.begin(), header.columns.end(), [](const Column& c) { return c.element == "value"; });
+    if (!has(Kind::DateTime) && !(has(Kind::Date) && has(Kind::Time)))
+        header.refusal = at + "the header names no column for the date and the time of the readings.";
+    else if (has(Kind::DateTime) && (has(Kind::Date) || has(Kind::Time)))
+        header.refusal = at + "the header gives the date or the time twice.";
+    else if (value && !variable)
+        header.refusal = at + "a 'value' column needs a 'variable' column that names its vital.";
+    else if (!variable && !has(Kind::Member) && !has(Kind::Vital))
+        header.refusal = at + "no column of the header holds the values of a vital.";
+    return header;
+}
+
+}
+
+std::string CsvImport::tooLarge(long long size)
+{
+    return size > maxBytes ? "This file is too large to import: at most 100 MB can be imported at once." : "";
+}
+
+CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order, const Progress& progress)
+{
+    Preview preview;
+    if (!(preview.refusal = tooLarge(static_cast<long long>(size))).empty())
+        return preview;
+    if (const void* nul = std::memchr(text, '\0', size)) {
+        size_t line = 1 + size_t(std::count(text, static_cast<const char*>(nul), '\n'));
+        preview.refusal = lineText(line) + "a NUL byte: this is not a text file of readings.";
+        return preview;
+    }
+    if (size >= 3 && !std::memcmp(text, "\xEF\xBB\xBF", 3))
+        text += 3, size -= 3;
+    if (std::all_of(text, text + size, [](char c) { return std::isspace(static_cast<unsigned char>(c)); })) {
+        preview.refusal = "The file is empty.";
+        return preview;
+    }
+
+    // The library is fed one line at a time, so that each row knows the line it starts on.
+    Rows rows;
+    const char delimiter = delimiterOf(text, size);
+    csv_parser parser;
+    csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI);
+    csv_set_delim(&parser, static_cast<unsigned char>(delimiter));
+    csv_set_space_func(&parser, isBlank);
+    Parsing parsing{&rows};
+    for (size_t at = 0; at < size;) {
+        const char* lf = static_cast<const char*>(std::memchr(text + at, '\n', size - at));
+        size_t end = lf ? size_t(lf - text) + 1 : size;
+        if (++parsing.line > maxLines) {
+            preview.refusal = "This file has more than 1,000,000 lines, the most that can be imported at once.";
+            break;
+        }
+        if (parsing.idle && !(end - at == 1 || (end - at == 2 && text[at] == '\r'))) {
+            parsing.rowLine = parsing.line;
+            parsing.idle = false;
+        }
+        if (csv_parse(&parser, text + at, end - at, fieldDone, rowDone, &parsing) != end - at) {
+            preview.refusal = lineText(parsing.line) + "a quote inside a field; a field that holds quotes must be "
+                                                       "quoted whole, with each of its quotes doubled.";
+            break;
+        }
+        at = end;
+        if (progress && parsing.line % 8192 == 0 && !progress(0.5 * double(at) / double(size))) {
+            preview.cancelled = true;
+            break;
+        }
+    }
+    if (preview.refusal.empty() && !preview.cancelled && csv_fini(&parser, fieldDone, rowDone, &parsing) != 0)
+        preview.refusal = lineText(parsing.rowLine) + "a quoted field that starts on this line is never closed.";
+    csv_free(&parser);
+    if (!preview.refusal.empty() || preview.cancelled)
+        return preview;
+
+    std::vector<std::string> vitals;
+    const XmlNode* patient = Xml::child(Global::userDoc.get(), "patient");
+    for (const XmlNode* v = Xml::child(patient, "variable"); v; v = v->next_sibling("variable"))
+        vitals.push_back(Xml::attribute(v, "name"));
+    for (const char* name : catalogueVitals)
+        if (std::find(vitals.begin(), vitals.end(), name) == vitals.end())
+            vitals.push_back(name);
+    std::map<std::string, std::string> vitalByName;
+    for (const std::string& vital : vitals)
+        vitalByName.emplace(lower(vital), vital);
+    std::map<std::string, std::string> conditionByName;
+    for (const auto& condition : Global::conditions)
+        conditionByName.emplace(lower(condition.second), condition.first);
+
+    Header header = readHeader(rows, vitals);
+    if (!header.refusal.empty()) {
+        preview.refusal = header.refusal;
+        return preview;
+    }
+    if (rows.rows.size() < 2) {
+        preview.refusal = "The file holds a header line and no readings.";
+        return preview;
+    }
+    const std::vector<Column>& columns = header.columns;
+    auto column = [&](Kind kind) {
+        auto found = std::find_if(columns.begin(), columns.end(), [&](const Column& c) { return c.kind == kind; });
+        return found == columns.end() ? -1 : int(found - columns.begin());
+    };
+    const int dateColumn = column(Kind::Date) >= 0 ? column(Kind::Date) : column(Kind::DateTime);
+    const int timeColumn = column(Kind::Time), variableColumn = column(Kind::Variable), conditionColumn = column(Kind::Conditions);
+    auto dateAndTime = [&](const Rows::Row& row, std::string& date, std::string& time) {
+        date = rows.field(row, size_t(dateColumn));
+        if (timeColumn >= 0) {
+            time = rows.field(row, size_t(timeColumn));
+            return;
+        }
+        size_t split = date.find_first_of(" T");
+        time = split == std::string::npos ? "" : trimmed(date.substr(split + 1));
+        date = date.substr(0, split);
+    };
+
+    if (order == DayOrder::Unknown) {
+        bool dayFirst = false, monthFirst = false, ambiguous = false;
+        for (size_t r = 1; r < rows.rows.size(); ++r) {
+            std::string date, time;
+            int a, b;
+            if (rows.rows[r].count != columns.size())
+                continue;
+            dateAndTime(rows.rows[r], date, time);
+            if (slashed(date, a, b)) {
+                dayFirst |= a > 12;
+                monthFirst |= b > 12;
+                ambiguous |= a != b && a <= 12 && b <= 12;
+            }
+        }
+        if (dayFirst != monthFirst)
+            order = dayFirst ? DayOrder::DayFirst : DayOrder::MonthFirst;
+        else if (ambiguous || dayFirst) {
+            preview.askDayOrder = true;
+            return preview;
+        }
+    }
+
+    std::unordered_map<std::string, size_t> present = recordKeys();
+    preview.readings.reserve(rows.rows.size());
+    for (size_t r = 1; r < rows.rows.size(); ++r) {
+        if (progress && r % 8192 == 0 && !progress(0.5 + 0.5 * double(r) / double(rows.rows.size()))) {
+            preview = Preview();
+            preview.cancelled = true;
+            return preview;
+        }
+        const Rows::Row& row = rows.rows[r];
+        const std::string at = lineText(row.line);
+        auto refuse = [&](const std::string& why) { preview.refused.push_back({row.line, at + why}); };
+        if (row.count != columns.size()) {
+            bool blank = true;
+            for (size_t i = 0; i < row.count && blank; ++i)
+                blank = rows.field(row, i).empty();
+            if (!blank)
+                refuse(std::to_string(row.count) + (row.count == 1 ? " field" : " fields") + " where the header has " +
+                       std::to_string(columns.size()) + ".");
+            continue;
+        }
+        std::string date, time;
+        dateAndTime(row, date, time);
+        int year, month, day, hour, minute, second;
+        Parsed d = parseDate(date, order, year, month, day);
+        if (d != Parsed::Ok) {
+            refuse(d == Parsed::NotReal ? "the date " + date + (year < 1900 && year > 0 ? " is before 1900." : " does not exist.")
+                                        : "the date " + quoted(date) + " cannot be read; YYYY-MM-DD, MM/DD/YYYY, "
+                                          "DD/MM/YYYY and DD.MM.YYYY can.");
+            continue;
+        }
+        Parsed t = parseTime(time, hour, minute, second);
+        if (t != Parsed::Ok) {
+            refuse(t == Parsed::NotReal ? "the time " + time + " does not exist."
+                                        : "the time " + quoted(time) + " cannot be read; HH:MM:SS, HH:MM, with or "
+                                          "without AM or PM, can.");
+            continue;
+        }
+        std::vector<std::string> conditions;
+        std::string unknownCondition;
+        if (conditionColumn >= 0) {
+            std::string labels = rows.field(row, size_t(conditionColumn));
+            for (size_t from = 0; from <= labels.size() && unknownCondition.empty();) {
+                size_t to = std::min(labels.find('|', from), labels.size());
+                std::string label = trimmed(labels.substr(from, to - from));
+                from = to + 1;
+                if (label.empty())
+                    continue;
+                auto known = conditionByName.find(lower(label));
+                if (known == conditionByName.end())
+                    unknownCondition = label;
+                else if (std::find(conditions.begin(), conditions.end(), known->second) == conditions.end())
+                    conditions.push_back(known->second);
+            }
+        }
+        if (!unknownCondition.empty()) {
+            refuse("no condition named " + quoted(unknownCondition) + " in the catalogue.");
+            continue;
+        }
+        std::sort(conditions.begin(), conditions.end());
+
+        // The readings of the line: one for the named variable, one per vital with a column of its own.
+        std::vector<std::pair<std::string, std::vector<NewEntry::Field>>> readings;
+        std::string named, why;
+        if (variableColumn >= 0) {
+            std::string name = rows.field(row, size_t(variableColumn));
+            auto known = vitalByName.find(lower(name));
+            if (known == vitalByName.end())
+                why = name.empty() ? "no variable is named." : "no vital named " + quoted(name) + " in this record.";
+            else
+                named = known->second;
+        }
+        for (size_t i = 0; i < columns.size() && why.empty(); ++i) {
+            const Column& c = columns[i];
+            if (c.kind != Kind::Member && c.kind != Kind::Vital)
+                continue;
+            std::string text = rows.field(row, i);
+            if (text.empty())
+                continue;
+            if (delimiter != ',')
+                std::replace(text.begin(), text.end(), ',', '.');
+            std::string vital = c.kind == Kind::Vital || variableColumn < 0 ? c.vital : named;
+            const std::vector<std::string> members = Global::membersOf(vital);
+            const std::string element = c.kind == Kind::Vital ? "value" : c.element;
+            bool fits = members.empty() ? element == "value"
+                                        : std::find(members.begin(), members.end(), element) != members.end();
+            if (!fits)
+                why = vital + " has no " + element + " value.";
+            else {
+                auto same = std::find_if(readings.begin(), readings.end(), [&](const auto& r) { return r.first == vital; });
+                if (same == readings.end())
+                    same = readings.insert(readings.end(), {vital, {}});
+                same->second.push_back({Global::displayName(element), text});
+            }
+        }
+        if (why.empty() && readings.empty())
+            why = "no value on this line.";
+        std::vector<Reading> accepted;
+        for (auto& reading : readings) {
+            if (!why.empty())
+                break;
+            Reading made{row.line, reading.first, NewEntry(), false, false};
+            NewEntry& entry = made.entry;
+            entry.date = DateCheck::dateText(year, month, day);
+            entry.time = DateCheck::timeText(hour, minute, second);
+            entry.fields = reading.second;
+            entry.conditions = conditions;
+            switch (entry.check(reading.first)) {
+            case NewEntry::Check::Ready:
+                made.unlikely = !entry.question.empty();
+                // What insert does not read goes, so that a million readings fit.
+                std::vector<NewEntry::Field>().swap(entry.fields);
+                std::vector<NewEntry::Point>().swap(entry.points);
+                accepted.push_back(std::move(made));
+                break;
+            case NewEntry::Check::ValueUnreadable:
+                why = "the " + entry.unreadable + " value is not a number.";
+                break;
+            case NewEntry::Check::ValueImpossible:
+                why = fromFile(entry.refusal);
+                break;
+            case NewEntry::Check::DateOrTimeNotOnTheClock:
+                why = date + " " + time + " is in the hour that the clock skips.";
+                break;
+            default:
+                why = "the reading cannot be recorded.";
+                break;
+            }
+        }
+        if (!why.empty()) {
+            refuse(why);
+            continue;
+        }
+        for (Reading& reading : accepted) {
+            auto found = present.find(keyOf(reading.vital, year, month, day, hour, minute, reading.entry.storedValues(), conditions));
+            Count& count = preview.counts[reading.vital];
+            if (found != present.end() && found->second > 0) {
+                --found->second;
+                reading.present = true;
+                ++count.present;
+            } else if (reading.unlikely) {
+                ++count.unlikely;
+                preview.unlikely.push_back({reading.line, at + fromFile(reading.entry.question)});
+            } else {
+                ++count.add;
+            }
+            preview.readings.push_back(std::move(reading));
+        }
+    }
+    return preview;
+}
+
+size_t CsvImport::Preview::toAdd(bool includeUnlikely) const
+{
+    size_t added = 0;
+    for (const auto& count : counts)
+        added += count.second.add + (includeUnlikely ? count.second.unlikely : 0);
+    return added;
+}
+
+std::string CsvImport::Preview::summary(bool includeUnlikely) const
+{
+    auto plural = [](size_t n, const char* one, const char* many) { return std::to_string(n) + " " + (n == 1 ? one : many); };
+    std::string text;
+    for (const auto& count : counts) {
+        size_t add = count.second.add + (includeUnlikely ? count.second.unlikely : 0);
+        text += count.first + ": " + plural(add, "reading", "readings") + " to add, " +
+                std::to_string(count.second.present) + " already present";
+        if (count.second.unlikely)
+            text += ", " + plural(count.second.unlikely, "unlikely reading", "unlikely readings") +
+                    (includeUnlikely ? " included" : " left out");
+        text += ".\n";
+    }
+    if (counts.empty())
+        text += "No reading can be imported.\n";
+    if (!refused.empty()) {
+        text += "\n" + plural(refused.size(), "line", "lines") + " refused:\n";
+        for (const Note& note : refused)
+            text += note.text + "\n";
+    }
+    if (!unlikely.empty()) {
+        text += "\n" + plural(unlikely.size(), "unlikely reading", "unlikely readings") + ":\n";
+        for (const Note& note : unlikely)
+            text += note.text + "\n";
+    }
+    return text;
+}
+
+size_t CsvImport::apply(const Preview& preview, bool includeUnlikely, XmlDocument& doc, Change& change)
+{
+    size_t added = 0;
+    for (const Reading& reading : preview.readings)
+        if (!reading.present && (includeUnlikely || !reading.unlikely)) {
+            reading.entry.insert(doc, reading.vital, change);
+            ++added;
+        }
+    return added;
+}
