@@ -175,6 +175,13 @@ expect_like() { # png geometry reference max
     [ "${differ%% *}" -le "$4" ] 2>/dev/null || fail "$1 differs from $(basename "$3") in $differ pixels"
 }
 
+# The toolkit's own file chooser, which xdotool can drive, for the $HOME of the script.
+toolkit_file_chooser() {
+    mkdir -p "$HOME/.fltk/fltk.org"
+    printf '; FLTK preferences file format 1.0\n; vendor: fltk.org\n; application: fltk\n\n[./options]\nFNFCUsesGTK:0\n' \
+        >"$HOME/.fltk/fltk.org/fltk.prefs"
+}
+
 expect_in() { # file text
     grep -qF -- "$2" "$1" || fail "'$2' not in $1"
 }

@@ -10,8 +10,7 @@ printf '#!/bin/sh\necho "printer office is idle."\necho "system default destinat
 printf '#!/bin/sh\ncat >"%s/lp-job.ps"\n' "$work" >"$work/bin/lp"
 chmod +x "$work/bin/lpstat" "$work/bin/lp"
 export PATH="$work/bin:$PATH" HOME="$work/home" TMPDIR="$work/tmp"
-printf '; FLTK preferences file format 1.0\n; vendor: fltk.org\n; application: fltk\n\n[./options]\nFNFCUsesGTK:0\n' \
-    >"$HOME/.fltk/fltk.org/fltk.prefs"
+toolkit_file_chooser
 
 seed_demo
 cd "$work/out"

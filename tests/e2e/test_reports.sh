@@ -18,8 +18,7 @@ while [ -e "$work/lp-hold" ]; do touch "$work/lp-holding"; sleep 0.1; done
 EOF
 chmod +x "$work/bin/lpstat" "$work/bin/lp"
 export PATH="$work/bin:$PATH" HOME="$work/home"
-printf '; FLTK preferences file format 1.0\n; vendor: fltk.org\n; application: fltk\n\n[./options]\nFNFCUsesGTK:0\n' \
-    >"$HOME/.fltk/fltk.org/fltk.prefs"
+toolkit_file_chooser
 
 seed_demo
 cd "$work/out"
