@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
+#include <ctime>
 #include <unordered_map>
 
 namespace {
@@ -58,15 +60,16 @@ struct Rows {
         size_t line, first, count;
     };
     std::vector<Row> rows;
-    std::string field(const Row& row, size_t i) const
+    std::string_view view(const Row& row, size_t i) const
     {
         size_t at = row.first + i, from = at ? ends[at - 1] : 0, to = ends[at];
         while (from < to && std::isspace(static_cast<unsigned char>(cells[from])))
             ++from;
         while (to > from && std::isspace(static_cast<unsigned char>(cells[to - 1])))
             --to;
-        return cells.substr(from, to - from);
+        return std::string_view(cells).substr(from, to - from);
     }
+    std::string field(const Row& row, size_t i) const { return std::string(view(row, i)); }
 };
 
 struct Parsing {
@@ -226,6 +229,27 @@ std::unordered_map<std::string, size_t> recordKeys()
         }
     return keys;
 }
+
+// Whether a reading's date and time are on the local clock, with one mktime pair per day: a day
+// that starts and ends on the clock and lasts 24 hours holds no skipped time. Other days ask the
+// entry dialog's check for each reading.
+class Clock {
+public:
+    bool has(int year, int month, int day, int hour, int minute, int second)
+    {
+        auto known = wholeDays.try_emplace((year * 13 + month) * 32 + day, false);
+        if (known.second) {
+            std::tm first = DateCheck::fields(year, month, day, 0, 0, 0), last = DateCheck::fields(year, month, day, 23, 59, 59);
+            std::tm from = first, to = last;
+            known.first->second = DateCheck::existsLocally(first) && DateCheck::existsLocally(last) &&
+                                  std::difftime(std::mktime(&to), std::mktime(&from)) == 86399;
+        }
+        return known.first->second || DateCheck::existsLocally(DateCheck::fields(year, month, day, hour, minute, second));
+    }
+
+private:
+    std::unordered_map<int, bool> wholeDays;
+};
 
 struct Header {
     std::vector<Column> columns;
@@ -423,6 +447,21 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
 
     std::unordered_map<std::string, size_t> present = recordKeys();
     preview.readings.reserve(rows.rows.size());
+    Clock clock;
+    std::unordered_map<std::string, std::vector<std::string>> membersByVital;
+    std::map<std::string, const std::string*, std::less<>> vitalOfText; // null: no such vital
+    std::vector<std::string> labels;
+    for (const Column& c : columns)
+        labels.push_back(Global::displayName(c.kind == Kind::Vital ? "value" : c.element));
+    // The readings of a line, kept from line to line with their fields so that a line needs no
+    // new memory; the entry is checked with each of them in turn.
+    struct Pending {
+        const std::string* vital;
+        std::vector<NewEntry::Field> fields;
+    };
+    std::vector<Pending> readings;
+    size_t pending = 0;
+    NewEntry checking;
     for (size_t r = 1; r < rows.rows.size(); ++r) {
         if (progress && r % 8192 == 0 && !progress(0.5 + 0.5 * double(r) / double(rows.rows.size()))) {
             preview = Preview();
@@ -430,8 +469,7 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
             return preview;
         }
         const Rows::Row& row = rows.rows[r];
-        const std::string at = lineText(row.line);
-        auto refuse = [&](const std::string& why) { preview.refused.push_back({row.line, at + why}); };
+        auto refuse = [&](const std::string& why) { preview.refused.push_back({row.line, lineText(row.line) + why}); };
         if (row.count != columns.size()) {
             bool blank = true;
             for (size_t i = 0; i < row.count && blank; ++i)
@@ -482,13 +520,18 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
         std::sort(conditions.begin(), conditions.end());
 
         // The readings of the line: one for the named variable, one per vital with a column of its own.
-        std::vector<std::pair<std::string, std::vector<NewEntry::Field>>> readings;
-        std::string named, why;
+        pending = 0;
+        const std::string* named = nullptr;
+        std::string why;
         if (variableColumn >= 0) {
-            std::string name = rows.field(row, size_t(variableColumn));
-            auto known = vitalByName.find(lower(name));
-            if (known == vitalByName.end())
-                why = name.empty() ? "no variable is named." : "no vital named " + quoted(name) + " in this record.";
+            std::string_view name = rows.view(row, size_t(variableColumn));
+            auto known = vitalOfText.find(name);
+            if (known == vitalOfText.end()) {
+                auto byName = vitalByName.find(lower(std::string(name)));
+                known = vitalOfText.emplace(std::string(name), byName == vitalByName.end() ? nullptr : &byName->second).first;
+            }
+            if (!known->second)
+                why = name.empty() ? "no variable is named." : "no vital named " + quoted(std::string(name)) + " in this record.";
             else
                 named = known->second;
         }
@@ -496,44 +539,53 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
             const Column& c = columns[i];
             if (c.kind != Kind::Member && c.kind != Kind::Vital)
                 continue;
-            std::string text = rows.field(row, i);
+            std::string_view text = rows.view(row, i);
             if (text.empty())
                 continue;
-            if (delimiter != ',')
-                std::replace(text.begin(), text.end(), ',', '.');
-            std::string vital = c.kind == Kind::Vital || variableColumn < 0 ? c.vital : named;
-            const std::vector<std::string> members = Global::membersOf(vital);
+            const std::string& vital = c.kind == Kind::Vital || variableColumn < 0 ? c.vital : *named;
+            auto cached = membersByVital.find(vital);
+            if (cached == membersByVital.end())
+                cached = membersByVital.emplace(vital, Global::membersOf(vital)).first;
+            const std::vector<std::string>& members = cached->second;
             const std::string element = c.kind == Kind::Vital ? "value" : c.element;
             bool fits = members.empty() ? element == "value"
                                         : std::find(members.begin(), members.end(), element) != members.end();
             if (!fits)
                 why = vital + " has no " + element + " value.";
             else {
-                auto same = std::find_if(readings.begin(), readings.end(), [&](const auto& r) { return r.first == vital; });
-                if (same == readings.end())
-                    same = readings.insert(readings.end(), {vital, {}});
-                same->second.push_back({Global::displayName(element), text});
+                auto same = std::find_if(readings.begin(), readings.begin() + std::ptrdiff_t(pending),
+                                         [&](const Pending& r) { return *r.vital == vital; });
+                if (same == readings.begin() + std::ptrdiff_t(pending)) {
+                    if (pending == readings.size())
+                        readings.emplace_back();
+                    same = readings.begin() + std::ptrdiff_t(pending++);
+                    same->vital = &vital;
+                    same->fields.clear();
+                }
+                same->fields.push_back({labels[i], std::string(text)});
+                if (delimiter != ',')
+                    std::replace(same->fields.back().text.begin(), same->fields.back().text.end(), ',', '.');
             }
         }
-        if (why.empty() && readings.empty())
+        if (why.empty() && !pending)
             why = "no value on this line.";
-        std::vector<Reading> accepted;
-        for (auto& reading : readings) {
-            if (!why.empty())
-                break;
-            Reading made{row.line, reading.first, NewEntry(), false, false};
-            NewEntry& entry = made.entry;
+        // Made in place: a reading is large and there may be a million of them.
+        const size_t firstOfLine = preview.readings.size();
+        const bool onTheClock = why.empty() && clock.has(year, month, day, hour, minute, second);
+        NewEntry& entry = checking;
+        if (why.empty()) {
             entry.date = DateCheck::dateText(year, month, day);
             entry.time = DateCheck::timeText(hour, minute, second);
-            entry.fields = reading.second;
             entry.conditions = conditions;
-            switch (entry.check(reading.first)) {
+            entry.when = DateCheck::fields(year, month, day, hour, minute, second);
+        }
+        for (size_t k = 0; k < pending && why.empty(); ++k) {
+            entry.fields.swap(readings[k].fields);
+            NewEntry::Check checked = onTheClock ? entry.checkValues(*readings[k].vital) : NewEntry::Check::DateOrTimeNotOnTheClock;
+            entry.fields.swap(readings[k].fields);
+            switch (checked) {
             case NewEntry::Check::Ready:
-                made.unlikely = !entry.question.empty();
-                // What insert does not read goes, so that a million readings fit.
-                std::vector<NewEntry::Field>().swap(entry.fields);
-                std::vector<NewEntry::Point>().swap(entry.points);
-                accepted.push_back(std::move(made));
+                preview.readings.push_back({row.line, *readings[k].vital, entry.kept(), false, !entry.question.empty()});
                 break;
             case NewEntry::Check::ValueUnreadable:
                 why = "the " + entry.unreadable + " value is not a number.";
@@ -550,11 +602,15 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
             }
         }
         if (!why.empty()) {
+            preview.readings.erase(preview.readings.begin() + std::ptrdiff_t(firstOfLine), preview.readings.end());
             refuse(why);
             continue;
         }
-        for (Reading& reading : accepted) {
-            auto found = present.find(keyOf(reading.vital, year, month, day, hour, minute, reading.entry.storedValues(), conditions));
+        for (size_t i = firstOfLine; i < preview.readings.size(); ++i) {
+            Reading& reading = preview.readings[i];
+            auto found = present.empty() ? present.end()
+                                         : present.find(keyOf(reading.vital, year, month, day, hour, minute,
+                                                              reading.entry.storedValues(), conditions));
             Count& count = preview.counts[reading.vital];
             if (found != present.end() && found->second > 0) {
                 --found->second;
@@ -562,11 +618,10 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
                 ++count.present;
             } else if (reading.unlikely) {
                 ++count.unlikely;
-                preview.unlikely.push_back({reading.line, at + fromFile(reading.entry.question)});
+                preview.unlikely.push_back({reading.line, lineText(reading.line) + fromFile(reading.entry.question)});
             } else {
                 ++count.add;
             }
-            preview.readings.push_back(std::move(reading));
         }
     }
     return preview;

@@ -12,6 +12,12 @@
 
 NewEntry::Check NewEntry::check(const std::string& variableName)
 {
+    Check when = checkWhen();
+    return when == Check::Ready ? checkValues(variableName) : when;
+}
+
+NewEntry::Check NewEntry::checkWhen()
+{
     switch (DateCheck::checkEntry(date.c_str(), time.c_str(), when)) {
     case DateCheck::DateUnreadable: return Check::DateUnreadable;
     case DateCheck::TimeUnreadable: return Check::TimeUnreadable;
@@ -19,10 +25,17 @@ NewEntry::Check NewEntry::check(const std::string& variableName)
     case DateCheck::EntryOutOfRange: return Check::DateOrTimeNotOnTheClock;
     case DateCheck::EntryValid: break;
     }
+    return Check::Ready;
+}
+
+NewEntry::Check NewEntry::checkValues(const std::string& variableName)
+{
     values.clear();
     points.clear();
     question.clear();
-    std::vector<ReadingLimits::Value> judged;
+    // Kept from call to call: an import checks a reading per line of its file.
+    static thread_local std::vector<ReadingLimits::Value> judged;
+    judged.clear();
     for (const Field& field : fields) {
         double value;
         if (field.label.empty() || !TextCheck::isVisible(field.text.c_str()))
@@ -49,6 +62,18 @@ NewEntry::Check NewEntry::check(const std::string& variableName)
         break;
     }
     return values.empty() ? Check::NothingToRecord : Check::Ready;
+}
+
+NewEntry NewEntry::kept() const
+{
+    NewEntry entry;
+    entry.date = date;
+    entry.time = time;
+    entry.conditions = conditions;
+    entry.when = when;
+    entry.question = question;
+    entry.values = values;
+    return entry;
 }
 
 XmlNode* NewEntry::insert(XmlDocument& doc, const std::string& variableName, Change& change) const

@@ -35,10 +35,17 @@ public:
     // Checks in the order of the dialog's messages; empty fields are left out. Fills when and
     // points, and question when a value is unlikely and should be confirmed before it is recorded.
     Check check(const std::string& variableName);
+    // The two halves of check: the date and time (Ready when they are on the clock), then the
+    // values, for a caller that has checked the same date and time already (fills when itself).
+    Check checkWhen();
+    Check checkValues(const std::string& variableName);
     // After a check that is Ready: appends the entry, with its variable when the record has none yet.
     XmlNode* insert(XmlDocument& doc, const std::string& variableName, Change& change) const;
     // After a check that is Ready: each value's element and its text as the entry will hold it.
     const std::vector<std::pair<std::string, std::string>>& storedValues() const { return values; }
+    // After a check that is Ready: the entry without the typed fields and the points, which insert
+    // does not read, so that a million of them fit.
+    NewEntry kept() const;
     // The id after the variable's last entry ("0" for the first).
     static std::string nextId(const XmlNode* variable);
 
