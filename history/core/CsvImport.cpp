@@ -27,10 +27,10 @@ std::string lower(std::string text)
     return text;
 }
 
-std::string trimmed(const std::string& text)
+std::string_view trimmed(std::string_view text)
 {
     size_t from = text.find_first_not_of(" \t\r\n"), to = text.find_last_not_of(" \t\r\n");
-    return from == std::string::npos ? "" : text.substr(from, to - from + 1);
+    return from == std::string_view::npos ? std::string_view() : text.substr(from, to - from + 1);
 }
 
 std::string quoted(const std::string& text)
@@ -123,7 +123,7 @@ struct Column {
 
 enum class Parsed { Ok, Unreadable, NotReal };
 
-bool number(const std::string& text, size_t& at, int& value, size_t minDigits, size_t maxDigits)
+bool number(std::string_view text, size_t& at, int& value, size_t minDigits, size_t maxDigits)
 {
     size_t from = at;
     value = 0;
@@ -133,7 +133,7 @@ bool number(const std::string& text, size_t& at, int& value, size_t minDigits, s
 }
 
 // The slashed date's two first numbers, or false for another form.
-bool slashed(const std::string& text, int& first, int& second)
+bool slashed(std::string_view text, int& first, int& second)
 {
     size_t at = 0;
     int year;
@@ -141,7 +141,7 @@ bool slashed(const std::string& text, int& first, int& second)
            at < text.size() && text[at++] == '/' && number(text, at, year, 4, 4) && at == text.size();
 }
 
-Parsed parseDate(const std::string& text, CsvImport::DayOrder order, int& year, int& month, int& day)
+Parsed parseDate(std::string_view text, CsvImport::DayOrder order, int& year, int& month, int& day)
 {
     size_t at = 0;
     int a, b;
@@ -164,7 +164,7 @@ Parsed parseDate(const std::string& text, CsvImport::DayOrder order, int& year, 
     return DateCheck::isRealDate(year, month, day) ? Parsed::Ok : Parsed::NotReal;
 }
 
-Parsed parseTime(const std::string& text, int& hour, int& minute, int& second)
+Parsed parseTime(std::string_view text, int& hour, int& minute, int& second)
 {
     size_t at = 0;
     second = 0;
@@ -172,7 +172,7 @@ Parsed parseTime(const std::string& text, int& hour, int& minute, int& second)
         return Parsed::Unreadable;
     if (at < text.size() && text[at] == ':' && !(++at, number(text, at, second, 2, 2)))
         return Parsed::Unreadable;
-    std::string half = lower(trimmed(text.substr(at)));
+    std::string half = lower(std::string(trimmed(text.substr(at))));
     if (!half.empty() && half != "am" && half != "pm")
         return Parsed::Unreadable;
     if (!half.empty()) {
@@ -412,21 +412,21 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
     };
     const int dateColumn = column(Kind::Date) >= 0 ? column(Kind::Date) : column(Kind::DateTime);
     const int timeColumn = column(Kind::Time), variableColumn = column(Kind::Variable), conditionColumn = column(Kind::Conditions);
-    auto dateAndTime = [&](const Rows::Row& row, std::string& date, std::string& time) {
-        date = rows.field(row, size_t(dateColumn));
+    auto dateAndTime = [&](const Rows::Row& row, std::string_view& date, std::string_view& time) {
+        date = rows.view(row, size_t(dateColumn));
         if (timeColumn >= 0) {
-            time = rows.field(row, size_t(timeColumn));
+            time = rows.view(row, size_t(timeColumn));
             return;
         }
         size_t split = date.find_first_of(" T");
-        time = split == std::string::npos ? "" : trimmed(date.substr(split + 1));
+        time = split == std::string_view::npos ? std::string_view() : trimmed(date.substr(split + 1));
         date = date.substr(0, split);
     };
 
     if (order == DayOrder::Unknown) {
         bool dayFirst = false, monthFirst = false, ambiguous = false;
         for (size_t r = 1; r < rows.rows.size(); ++r) {
-            std::string date, time;
+            std::string_view date, time;
             int a, b;
             if (rows.rows[r].count != columns.size())
                 continue;
@@ -448,11 +448,13 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
     std::unordered_map<std::string, size_t> present = recordKeys();
     preview.readings.reserve(rows.rows.size());
     Clock clock;
-    std::unordered_map<std::string, std::vector<std::string>> membersByVital;
+    // By the vital's name as a column or vitalByName holds it: these stay where they are.
+    std::unordered_map<const std::string*, std::vector<std::string>> membersByVital;
+    std::unordered_map<const std::string*, Count*> countOf;
     std::map<std::string, const std::string*, std::less<>> vitalOfText; // null: no such vital
-    std::vector<std::string> labels;
+    std::vector<std::string> fieldLabels;
     for (const Column& c : columns)
-        labels.push_back(Global::displayName(c.kind == Kind::Vital ? "value" : c.element));
+        fieldLabels.push_back(Global::displayName(c.kind == Kind::Vital ? "value" : c.element));
     // The readings of a line, kept from line to line with their fields so that a line needs no
     // new memory; the entry is checked with each of them in turn.
     struct Pending {
@@ -479,20 +481,20 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
                        std::to_string(columns.size()) + ".");
             continue;
         }
-        std::string date, time;
+        std::string_view date, time;
         dateAndTime(row, date, time);
         int year, month, day, hour, minute, second;
         Parsed d = parseDate(date, order, year, month, day);
         if (d != Parsed::Ok) {
-            refuse(d == Parsed::NotReal ? "the date " + date + (year < 1900 && year > 0 ? " is before 1900." : " does not exist.")
-                                        : "the date " + quoted(date) + " cannot be read; YYYY-MM-DD, MM/DD/YYYY, "
+            refuse(d == Parsed::NotReal ? "the date " + std::string(date) + (year < 1900 && year > 0 ? " is before 1900." : " does not exist.")
+                                        : "the date " + quoted(std::string(date)) + " cannot be read; YYYY-MM-DD, MM/DD/YYYY, "
                                           "DD/MM/YYYY and DD.MM.YYYY can.");
             continue;
         }
         Parsed t = parseTime(time, hour, minute, second);
         if (t != Parsed::Ok) {
-            refuse(t == Parsed::NotReal ? "the time " + time + " does not exist."
-                                        : "the time " + quoted(time) + " cannot be read; HH:MM:SS, HH:MM, with or "
+            refuse(t == Parsed::NotReal ? "the time " + std::string(time) + " does not exist."
+                                        : "the time " + quoted(std::string(time)) + " cannot be read; HH:MM:SS, HH:MM, with or "
                                           "without AM or PM, can.");
             continue;
         }
@@ -502,7 +504,7 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
             std::string labels = rows.field(row, size_t(conditionColumn));
             for (size_t from = 0; from <= labels.size() && unknownCondition.empty();) {
                 size_t to = std::min(labels.find('|', from), labels.size());
-                std::string label = trimmed(labels.substr(from, to - from));
+                std::string label(trimmed(std::string_view(labels).substr(from, to - from)));
                 from = to + 1;
                 if (label.empty())
                     continue;
@@ -543,9 +545,9 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
             if (text.empty())
                 continue;
             const std::string& vital = c.kind == Kind::Vital || variableColumn < 0 ? c.vital : *named;
-            auto cached = membersByVital.find(vital);
+            auto cached = membersByVital.find(&vital);
             if (cached == membersByVital.end())
-                cached = membersByVital.emplace(vital, Global::membersOf(vital)).first;
+                cached = membersByVital.emplace(&vital, Global::membersOf(vital)).first;
             const std::vector<std::string>& members = cached->second;
             const std::string element = c.kind == Kind::Vital ? "value" : c.element;
             bool fits = members.empty() ? element == "value"
@@ -562,7 +564,7 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
                     same->vital = &vital;
                     same->fields.clear();
                 }
-                same->fields.push_back({labels[i], std::string(text)});
+                same->fields.push_back({fieldLabels[i], std::string(text)});
                 if (delimiter != ',')
                     std::replace(same->fields.back().text.begin(), same->fields.back().text.end(), ',', '.');
             }
@@ -594,7 +596,7 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
                 why = fromFile(entry.refusal);
                 break;
             case NewEntry::Check::DateOrTimeNotOnTheClock:
-                why = date + " " + time + " is in the hour that the clock skips.";
+                why = std::string(date) + " " + std::string(time) + " is in the hour that the clock skips.";
                 break;
             default:
                 why = "the reading cannot be recorded.";
@@ -611,7 +613,10 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
             auto found = present.empty() ? present.end()
                                          : present.find(keyOf(reading.vital, year, month, day, hour, minute,
                                                               reading.entry.storedValues(), conditions));
-            Count& count = preview.counts[reading.vital];
+            Count*& counted = countOf[readings[i - firstOfLine].vital];
+            if (!counted)
+                counted = &preview.counts[reading.vital];
+            Count& count = *counted;
             if (found != present.end() && found->second > 0) {
                 --found->second;
                 reading.present = true;
