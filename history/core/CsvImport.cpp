@@ -587,7 +587,11 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
             entry.fields.swap(readings[k].fields);
             switch (checked) {
             case NewEntry::Check::Ready:
-                preview.readings.push_back({row.line, *readings[k].vital, entry.kept(), false, !entry.question.empty()});
+                preview.readings.emplace_back();
+                preview.readings.back().line = row.line;
+                preview.readings.back().vital = *readings[k].vital;
+                preview.readings.back().entry.keep(entry);
+                preview.readings.back().unlikely = !entry.question.empty();
                 break;
             case NewEntry::Check::ValueUnreadable:
                 why = "the " + entry.unreadable + " value is not a number.";
@@ -671,9 +675,13 @@ std::string CsvImport::Preview::summary(bool includeUnlikely) const
 size_t CsvImport::apply(const Preview& preview, bool includeUnlikely, XmlDocument& doc, Change& change)
 {
     size_t added = 0;
+    std::vector<std::pair<const std::string*, XmlNode*>> variables; // found once per vital
     for (const Reading& reading : preview.readings)
         if (!reading.present && (includeUnlikely || !reading.unlikely)) {
-            reading.entry.insert(doc, reading.vital, change);
+            auto known = std::find_if(variables.begin(), variables.end(), [&](const auto& v) { return *v.first == reading.vital; });
+            if (known == variables.end())
+                known = variables.insert(variables.end(), {&reading.vital, Global::findVariableNode(reading.vital.c_str())});
+            known->second = reading.entry.insert(doc, known->second, reading.vital, change)->parent();
             ++added;
         }
     return added;

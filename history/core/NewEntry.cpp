@@ -64,22 +64,24 @@ NewEntry::Check NewEntry::checkValues(const std::string& variableName)
     return values.empty() ? Check::NothingToRecord : Check::Ready;
 }
 
-NewEntry NewEntry::kept() const
+void NewEntry::keep(const NewEntry& checked)
 {
-    NewEntry entry;
-    entry.date = date;
-    entry.time = time;
-    entry.conditions = conditions;
-    entry.when = when;
-    entry.question = question;
-    entry.values = values;
-    return entry;
+    date = checked.date;
+    time = checked.time;
+    conditions = checked.conditions;
+    when = checked.when;
+    question = checked.question;
+    values = checked.values;
 }
 
 XmlNode* NewEntry::insert(XmlDocument& doc, const std::string& variableName, Change& change) const
 {
+    return insert(doc, Global::findVariableNode(variableName.c_str()), variableName, change);
+}
+
+XmlNode* NewEntry::insert(XmlDocument& doc, XmlNode* variable, const std::string& variableName, Change& change) const
+{
     XmlNode* patient = doc.first_node("patient");
-    XmlNode* variable = Global::findVariableNode(variableName.c_str());
     if (!variable) {
         variable = doc.allocate_node(rapidxml::node_element, "variable");
         variable->append_attribute(doc.allocate_attribute("name", Xml::copy(doc, variableName.c_str())));

@@ -41,11 +41,13 @@ public:
     Check checkValues(const std::string& variableName);
     // After a check that is Ready: appends the entry, with its variable when the record has none yet.
     XmlNode* insert(XmlDocument& doc, const std::string& variableName, Change& change) const;
+    // The same into variable, the record's node of variableName or null when it has none yet.
+    XmlNode* insert(XmlDocument& doc, XmlNode* variable, const std::string& variableName, Change& change) const;
     // After a check that is Ready: each value's element and its text as the entry will hold it.
     const std::vector<std::pair<std::string, std::string>>& storedValues() const { return values; }
-    // After a check that is Ready: the entry without the typed fields and the points, which insert
-    // does not read, so that a million of them fit.
-    NewEntry kept() const;
+    // Becomes checked, a check of which was Ready, without the typed fields and the points, which
+    // insert does not read, so that a million of them fit.
+    void keep(const NewEntry& checked);
     // The id after the variable's last entry ("0" for the first).
     static std::string nextId(const XmlNode* variable);
 
