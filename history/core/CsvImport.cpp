@@ -674,15 +674,23 @@ std::string CsvImport::Preview::summary(bool includeUnlikely) const
 
 size_t CsvImport::apply(const Preview& preview, bool includeUnlikely, XmlDocument& doc, Change& change)
 {
-    size_t added = 0;
-    std::vector<std::pair<const std::string*, XmlNode*>> variables; // found once per vital
+    // One vital after the other, in the order they first come: the record is the same as in the
+    // order of the file, and each variable's entries lie together in memory, which its save reads
+    // much faster.
+    std::vector<std::pair<const std::string*, std::vector<const Reading*>>> vitals;
     for (const Reading& reading : preview.readings)
         if (!reading.present && (includeUnlikely || !reading.unlikely)) {
-            auto known = std::find_if(variables.begin(), variables.end(), [&](const auto& v) { return *v.first == reading.vital; });
-            if (known == variables.end())
-                known = variables.insert(variables.end(), {&reading.vital, Global::findVariableNode(reading.vital.c_str())});
-            known->second = reading.entry.insert(doc, known->second, reading.vital, change)->parent();
-            ++added;
+            auto known = std::find_if(vitals.begin(), vitals.end(), [&](const auto& v) { return *v.first == reading.vital; });
+            if (known == vitals.end())
+                known = vitals.insert(vitals.end(), {&reading.vital, {}});
+            known->second.push_back(&reading);
         }
+    size_t added = 0;
+    for (const auto& vital : vitals) {
+        XmlNode* variable = Global::findVariableNode(vital.first->c_str());
+        for (const Reading* reading : vital.second)
+            variable = reading->entry.insert(doc, variable, reading->vital, change)->parent();
+        added += vital.second.size();
+    }
     return added;
 }
