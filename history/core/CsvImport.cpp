@@ -237,18 +237,25 @@ class Clock {
 public:
     bool has(int year, int month, int day, int hour, int minute, int second)
     {
-        auto known = wholeDays.try_emplace((year * 13 + month) * 32 + day, false);
+        const int key = (year * 13 + month) * 32 + day;
+        if (key == lastDay && lastWhole)
+            return true;
+        auto known = wholeDays.try_emplace(key, false);
         if (known.second) {
             std::tm first = DateCheck::fields(year, month, day, 0, 0, 0), last = DateCheck::fields(year, month, day, 23, 59, 59);
             std::tm from = first, to = last;
             known.first->second = DateCheck::existsLocally(first) && DateCheck::existsLocally(last) &&
                                   std::difftime(std::mktime(&to), std::mktime(&from)) == 86399;
         }
-        return known.first->second || DateCheck::existsLocally(DateCheck::fields(year, month, day, hour, minute, second));
+        lastDay = key;
+        lastWhole = known.first->second;
+        return lastWhole || DateCheck::existsLocally(DateCheck::fields(year, month, day, hour, minute, second));
     }
 
 private:
     std::unordered_map<int, bool> wholeDays;
+    int lastDay = 0;
+    bool lastWhole = false;
 };
 
 struct Header {

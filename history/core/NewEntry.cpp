@@ -87,18 +87,19 @@ XmlNode* NewEntry::insert(XmlDocument& doc, XmlNode* variable, const std::string
         variable->append_attribute(doc.allocate_attribute("name", Xml::copy(doc, variableName.c_str())));
         change.insert(patient, nullptr, variable);
     }
+    // The names of the entry's own elements are constants that outlive the document.
     auto element = [&](const char* name, const char* text) {
-        return doc.allocate_node(rapidxml::node_element, Xml::copy(doc, name), text ? Xml::copy(doc, text) : nullptr);
+        return doc.allocate_node(rapidxml::node_element, name, text ? Xml::copy(doc, text) : nullptr);
     };
     XmlNode* entry = element("entry", nullptr);
     entry->append_attribute(doc.allocate_attribute("id", Xml::copy(doc, nextId(variable).c_str())));
     for (const auto& value : values)
-        entry->append_node(element(value.first.c_str(), value.second.c_str()));
+        entry->append_node(element(Xml::copy(doc, value.first.c_str()), value.second.c_str()));
     entry->append_node(element("date", date.c_str()));
     entry->append_node(element("time", time.c_str()));
     XmlNode* ticked = element("conditions", nullptr);
     for (const std::string& key : conditions)
-        ticked->append_node(element(key.c_str(), nullptr));
+        ticked->append_node(element(Xml::copy(doc, key.c_str()), nullptr));
     entry->append_node(ticked);
     change.insert(variable, nullptr, entry);
     return entry;
