@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string_view>
 #include <ctime>
+#include <string_view>
 #include <unordered_map>
 
 namespace {

@@ -35,9 +35,8 @@ public:
     // Checks in the order of the dialog's messages; empty fields are left out. Fills when and
     // points, and question when a value is unlikely and should be confirmed before it is recorded.
     Check check(const std::string& variableName);
-    // The two halves of check: the date and time (Ready when they are on the clock), then the
-    // values, for a caller that has checked the same date and time already (fills when itself).
-    Check checkWhen();
+    // check's second half, the values, for a caller that has checked the same date and time
+    // already and fills when itself.
     Check checkValues(const std::string& variableName);
     // After a check that is Ready: appends the entry, with its variable when the record has none yet.
     XmlNode* insert(XmlDocument& doc, const std::string& variableName, Change& change) const;
@@ -62,5 +61,6 @@ public:
     std::string question;   // empty when every value is likely
 
 private:
+    Check checkWhen(); // check's first half: Ready when the date and time are on the clock
     std::vector<std::pair<std::string, std::string>> values; // element name, "%f" text
 };
