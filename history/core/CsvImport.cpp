@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <string_view>
 #include <unordered_map>
 
 namespace {
@@ -25,10 +27,10 @@ std::string lower(std::string text)
     return text;
 }
 
-std::string trimmed(const std::string& text)
+std::string_view trimmed(std::string_view text)
 {
     size_t from = text.find_first_not_of(" \t\r\n"), to = text.find_last_not_of(" \t\r\n");
-    return from == std::string::npos ? "" : text.substr(from, to - from + 1);
+    return from == std::string_view::npos ? std::string_view() : text.substr(from, to - from + 1);
 }
 
 std::string quoted(const std::string& text)
@@ -58,15 +60,16 @@ struct Rows {
         size_t line, first, count;
     };
     std::vector<Row> rows;
-    std::string field(const Row& row, size_t i) const
+    std::string_view view(const Row& row, size_t i) const
     {
         size_t at = row.first + i, from = at ? ends[at - 1] : 0, to = ends[at];
         while (from < to && std::isspace(static_cast<unsigned char>(cells[from])))
             ++from;
         while (to > from && std::isspace(static_cast<unsigned char>(cells[to - 1])))
             --to;
-        return cells.substr(from, to - from);
+        return std::string_view(cells).substr(from, to - from);
     }
+    std::string field(const Row& row, size_t i) const { return std::string(view(row, i)); }
 };
 
 struct Parsing {
@@ -120,7 +123,7 @@ struct Column {
 
 enum class Parsed { Ok, Unreadable, NotReal };
 
-bool number(const std::string& text, size_t& at, int& value, size_t minDigits, size_t maxDigits)
+bool number(std::string_view text, size_t& at, int& value, size_t minDigits, size_t maxDigits)
 {
     size_t from = at;
     value = 0;
@@ -130,7 +133,7 @@ bool number(const std::string& text, size_t& at, int& value, size_t minDigits, s
 }
 
 // The slashed date's two first numbers, or false for another form.
-bool slashed(const std::string& text, int& first, int& second)
+bool slashed(std::string_view text, int& first, int& second)
 {
     size_t at = 0;
     int year;
@@ -138,7 +141,7 @@ bool slashed(const std::string& text, int& first, int& second)
            at < text.size() && text[at++] == '/' && number(text, at, year, 4, 4) && at == text.size();
 }
 
-Parsed parseDate(const std::string& text, CsvImport::DayOrder order, int& year, int& month, int& day)
+Parsed parseDate(std::string_view text, CsvImport::DayOrder order, int& year, int& month, int& day)
 {
     size_t at = 0;
     int a, b;
@@ -161,7 +164,7 @@ Parsed parseDate(const std::string& text, CsvImport::DayOrder order, int& year, 
     return DateCheck::isRealDate(year, month, day) ? Parsed::Ok : Parsed::NotReal;
 }
 
-Parsed parseTime(const std::string& text, int& hour, int& minute, int& second)
+Parsed parseTime(std::string_view text, int& hour, int& minute, int& second)
 {
     size_t at = 0;
     second = 0;
@@ -169,7 +172,7 @@ Parsed parseTime(const std::string& text, int& hour, int& minute, int& second)
         return Parsed::Unreadable;
     if (at < text.size() && text[at] == ':' && !(++at, number(text, at, second, 2, 2)))
         return Parsed::Unreadable;
-    std::string half = lower(trimmed(text.substr(at)));
+    std::string half = lower(std::string(trimmed(text.substr(at))));
     if (!half.empty() && half != "am" && half != "pm")
         return Parsed::Unreadable;
     if (!half.empty()) {
@@ -226,6 +229,34 @@ std::unordered_map<std::string, size_t> recordKeys()
         }
     return keys;
 }
+
+// Whether a reading's date and time are on the local clock, with one mktime pair per day: a day
+// that starts and ends on the clock and lasts 24 hours holds no skipped time. Other days ask the
+// entry dialog's check for each reading.
+class Clock {
+public:
+    bool has(int year, int month, int day, int hour, int minute, int second)
+    {
+        const int key = (year * 13 + month) * 32 + day;
+        if (key == lastDay && lastWhole)
+            return true;
+        auto known = wholeDays.try_emplace(key, false);
+        if (known.second) {
+            std::tm first = DateCheck::fields(year, month, day, 0, 0, 0), last = DateCheck::fields(year, month, day, 23, 59, 59);
+            std::tm from = first, to = last;
+            known.first->second = DateCheck::existsLocally(first) && DateCheck::existsLocally(last) &&
+                                  std::difftime(std::mktime(&to), std::mktime(&from)) == 86399;
+        }
+        lastDay = key;
+        lastWhole = known.first->second;
+        return lastWhole || DateCheck::existsLocally(DateCheck::fields(year, month, day, hour, minute, second));
+    }
+
+private:
+    std::unordered_map<int, bool> wholeDays;
+    int lastDay = 0;
+    bool lastWhole = false;
+};
 
 struct Header {
     std::vector<Column> columns;
@@ -388,21 +419,21 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
     };
     const int dateColumn = column(Kind::Date) >= 0 ? column(Kind::Date) : column(Kind::DateTime);
     const int timeColumn = column(Kind::Time), variableColumn = column(Kind::Variable), conditionColumn = column(Kind::Conditions);
-    auto dateAndTime = [&](const Rows::Row& row, std::string& date, std::string& time) {
-        date = rows.field(row, size_t(dateColumn));
+    auto dateAndTime = [&](const Rows::Row& row, std::string_view& date, std::string_view& time) {
+        date = rows.view(row, size_t(dateColumn));
         if (timeColumn >= 0) {
-            time = rows.field(row, size_t(timeColumn));
+            time = rows.view(row, size_t(timeColumn));
             return;
         }
         size_t split = date.find_first_of(" T");
-        time = split == std::string::npos ? "" : trimmed(date.substr(split + 1));
+        time = split == std::string_view::npos ? std::string_view() : trimmed(date.substr(split + 1));
         date = date.substr(0, split);
     };
 
     if (order == DayOrder::Unknown) {
         bool dayFirst = false, monthFirst = false, ambiguous = false;
         for (size_t r = 1; r < rows.rows.size(); ++r) {
-            std::string date, time;
+            std::string_view date, time;
             int a, b;
             if (rows.rows[r].count != columns.size())
                 continue;
@@ -423,6 +454,23 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
 
     std::unordered_map<std::string, size_t> present = recordKeys();
     preview.readings.reserve(rows.rows.size());
+    Clock clock;
+    // By the vital's name as a column or vitalByName holds it: these stay where they are.
+    std::unordered_map<const std::string*, std::vector<std::string>> membersByVital;
+    std::unordered_map<const std::string*, Count*> countOf;
+    std::map<std::string, const std::string*, std::less<>> vitalOfText; // null: no such vital
+    std::vector<std::string> fieldLabels;
+    for (const Column& c : columns)
+        fieldLabels.push_back(Global::displayName(c.kind == Kind::Vital ? "value" : c.element));
+    // The readings of a line, kept from line to line with their fields so that a line needs no
+    // new memory; the entry is checked with each of them in turn.
+    struct Pending {
+        const std::string* vital;
+        std::vector<NewEntry::Field> fields;
+    };
+    std::vector<Pending> readings;
+    size_t pending = 0;
+    NewEntry checking;
     for (size_t r = 1; r < rows.rows.size(); ++r) {
         if (progress && r % 8192 == 0 && !progress(0.5 + 0.5 * double(r) / double(rows.rows.size()))) {
             preview = Preview();
@@ -430,8 +478,7 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
             return preview;
         }
         const Rows::Row& row = rows.rows[r];
-        const std::string at = lineText(row.line);
-        auto refuse = [&](const std::string& why) { preview.refused.push_back({row.line, at + why}); };
+        auto refuse = [&](const std::string& why) { preview.refused.push_back({row.line, lineText(row.line) + why}); };
         if (row.count != columns.size()) {
             bool blank = true;
             for (size_t i = 0; i < row.count && blank; ++i)
@@ -441,20 +488,20 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
                        std::to_string(columns.size()) + ".");
             continue;
         }
-        std::string date, time;
+        std::string_view date, time;
         dateAndTime(row, date, time);
         int year, month, day, hour, minute, second;
         Parsed d = parseDate(date, order, year, month, day);
         if (d != Parsed::Ok) {
-            refuse(d == Parsed::NotReal ? "the date " + date + (year < 1900 && year > 0 ? " is before 1900." : " does not exist.")
-                                        : "the date " + quoted(date) + " cannot be read; YYYY-MM-DD, MM/DD/YYYY, "
+            refuse(d == Parsed::NotReal ? "the date " + std::string(date) + (year < 1900 && year > 0 ? " is before 1900." : " does not exist.")
+                                        : "the date " + quoted(std::string(date)) + " cannot be read; YYYY-MM-DD, MM/DD/YYYY, "
                                           "DD/MM/YYYY and DD.MM.YYYY can.");
             continue;
         }
         Parsed t = parseTime(time, hour, minute, second);
         if (t != Parsed::Ok) {
-            refuse(t == Parsed::NotReal ? "the time " + time + " does not exist."
-                                        : "the time " + quoted(time) + " cannot be read; HH:MM:SS, HH:MM, with or "
+            refuse(t == Parsed::NotReal ? "the time " + std::string(time) + " does not exist."
+                                        : "the time " + quoted(std::string(time)) + " cannot be read; HH:MM:SS, HH:MM, with or "
                                           "without AM or PM, can.");
             continue;
         }
@@ -464,7 +511,7 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
             std::string labels = rows.field(row, size_t(conditionColumn));
             for (size_t from = 0; from <= labels.size() && unknownCondition.empty();) {
                 size_t to = std::min(labels.find('|', from), labels.size());
-                std::string label = trimmed(labels.substr(from, to - from));
+                std::string label(trimmed(std::string_view(labels).substr(from, to - from)));
                 from = to + 1;
                 if (label.empty())
                     continue;
@@ -482,13 +529,18 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
         std::sort(conditions.begin(), conditions.end());
 
         // The readings of the line: one for the named variable, one per vital with a column of its own.
-        std::vector<std::pair<std::string, std::vector<NewEntry::Field>>> readings;
-        std::string named, why;
+        pending = 0;
+        const std::string* named = nullptr;
+        std::string why;
         if (variableColumn >= 0) {
-            std::string name = rows.field(row, size_t(variableColumn));
-            auto known = vitalByName.find(lower(name));
-            if (known == vitalByName.end())
-                why = name.empty() ? "no variable is named." : "no vital named " + quoted(name) + " in this record.";
+            std::string_view name = rows.view(row, size_t(variableColumn));
+            auto known = vitalOfText.find(name);
+            if (known == vitalOfText.end()) {
+                auto byName = vitalByName.find(lower(std::string(name)));
+                known = vitalOfText.emplace(std::string(name), byName == vitalByName.end() ? nullptr : &byName->second).first;
+            }
+            if (!known->second)
+                why = name.empty() ? "no variable is named." : "no vital named " + quoted(std::string(name)) + " in this record.";
             else
                 named = known->second;
         }
@@ -496,44 +548,57 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
             const Column& c = columns[i];
             if (c.kind != Kind::Member && c.kind != Kind::Vital)
                 continue;
-            std::string text = rows.field(row, i);
+            std::string_view text = rows.view(row, i);
             if (text.empty())
                 continue;
-            if (delimiter != ',')
-                std::replace(text.begin(), text.end(), ',', '.');
-            std::string vital = c.kind == Kind::Vital || variableColumn < 0 ? c.vital : named;
-            const std::vector<std::string> members = Global::membersOf(vital);
+            const std::string& vital = c.kind == Kind::Vital || variableColumn < 0 ? c.vital : *named;
+            auto cached = membersByVital.find(&vital);
+            if (cached == membersByVital.end())
+                cached = membersByVital.emplace(&vital, Global::membersOf(vital)).first;
+            const std::vector<std::string>& members = cached->second;
             const std::string element = c.kind == Kind::Vital ? "value" : c.element;
             bool fits = members.empty() ? element == "value"
                                         : std::find(members.begin(), members.end(), element) != members.end();
             if (!fits)
                 why = vital + " has no " + element + " value.";
             else {
-                auto same = std::find_if(readings.begin(), readings.end(), [&](const auto& r) { return r.first == vital; });
-                if (same == readings.end())
-                    same = readings.insert(readings.end(), {vital, {}});
-                same->second.push_back({Global::displayName(element), text});
+                auto same = std::find_if(readings.begin(), readings.begin() + std::ptrdiff_t(pending),
+                                         [&](const Pending& r) { return *r.vital == vital; });
+                if (same == readings.begin() + std::ptrdiff_t(pending)) {
+                    if (pending == readings.size())
+                        readings.emplace_back();
+                    same = readings.begin() + std::ptrdiff_t(pending++);
+                    same->vital = &vital;
+                    same->fields.clear();
+                }
+                same->fields.push_back({fieldLabels[i], std::string(text)});
+                if (delimiter != ',')
+                    std::replace(same->fields.back().text.begin(), same->fields.back().text.end(), ',', '.');
             }
         }
-        if (why.empty() && readings.empty())
+        if (why.empty() && !pending)
             why = "no value on this line.";
-        std::vector<Reading> accepted;
-        for (auto& reading : readings) {
-            if (!why.empty())
-                break;
-            Reading made{row.line, reading.first, NewEntry(), false, false};
-            NewEntry& entry = made.entry;
+        // Made in place: a reading is large and there may be a million of them.
+        const size_t firstOfLine = preview.readings.size();
+        const bool onTheClock = why.empty() && clock.has(year, month, day, hour, minute, second);
+        NewEntry& entry = checking;
+        if (why.empty()) {
             entry.date = DateCheck::dateText(year, month, day);
             entry.time = DateCheck::timeText(hour, minute, second);
-            entry.fields = reading.second;
             entry.conditions = conditions;
-            switch (entry.check(reading.first)) {
+            entry.when = DateCheck::fields(year, month, day, hour, minute, second);
+        }
+        for (size_t k = 0; k < pending && why.empty(); ++k) {
+            entry.fields.swap(readings[k].fields);
+            NewEntry::Check checked = onTheClock ? entry.checkValues(*readings[k].vital) : NewEntry::Check::DateOrTimeNotOnTheClock;
+            entry.fields.swap(readings[k].fields);
+            switch (checked) {
             case NewEntry::Check::Ready:
-                made.unlikely = !entry.question.empty();
-                // What insert does not read goes, so that a million readings fit.
-                std::vector<NewEntry::Field>().swap(entry.fields);
-                std::vector<NewEntry::Point>().swap(entry.points);
-                accepted.push_back(std::move(made));
+                preview.readings.emplace_back();
+                preview.readings.back().line = row.line;
+                preview.readings.back().vital = *readings[k].vital;
+                preview.readings.back().entry.keep(entry);
+                preview.readings.back().unlikely = !entry.question.empty();
                 break;
             case NewEntry::Check::ValueUnreadable:
                 why = "the " + entry.unreadable + " value is not a number.";
@@ -542,7 +607,7 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
                 why = fromFile(entry.refusal);
                 break;
             case NewEntry::Check::DateOrTimeNotOnTheClock:
-                why = date + " " + time + " is in the hour that the clock skips.";
+                why = std::string(date) + " " + std::string(time) + " is in the hour that the clock skips.";
                 break;
             default:
                 why = "the reading cannot be recorded.";
@@ -550,23 +615,29 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
             }
         }
         if (!why.empty()) {
+            preview.readings.erase(preview.readings.begin() + std::ptrdiff_t(firstOfLine), preview.readings.end());
             refuse(why);
             continue;
         }
-        for (Reading& reading : accepted) {
-            auto found = present.find(keyOf(reading.vital, year, month, day, hour, minute, reading.entry.storedValues(), conditions));
-            Count& count = preview.counts[reading.vital];
+        for (size_t i = firstOfLine; i < preview.readings.size(); ++i) {
+            Reading& reading = preview.readings[i];
+            auto found = present.empty() ? present.end()
+                                         : present.find(keyOf(reading.vital, year, month, day, hour, minute,
+                                                              reading.entry.storedValues(), conditions));
+            Count*& counted = countOf[readings[i - firstOfLine].vital];
+            if (!counted)
+                counted = &preview.counts[reading.vital];
+            Count& count = *counted;
             if (found != present.end() && found->second > 0) {
                 --found->second;
                 reading.present = true;
                 ++count.present;
             } else if (reading.unlikely) {
                 ++count.unlikely;
-                preview.unlikely.push_back({reading.line, at + fromFile(reading.entry.question)});
+                preview.unlikely.push_back({reading.line, lineText(reading.line) + fromFile(reading.entry.question)});
             } else {
                 ++count.add;
             }
-            preview.readings.push_back(std::move(reading));
         }
     }
     return preview;
@@ -610,11 +681,23 @@ std::string CsvImport::Preview::summary(bool includeUnlikely) const
 
 size_t CsvImport::apply(const Preview& preview, bool includeUnlikely, XmlDocument& doc, Change& change)
 {
-    size_t added = 0;
+    // One vital after the other, in the order they first come: the record is the same as in the
+    // order of the file, and each variable's entries lie together in memory, which its save reads
+    // much faster.
+    std::vector<std::pair<const std::string*, std::vector<const Reading*>>> vitals;
     for (const Reading& reading : preview.readings)
         if (!reading.present && (includeUnlikely || !reading.unlikely)) {
-            reading.entry.insert(doc, reading.vital, change);
-            ++added;
+            auto known = std::find_if(vitals.begin(), vitals.end(), [&](const auto& v) { return *v.first == reading.vital; });
+            if (known == vitals.end())
+                known = vitals.insert(vitals.end(), {&reading.vital, {}});
+            known->second.push_back(&reading);
         }
+    size_t added = 0;
+    for (const auto& vital : vitals) {
+        XmlNode* variable = Global::findVariableNode(vital.first->c_str());
+        for (const Reading* reading : vital.second)
+            variable = reading->entry.insert(doc, variable, reading->vital, change)->parent();
+        added += vital.second.size();
+    }
     return added;
 }

@@ -12,6 +12,12 @@
 
 NewEntry::Check NewEntry::check(const std::string& variableName)
 {
+    Check when = checkWhen();
+    return when == Check::Ready ? checkValues(variableName) : when;
+}
+
+NewEntry::Check NewEntry::checkWhen()
+{
     switch (DateCheck::checkEntry(date.c_str(), time.c_str(), when)) {
     case DateCheck::DateUnreadable: return Check::DateUnreadable;
     case DateCheck::TimeUnreadable: return Check::TimeUnreadable;
@@ -19,10 +25,17 @@ NewEntry::Check NewEntry::check(const std::string& variableName)
     case DateCheck::EntryOutOfRange: return Check::DateOrTimeNotOnTheClock;
     case DateCheck::EntryValid: break;
     }
+    return Check::Ready;
+}
+
+NewEntry::Check NewEntry::checkValues(const std::string& variableName)
+{
     values.clear();
     points.clear();
     question.clear();
-    std::vector<ReadingLimits::Value> judged;
+    // Kept from call to call: an import checks a reading per line of its file.
+    static thread_local std::vector<ReadingLimits::Value> judged;
+    judged.clear();
     for (const Field& field : fields) {
         double value;
         if (field.label.empty() || !TextCheck::isVisible(field.text.c_str()))
@@ -51,27 +64,42 @@ NewEntry::Check NewEntry::check(const std::string& variableName)
     return values.empty() ? Check::NothingToRecord : Check::Ready;
 }
 
+void NewEntry::keep(const NewEntry& checked)
+{
+    date = checked.date;
+    time = checked.time;
+    conditions = checked.conditions;
+    when = checked.when;
+    question = checked.question;
+    values = checked.values;
+}
+
 XmlNode* NewEntry::insert(XmlDocument& doc, const std::string& variableName, Change& change) const
 {
+    return insert(doc, Global::findVariableNode(variableName.c_str()), variableName, change);
+}
+
+XmlNode* NewEntry::insert(XmlDocument& doc, XmlNode* variable, const std::string& variableName, Change& change) const
+{
     XmlNode* patient = doc.first_node("patient");
-    XmlNode* variable = Global::findVariableNode(variableName.c_str());
     if (!variable) {
         variable = doc.allocate_node(rapidxml::node_element, "variable");
         variable->append_attribute(doc.allocate_attribute("name", Xml::copy(doc, variableName.c_str())));
         change.insert(patient, nullptr, variable);
     }
+    // The names of the entry's own elements are constants that outlive the document.
     auto element = [&](const char* name, const char* text) {
-        return doc.allocate_node(rapidxml::node_element, Xml::copy(doc, name), text ? Xml::copy(doc, text) : nullptr);
+        return doc.allocate_node(rapidxml::node_element, name, text ? Xml::copy(doc, text) : nullptr);
     };
     XmlNode* entry = element("entry", nullptr);
     entry->append_attribute(doc.allocate_attribute("id", Xml::copy(doc, nextId(variable).c_str())));
     for (const auto& value : values)
-        entry->append_node(element(value.first.c_str(), value.second.c_str()));
+        entry->append_node(element(Xml::copy(doc, value.first.c_str()), value.second.c_str()));
     entry->append_node(element("date", date.c_str()));
     entry->append_node(element("time", time.c_str()));
     XmlNode* ticked = element("conditions", nullptr);
     for (const std::string& key : conditions)
-        ticked->append_node(element(key.c_str(), nullptr));
+        ticked->append_node(element(Xml::copy(doc, key.c_str()), nullptr));
     entry->append_node(ticked);
     change.insert(variable, nullptr, entry);
     return entry;

@@ -35,10 +35,18 @@ public:
     // Checks in the order of the dialog's messages; empty fields are left out. Fills when and
     // points, and question when a value is unlikely and should be confirmed before it is recorded.
     Check check(const std::string& variableName);
+    // check's second half, the values, for a caller that has checked the same date and time
+    // already and fills when itself.
+    Check checkValues(const std::string& variableName);
     // After a check that is Ready: appends the entry, with its variable when the record has none yet.
     XmlNode* insert(XmlDocument& doc, const std::string& variableName, Change& change) const;
+    // The same into variable, the record's node of variableName or null when it has none yet.
+    XmlNode* insert(XmlDocument& doc, XmlNode* variable, const std::string& variableName, Change& change) const;
     // After a check that is Ready: each value's element and its text as the entry will hold it.
     const std::vector<std::pair<std::string, std::string>>& storedValues() const { return values; }
+    // Becomes checked, a check of which was Ready, without the typed fields and the points, which
+    // insert does not read, so that a million of them fit.
+    void keep(const NewEntry& checked);
     // The id after the variable's last entry ("0" for the first).
     static std::string nextId(const XmlNode* variable);
 
@@ -53,5 +61,6 @@ public:
     std::string question;   // empty when every value is likely
 
 private:
+    Check checkWhen(); // check's first half: Ready when the date and time are on the clock
     std::vector<std::pair<std::string, std::string>> values; // element name, "%f" text
 };

@@ -129,6 +129,14 @@ TEST_F(CsvTest, ImportRefusesTheSkippedHourAndCanBeCancelled)
     ASSERT_EQ(preview.refused.size(), 1u);
     EXPECT_EQ(preview.refused[0].text, "line 2: 2024-03-10 02:30 is in the hour that the clock skips.");
     EXPECT_EQ(preview.toAdd(false), 1u);
+    {
+        // Here the clock skips the first hour of the day.
+        ZoneScope havana("America/Havana");
+        preview = read("date,time,variable,value\n2024-03-10,00:30,Heart Rate,70\n2024-03-10,01:30,Heart Rate,70\n");
+        ASSERT_EQ(preview.refused.size(), 1u);
+        EXPECT_EQ(preview.refused[0].text, "line 2: 2024-03-10 00:30 is in the hour that the clock skips.");
+        EXPECT_EQ(preview.toAdd(false), 1u);
+    }
 
     std::string many = "date,time,variable,value\n";
     for (int i = 0; i < 20000; ++i)
