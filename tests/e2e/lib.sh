@@ -175,6 +175,17 @@ expect_like() { # png geometry reference max
     [ "${differ%% *}" -le "$4" ] 2>/dev/null || fail "$1 differs from $(basename "$3") in $differ pixels"
 }
 
+# Waits for the program's alert or question box, takes a screenshot when named, and answers it
+# with Return (the pointer moved into it first: focus follows the pointer).
+answer_box() { # [shot name]
+    local box
+    box=$(wait_window "Marlowen Veloria")
+    [ -z "${1:-}" ] || shot "$1"
+    click "$box" 0 0 >/dev/null 2>&1 || true
+    press "$box" Return
+    wait_gone "Marlowen Veloria"
+}
+
 # The toolkit's own file chooser, which xdotool can drive, for the $HOME of the script.
 toolkit_file_chooser() {
     mkdir -p "$HOME/.fltk/fltk.org"

@@ -31,11 +31,7 @@ type_into "$dialog" 180 62 "08:15:00 AM"
 type_into "$dialog" 180 92 "1330" # a slip of the finger is refused, naming the limits
 type_into "$dialog" 180 122 "84"
 click "$dialog" 210 357
-alert=$(wait_window "Marlowen Veloria")
-shot recording-refused-value
-click "$alert" 0 0 >/dev/null 2>&1 || true
-press "$alert" Return
-wait_gone "Marlowen Veloria"
+answer_box recording-refused-value
 expect_not_in "$record" "1330"
 type_into "$dialog" 180 92 "190"
 click "$dialog" 28 232 # Resting

@@ -42,10 +42,7 @@ menu_item 1
 dialog=$(wait_window "New User")
 fill_user "$dialog" Never Kept
 press "$dialog" Escape
-question=$(wait_window "Marlowen Veloria")
-shot users-drop-question
-click "$question" 0 0 >/dev/null 2>&1 || true
-press "$question" Return
+answer_box users-drop-question
 wait_gone "New User"
 expect_not_in "$folder/config.hma" "Never"
 [ ! -e "$folder/user1.hma" ] || fail "an abandoned user got a record file"
@@ -92,10 +89,7 @@ press "$question" Escape
 wait_gone "Marlowen Veloria"
 expect_in "$folder/config.hma" "Anna"
 remove_user
-question=$(wait_window "Marlowen Veloria")
-click "$question" 0 0 >/dev/null 2>&1 || true
-press "$question" Return
-wait_gone "Marlowen Veloria"
+answer_box
 expect_not_in "$folder/config.hma" "Anna"
 [ -f "$folder/user0.hma" ] || fail "the removed user's record was deleted"
 

@@ -13,6 +13,16 @@
 
 namespace {
 
+// What the entry dialog holds once the values are typed, on a fixed evening.
+NewEntry typedOn9pm(const std::vector<NewEntry::Field>& fields)
+{
+    NewEntry entry;
+    entry.date = "1/5/2012";
+    entry.time = "9:05:00 pm";
+    entry.fields = fields;
+    return entry;
+}
+
 class HistoryTest : public StoreFixture {
 protected:
     HistoryModel load(const char* name)
@@ -57,10 +67,7 @@ TEST_F(HistoryTest, ANewEntryIsWrittenInOrderWithTheNextId)
         {"Mood", {{"Value", "7"}}, ready, 1, "<variable name=\"Mood\"><entry id=\"0\"><value>7.000000</value><date>"},
     };
     for (const auto& c : cases) {
-        NewEntry entry;
-        entry.date = "1/5/2012";
-        entry.time = "9:05:00 pm";
-        entry.fields = c.fields;
+        NewEntry entry = typedOn9pm(c.fields);
         entry.conditions = {"c2"};
         ASSERT_EQ(entry.check(c.variable), c.result) << c.fields[0].text;
         if (c.result == unread) {
@@ -121,10 +128,7 @@ TEST_F(HistoryTest, TypedValuesKeepToWhatTheirVitalCanBe)
         {"Weight", {{"Value", "9999999"}}, ready, 1, ""},
     };
     for (const auto& c : cases) {
-        NewEntry entry;
-        entry.date = "1/5/2012";
-        entry.time = "9:05:00 pm";
-        entry.fields = c.fields;
+        NewEntry entry = typedOn9pm(c.fields);
         ASSERT_EQ(entry.check(c.variable), c.code) << c.variable << " " << c.fields[0].text;
         if (c.code == ready) {
             EXPECT_EQ(entry.points.size(), c.values) << c.variable;
