@@ -384,9 +384,10 @@ TrendFigures ChartModel::trendFigures(const ChartPoint* first, const ChartPoint*
     }
     if (f.count > 0) {
         f.average = sum / f.count;
-        f.averageText = NumberText::fixed(f.average, 2);
-        f.minimumText = NumberText::fixed(f.minimum, 1);
-        f.maximumText = NumberText::fixed(f.maximum, 1);
+        // A card has room for about eight characters beside its row's name.
+        f.averageText = NumberText::fitting(f.average, 2, 8);
+        f.minimumText = NumberText::fitting(f.minimum, 1, 8);
+        f.maximumText = NumberText::fitting(f.maximum, 1, 8);
     }
     return f;
 }

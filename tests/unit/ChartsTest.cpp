@@ -176,6 +176,10 @@ TEST_F(ChartModelTest, PointsAddedLaterAreInsertedInTimeOrder)
     EXPECT_EQ(f.minimumText + " " + f.maximumText + " " + f.averageText, "120.0 140.0 128.75");
     model.dropVar("nothing");
     EXPECT_EQ(model.seriesCount(), 1);
+    add("Huge", {{"1/1/2011", 12345678}, {"1/2/2011", 20000000}, {"1/3/2011", 1}});
+    const TrendFigures& huge = model.visibleSeries[1].figures;
+    EXPECT_EQ(huge.minimumText + " " + huge.maximumText + " " + huge.averageText, "1.0 2.0e7 1.1e7")
+        << "figures too long for a trend card";
 }
 
 class ChartSeriesTest : public ::testing::Test {
