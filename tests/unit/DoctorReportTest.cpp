@@ -3,6 +3,7 @@
 #include "records/Global.h"
 #include "records/NumberText.h"
 #include "tests/common/ChartRecord.h"
+#include "tests/common/ClockChange.h"
 #include "tests/common/TestFolder.h"
 
 #include <algorithm>
@@ -56,7 +57,7 @@ protected:
                 all += c + (b.kind == ReportBlock::TableRow ? "|" : "\n");
         return all;
     }
-    const ReportDay day1{2026, 12, 1};
+    ReportDay day1{2026, 12, 1};
     ReportDay day(int n) const { return ReportDay::fromNumber(day1.number() + n - 1); }
 };
 
@@ -122,9 +123,21 @@ TEST_F(DoctorReportTest, SummaryFiguresAgreeWithAnIndependentComputation)
         seed = seed * 1103515245u + 12345u;
         return (seed >> 16) % n;
     };
-    for (int i = 0; i < 61; ++i)
-        rows.push_back({day(1 + int(next(14))), int(next(24)), 80.0 + next(100) + (i % 4 ? 0 : 0.5),
+    // Around the day the local clock goes forward, where it does; no reading in the hour it skips.
+    long forward = -1;
+    int skipped = -1;
+    for (const ClockChange& c : clockChanges(2026))
+        if (c.shift > 0) {
+            forward = ReportDay{c.year, c.month, c.day}.number();
+            skipped = c.hour;
+            day1 = ReportDay::fromNumber(forward - 6);
+        }
+    for (int i = 0; i < 61; ++i) {
+        const ReportDay d = day(1 + int(next(14)));
+        const int hour = int(next(24));
+        rows.push_back({d, hour + (d.number() == forward && hour == skipped), 80.0 + next(100) + (i % 4 ? 0 : 0.5),
                         i % 9 == 0 ? 0 : 50.0 + next(60), int(next(32))});
+    }
     std::string entries;
     for (const Row& r : rows) {
         std::string conditions;
