@@ -266,6 +266,18 @@ TEST(ReportPeriodTest, QuickPicksCountWholeDaysBackFromToday)
         EXPECT_EQ(d.number(), n);
         EXPECT_EQ(ReportDay::of(d.start() + 43200).number(), n);
     }
+    // A day on which the clock changes is shorter or longer, and still one day from its first
+    // second to its last.
+    for (const char* name : zonesWithClockChanges()) {
+        ZoneScope zone(name);
+        for (const ClockChange& c : clockChanges(2026)) {
+            const ReportDay d{c.year, c.month, c.day}, next = ReportDay::fromNumber(d.number() + 1);
+            EXPECT_EQ(next.start() - d.start(), 86400 - c.shift) << name << " " << c.date();
+            EXPECT_EQ(ReportDay::of(d.start()).number(), d.number()) << name << " " << c.date();
+            EXPECT_EQ(ReportDay::of(next.start() - 1).number(), d.number()) << name << " " << c.date();
+            EXPECT_TRUE(ReportPeriod(d, d).contains(d.start() + 3 * 3600)) << name << " " << c.date();
+        }
+    }
 }
 
 // Long tables go over pages with their header again, a vital of one value two abreast; a heading
