@@ -3,7 +3,8 @@
 //     mv-save-driver start                    the program's start on the folder, and nothing else
 //     mv-save-driver entry ROUND              start, open the first user, record one reading, save
 //     mv-save-driver import ROUND CSV_PATH    start, open the first user, import the file's readings
-// Once the record is open, "R" is written to standard output: what follows is the save.
+// Once the record is open, "R" is written to standard output, and "S" when the record itself is
+// about to be written.
 #include "app/Startup.h"
 #include "app/TimeZone.h"
 #include "app/Trace.h"
@@ -75,5 +76,7 @@ int main(int argc, char** argv)
     const int round = std::atoi(argv[2]);
     if (!(mode == "entry" ? recordReading(round, change) : importReadings(argv[3], change)))
         return fail("nothing to save in round " + std::to_string(round));
+    if (write(STDOUT_FILENO, "S", 1) != 1)
+        return fail("cannot tell that the record is written");
     return Global::saveCurrentUser(change) ? 0 : fail("the save failed");
 }
