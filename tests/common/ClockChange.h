@@ -1,9 +1,7 @@
 // The days on which the local clock changes, read from the C library's zone data rather than
-// written into the tests, so that a test of the skipped or repeated hour exercises the zone it
-// runs in: New York's 2:00 AM, Berlin's, or Adelaide's half-hour-offset 2:00 and 3:00 AM.
+// written into the tests, so that the tests of the skipped and repeated hours exercise each zone's
+// own: New York's, Berlin's, and Adelaide's, half an hour off Greenwich's hours.
 #pragma once
-
-#include "tests/common/TestFolder.h"
 
 #include <cstdio>
 #include <ctime>
