@@ -13,7 +13,7 @@ PACKAGES   := cmake g++ make pkg-config libfltk1.3-dev librapidxml-dev libgtest-
               xvfb xdotool x11-utils imagemagick ghostscript tzdata python3 libxml2-utils poppler-utils clang libclang-rt-14-dev \
               libcsv-dev
 
-.PHONY: run demo test test-fast test-asan fuzz bench install deps build build-asan build-fuzz clean
+.PHONY: run demo test test-fast test-asan killed-saves fuzz bench install deps build build-asan build-fuzz clean
 
 # Run as installed: the program finds its data files through XDG_DATA_DIRS and makes the data
 # folder from them on the first run.
@@ -28,10 +28,21 @@ demo: build
 test: test-fast test-asan
 	$(MAKE) fuzz FUZZ_SECONDS=30 FUZZ_SEED=1
 
-# Times go through local time: every test runs in UTC, the unit tests again in a zone with daylight saving.
+# Times go through local time: every test runs in UTC, the unit tests again in two zones with
+# daylight saving, one a half hour off the hour, and the widget tests of dates and times in that one.
+CLOCK_GUI_TESTS := ChartTest|HistoryWindowTest|DoctorReportWindowTest|CsvWindowTest
 test-fast: build
 	TZ=UTC tools/with-xvfb.sh ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
 	TZ=America/New_York ctest --test-dir $(BUILD) -L unit --output-on-failure -j$(JOBS)
+	TZ=Australia/Adelaide ctest --test-dir $(BUILD) -L unit --output-on-failure -j$(JOBS)
+	TZ=Australia/Adelaide tools/with-xvfb.sh ctest --test-dir $(BUILD) -L gui -R '$(CLOCK_GUI_TESTS)' \
+	  --output-on-failure -j$(JOBS)
+
+# Saves and imports killed at random moments, ROUNDS of them from SEED (make test runs 20 from seed 1).
+ROUNDS ?= 100
+SEED   ?= 1
+killed-saves: build
+	MV_KILL_ROUNDS=$(ROUNDS) MV_KILL_SEED=$(SEED) TZ=UTC ./$(BUILD)/killed-saves
 
 test-asan: build-asan
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \

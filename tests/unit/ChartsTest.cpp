@@ -10,6 +10,7 @@
 #include "records/DateCheck.h"
 #include "records/Global.h"
 #include "tests/common/ChartRecord.h"
+#include "tests/common/ClockChange.h"
 #include "tests/common/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -118,22 +119,56 @@ TEST_F(ChartModelTest, OnePointGetsHourTicksAndANewYearAddsTheYear)
 // clock change each still carries the date of the day it marks.
 TEST_F(ChartModelTest, DayTicksAcrossTheClockChangesNameEachDayOnce)
 {
-    ZoneScope zone("America/New_York");
-    const std::pair<const char*, const char*> weeks[] = {{"10/27/2026", "11/05/2026"}, {"3/4/2026", "3/13/2026"}};
-    for (const auto& [from, to] : weeks) {
-        model = ChartModel();
-        add("A", {{from, 1}, {to, 2}});
-        ASSERT_DOUBLE_EQ(model.xSpacing, 1);
-        std::vector<std::string> dates;
-        for (double k = model.xStart; k <= model.xEnd + 1e-9; ++k) {
-            char line1[8], line2[8];
-            ChartModel::printDate(line1, line2, true, k * model.xSpacing, model.xSpacing);
-            dates.push_back(line1);
+    for (const char* name : zonesWithClockChanges()) {
+        ZoneScope zone(name);
+        std::vector<ClockChange> changes = clockChanges(2026);
+        ASSERT_EQ(changes.size(), 2u) << name;
+        for (const ClockChange& c : changes) {
+            const std::string from = c.date(-5), to = c.date(4);
+            model = ChartModel();
+            add("A", {{from.c_str(), 1}, {to.c_str(), 2}});
+            ASSERT_DOUBLE_EQ(model.xSpacing, 1);
+            std::vector<std::string> dates;
+            for (double k = model.xStart; k <= model.xEnd + 1e-9; ++k) {
+                char line1[8], line2[8];
+                ChartModel::printDate(line1, line2, true, k * model.xSpacing, model.xSpacing);
+                dates.push_back(line1);
+            }
+            std::vector<std::string> once = dates;
+            once.erase(std::unique(once.begin(), once.end()), once.end());
+            EXPECT_EQ(once, dates) << name << " " << from;
+            EXPECT_GE(dates.size(), 10u) << name << " " << from;
         }
-        std::vector<std::string> once = dates;
-        once.erase(std::unique(once.begin(), once.end()), once.end());
-        EXPECT_EQ(once, dates) << from;
-        EXPECT_GE(dates.size(), 10u) << from;
+    }
+}
+
+// Hour ticks stand on the local clock's whole hours, ten seconds in, through the night it changes,
+// half an hour off Greenwich's hours in Adelaide.
+TEST_F(ChartModelTest, HourTicksFallOnTheLocalHoursAcrossTheClockChanges)
+{
+    for (const char* name : zonesWithClockChanges()) {
+        ZoneScope zone(name);
+        for (const ClockChange& c : clockChanges(2026)) {
+            ChartSeries s;
+            s.name = "A";
+            for (int minutes : {-95, 175}) {
+                ChartPoint p;
+                ASSERT_TRUE(DateCheck::readEntry(c.date().c_str(), c.time(minutes).c_str(), p.when, p.seconds));
+                s.store(p.when, 1);
+            }
+            model = ChartModel();
+            model.addSeries(s);
+            model.update();
+            ASSERT_NEAR(model.xSpacing, 1.0 / 24, 1e-12) << name << " " << c.date();
+            int ticks = 0;
+            for (double k = model.xStart; k <= model.xEnd + 1e-9; ++k, ++ticks) {
+                std::time_t t = std::time_t(std::llround(k * model.xSpacing * 86400));
+                std::tm when;
+                localtime_r(&t, &when);
+                EXPECT_EQ(when.tm_min * 60 + when.tm_sec, 10) << name << " " << c.date() << " tick " << ticks;
+            }
+            EXPECT_GE(ticks, 5) << name << " " << c.date();
+        }
     }
 }
 
@@ -225,27 +260,42 @@ TEST_F(ChartSeriesTest, KeepsChartableEntriesInTimeOrder)
     }
 }
 
-// Readings around the clock changes keep the hours that passed between them, the two readings of
-// 1:30 AM on the night the clocks go back are both kept, and a point stored with the other
-// season's daylight flag falls in the same second as the one read from the record.
+// Readings around the clock changes keep the time that passed between them, the two readings in
+// the middle of the repeated interval are both kept, and a point stored with the other season's
+// daylight flag falls in the same second as the one read from the record.
 TEST_F(ChartSeriesTest, ReadingsOnTheDaysTheClockChanges)
 {
-    ZoneScope zone("America/New_York");
-    values(e("03/08/2026", "01:30:00 AM", "<value>1</value>") + e("03/08/2026", "03:30:00 AM", "<value>2</value>") +
-           e("11/01/2026", "12:30:00 AM", "<value>3</value>") + e("11/01/2026", "03:30:00 AM", "<value>4</value>") +
-           e("11/01/2026", "01:30:00 AM", "<value>5</value>") + e("11/01/2026", "01:30:00 AM", "<value>6</value>"));
-    ASSERT_EQ(series.points.size(), 6u);
-    EXPECT_EQ(series.points[1].seconds - series.points[0].seconds, 3600);
-    EXPECT_EQ(series.points[5].seconds - series.points[2].seconds, 4 * 3600);
-    EXPECT_EQ(series.points[3].value * 10 + series.points[4].value, 56);
-    std::tm summer = series.points[2].when, winter = series.points[0].when;
-    summer.tm_isdst = 0;
-    winter.tm_isdst = 1;
-    series.store(summer, 30);
-    series.store(winter, 10);
-    ASSERT_EQ(series.points.size(), 8u);
-    EXPECT_EQ(series.points[1].value + series.points[4].value, 40) << "each after the reading of its second";
-    EXPECT_EQ(series.points[1].seconds + series.points[4].seconds, series.points[0].seconds + series.points[3].seconds);
+    for (const char* name : zonesWithClockChanges()) {
+        ZoneScope zone(name);
+        std::vector<ClockChange> changes = clockChanges(2026);
+        ASSERT_EQ(changes.size(), 2u) << name;
+        const ClockChange& f = changes[0].shift > 0 ? changes[0] : changes[1];
+        const ClockChange& b = changes[0].shift > 0 ? changes[1] : changes[0];
+        auto at = [&](const ClockChange& c, int minutes, int value) {
+            return e(c.date().c_str(), c.time(minutes).c_str(), "<value>" + std::to_string(value) + "</value>");
+        };
+        values(at(f, -30, 1) + at(f, f.shift / 60 + 30, 2) + at(b, b.shift / 60 - 30, 3) + at(b, 30, 4) +
+               at(b, b.shift / 120, 5) + at(b, b.shift / 120, 6));
+        ASSERT_EQ(series.points.size(), 6u) << name;
+        auto index = [&](double value) {
+            auto p = std::find_if(series.points.begin(), series.points.end(), [&](const ChartPoint& q) { return q.value == value; });
+            return size_t(p - series.points.begin());
+        };
+        auto seconds = [&](double value) { return series.points[index(value)].seconds; };
+        EXPECT_EQ(seconds(2) - seconds(1), 3600) << name;
+        EXPECT_EQ(seconds(4) - seconds(3), 3600 - 2 * b.shift) << name;
+        EXPECT_EQ(index(6), index(5) + 1) << name;
+        std::tm summer = series.points[index(3)].when, winter = series.points[index(1)].when;
+        EXPECT_NE(summer.tm_isdst, winter.tm_isdst) << name;
+        std::swap(summer.tm_isdst, winter.tm_isdst);
+        series.store(summer, 30);
+        series.store(winter, 10);
+        ASSERT_EQ(series.points.size(), 8u) << name;
+        EXPECT_EQ(index(10), index(1) + 1) << name << ": each after the reading of its second";
+        EXPECT_EQ(index(30), index(3) + 1) << name;
+        EXPECT_EQ(seconds(10), seconds(1)) << name;
+        EXPECT_EQ(seconds(30), seconds(3)) << name;
+    }
 }
 
 // Readings of one second (typed with the same date and time, or read from the record) are each

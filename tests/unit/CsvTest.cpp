@@ -3,6 +3,7 @@
 #include "records/Change.h"
 #include "records/Global.h"
 #include "tests/common/ChartRecord.h"
+#include "tests/common/ClockChange.h"
 #include "tests/common/TestFolder.h"
 
 #include <algorithm>
@@ -123,12 +124,23 @@ TEST_F(CsvTest, ImportAsksTheDayOrderAndListsUnlikelyReadings)
 // and a cancel ends the reading with nothing to import.
 TEST_F(CsvTest, ImportRefusesTheSkippedHourAndCanBeCancelled)
 {
-    ZoneScope zone("America/New_York");
     openRecord(ChartRecord::variableOf("Heart Rate", ""));
-    CsvImport::Preview preview = read("date,time,variable,value\n2024-03-10,02:30,Heart Rate,70\n2024-03-10,03:30,Heart Rate,70\n");
-    ASSERT_EQ(preview.refused.size(), 1u);
-    EXPECT_EQ(preview.refused[0].text, "line 2: 2024-03-10 02:30 is in the hour that the clock skips.");
-    EXPECT_EQ(preview.toAdd(false), 1u);
+    CsvImport::Preview preview;
+    for (const char* name : zonesWithClockChanges()) {
+        ZoneScope zone(name);
+        std::vector<ClockChange> changes = clockChanges(2024);
+        ASSERT_EQ(changes.size(), 2u) << name;
+        for (const ClockChange& c : changes) {
+            const std::string middle = c.isoDate() + "," + c.time24(c.shift / 120), after = c.isoDate() + "," + c.time24(90);
+            preview = read("date,time,variable,value\n" + middle + ",Heart Rate,70\n" + after + ",Heart Rate,70\n");
+            EXPECT_EQ(preview.toAdd(false), c.shift > 0 ? 1u : 2u) << name << " " << middle;
+            ASSERT_EQ(preview.refused.size(), c.shift > 0 ? 1u : 0u) << name << " " << middle;
+            if (c.shift > 0) {
+                EXPECT_EQ(preview.refused[0].text, "line 2: " + c.isoDate() + " " + c.time24(c.shift / 120) +
+                                                       " is in the hour that the clock skips.");
+            }
+        }
+    }
     {
         // Here the clock skips the first hour of the day.
         ZoneScope havana("America/Havana");
@@ -155,23 +167,34 @@ TEST_F(CsvTest, ImportRefusesTheSkippedHourAndCanBeCancelled)
 TEST_F(CsvTest, AnExportImportedIntoAnEmptyUserHoldsTheSameReadingsAndAddsNothingTheSecondTime)
 {
     const std::string bp = "<systolic>120.000000</systolic><diastolic>80.000000</diastolic>";
+    // Readings on the days the local clock changes: around the change, and two in the middle of the
+    // interval repeated in autumn.
+    std::string temperatures = entry("0", "<value>98.600000</value>", "07/04/2020", "01:30:00 PM");
+    size_t temperatureCount = 1;
+    for (const ClockChange& c : clockChanges(2020)) {
+        std::vector<std::string> times = {c.time(-1), c.time(std::max(c.shift, 0) / 60 + 1)};
+        if (c.shift < 0)
+            times.insert(times.end(), 2, c.middle());
+        for (const std::string& t : times)
+            temperatures += entry(std::to_string(temperatureCount++).c_str(), "<value>97.500000</value>", c.date().c_str(), t.c_str());
+    }
     openRecord(ChartRecord::variableOf("Blood Pressure", entry("0", bp.c_str(), "1/5/2012", "09:05:00 AM", "<c2/>") +
                                                              entry("1", bp.c_str(), "01/05/2012", "09:05:00 AM", "<c2/>") +
                                                              entry("2", bp.c_str(), "01/05/2012", "09:05:00 AM")) +
-               ChartRecord::variableOf("Temperature", entry("0", "<value>98.600000</value>", "07/04/2020", "01:30:00 PM")));
+               ChartRecord::variableOf("Temperature", temperatures));
     const std::string text = exported();
     openRecord("");
     CsvImport::Preview preview = read(text);
-    EXPECT_EQ(preview.toAdd(false), 4u);
+    EXPECT_EQ(preview.toAdd(false), 3 + temperatureCount);
     Change change;
-    EXPECT_EQ(CsvImport::apply(preview, false, *Global::userDoc, change), 4u);
+    EXPECT_EQ(CsvImport::apply(preview, false, *Global::userDoc, change), 3 + temperatureCount);
     ASSERT_TRUE(Global::saveCurrentUser(change));
     EXPECT_EQ(sortedLines(exported()), sortedLines(text));
 
     preview = read(text);
     EXPECT_EQ(preview.toAdd(true), 0u);
     EXPECT_EQ(preview.counts["Blood Pressure"].present, 3u);
-    EXPECT_EQ(preview.counts["Temperature"].present, 1u);
+    EXPECT_EQ(preview.counts["Temperature"].present, temperatureCount);
     // A reading the file holds twice and the record once is added once more.
     preview = read(text + "2020-07-04,13:30:59,Temperature,,,,,98.6,\r\n");
     EXPECT_EQ(preview.toAdd(false), 1u);

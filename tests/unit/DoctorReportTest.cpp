@@ -3,6 +3,7 @@
 #include "records/Global.h"
 #include "records/NumberText.h"
 #include "tests/common/ChartRecord.h"
+#include "tests/common/ClockChange.h"
 #include "tests/common/TestFolder.h"
 
 #include <algorithm>
@@ -56,7 +57,7 @@ protected:
                 all += c + (b.kind == ReportBlock::TableRow ? "|" : "\n");
         return all;
     }
-    const ReportDay day1{2026, 12, 1};
+    ReportDay day1{2026, 12, 1};
     ReportDay day(int n) const { return ReportDay::fromNumber(day1.number() + n - 1); }
 };
 
@@ -122,9 +123,21 @@ TEST_F(DoctorReportTest, SummaryFiguresAgreeWithAnIndependentComputation)
         seed = seed * 1103515245u + 12345u;
         return (seed >> 16) % n;
     };
-    for (int i = 0; i < 61; ++i)
-        rows.push_back({day(1 + int(next(14))), int(next(24)), 80.0 + next(100) + (i % 4 ? 0 : 0.5),
+    // Around the day the local clock goes forward, where it does; no reading in the hour it skips.
+    long forward = -1;
+    int skipped = -1;
+    for (const ClockChange& c : clockChanges(2026))
+        if (c.shift > 0) {
+            forward = ReportDay{c.year, c.month, c.day}.number();
+            skipped = c.hour;
+            day1 = ReportDay::fromNumber(forward - 6);
+        }
+    for (int i = 0; i < 61; ++i) {
+        const ReportDay d = day(1 + int(next(14)));
+        const int hour = int(next(24));
+        rows.push_back({d, hour + (d.number() == forward && hour == skipped), 80.0 + next(100) + (i % 4 ? 0 : 0.5),
                         i % 9 == 0 ? 0 : 50.0 + next(60), int(next(32))});
+    }
     std::string entries;
     for (const Row& r : rows) {
         std::string conditions;
@@ -252,6 +265,18 @@ TEST(ReportPeriodTest, QuickPicksCountWholeDaysBackFromToday)
         const ReportDay d = ReportDay::fromNumber(n);
         EXPECT_EQ(d.number(), n);
         EXPECT_EQ(ReportDay::of(d.start() + 43200).number(), n);
+    }
+    // A day on which the clock changes is shorter or longer, and still one day from its first
+    // second to its last.
+    for (const char* name : zonesWithClockChanges()) {
+        ZoneScope zone(name);
+        for (const ClockChange& c : clockChanges(2026)) {
+            const ReportDay d{c.year, c.month, c.day}, next = ReportDay::fromNumber(d.number() + 1);
+            EXPECT_EQ(next.start() - d.start(), 86400 - c.shift) << name << " " << c.date();
+            EXPECT_EQ(ReportDay::of(d.start()).number(), d.number()) << name << " " << c.date();
+            EXPECT_EQ(ReportDay::of(next.start() - 1).number(), d.number()) << name << " " << c.date();
+            EXPECT_TRUE(ReportPeriod(d, d).contains(d.start() + 3 * 3600)) << name << " " << c.date();
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 #include "records/TextCheck.h"
 #include "records/Xml.h"
 #include "tests/common/ChartRecord.h"
+#include "tests/common/ClockChange.h"
 #include "tests/common/TestFolder.h"
 
 #include <algorithm>
@@ -566,10 +567,21 @@ TEST(DateCheckTest, TypedTextsAreCheckedAndStoredTextsRead)
     std::time_t seconds;
     ASSERT_TRUE(DateCheck::readEntry("12/31/2010", "08:30:00 PM", when, seconds));
     EXPECT_EQ(when.tm_year * 10000 + when.tm_mon * 100 + when.tm_mday, 1101131);
-    // The hour that the clock skips in spring does not exist; the repeated hour in autumn does.
+    // The interval that the clock skips in spring does not exist, from its first minute on; the one
+    // it repeats in autumn does.
+    for (const char* name : zonesWithClockChanges()) {
+        ZoneScope zone(name);
+        std::vector<ClockChange> changes = clockChanges(2026);
+        ASSERT_EQ(changes.size(), 2u) << name;
+        for (const ClockChange& c : changes) {
+            const std::string date = c.date();
+            auto check = [&](const std::string& time) { return DateCheck::checkEntry(date.c_str(), time.c_str(), when); };
+            EXPECT_EQ(check(c.middle()), c.shift > 0 ? -4 : 0) << name << " " << date;
+            EXPECT_EQ(check(c.time(0)), c.shift > 0 ? -4 : 0) << name << " " << date;
+            EXPECT_EQ(check(c.time(-1)), 0) << name << " " << date;
+        }
+    }
     ZoneScope zone("America/New_York");
-    EXPECT_EQ(DateCheck::checkEntry("3/8/2026", "2:30:00 AM", when), -4);
-    EXPECT_EQ(DateCheck::checkEntry("11/1/2026", "1:30:00 AM", when), 0);
     // A date of birth may be today at the latest, by the local calendar (23:30 on 5 January 2026).
     std::tm late = DateCheck::fields(2026, 1, 5, 23, 30, 0);
     const std::time_t now = std::mktime(&late);
