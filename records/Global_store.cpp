@@ -6,6 +6,7 @@
 #include "records/Change.h"
 #include "records/RecordView.h"
 #include "records/SafeFile.h"
+#include "records/SystemCalls.h"
 
 #include <rapidxml/rapidxml_print.hpp>
 
@@ -133,7 +134,7 @@ bool moveAside(const char* file, std::string& error)
         std::string aside = stem + ".removed-" + stamp + (n ? "-" + std::to_string(n) : "") + extension;
         if (SafeFile::exists(Global::dataFolder + aside))
             continue;
-        if (std::rename((Global::dataFolder + file).c_str(), (Global::dataFolder + aside).c_str()) == 0)
+        if (SystemCalls::rename((Global::dataFolder + file).c_str(), (Global::dataFolder + aside).c_str()) == 0)
             return true;
         error = std::strerror(errno);
         return false;
