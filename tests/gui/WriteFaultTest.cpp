@@ -191,6 +191,8 @@ TEST_F(WriteFaultTest, EveryCallOfEveryWritePathMayFail)
         {"CSV export", [&] { exporter = new CsvExportWindow("Ann Lee"); exporter->fileInput->value((folder.path() + "ann.csv").c_str()); },
          [&] { exporter->exportCB_i(); }, [] { return std::string(); }},
         {"chart PDF", [] {}, [&] { window->chartReport().savePdf(folder.path() + "chart.pdf"); }, [] { return std::string(); }},
+        {"chart PDF over an old one", [&] { folder.write("chart.pdf", "old"); },
+         [&] { window->chartReport().savePdf(folder.path() + "chart.pdf"); }, [] { return std::string(); }},
         {"doctor's report", [&] { doctor = std::make_unique<DoctorReportWindow>(); },
          [&] { doctor->saveTo(folder.path() + "doctor.pdf", [](int, int) { return true; }); }, [] { return std::string(); }},
     };
