@@ -1,6 +1,7 @@
 #include "app/DataFolder.h"
 
 #include "records/SafeFile.h"
+#include "records/SystemCalls.h"
 
 #include <cerrno>
 #include <cstring>
@@ -121,7 +122,7 @@ std::string DataFolder::create(const std::string& folder, const std::vector<std:
                      SafeFile::write(temp + "/" + name, std::string(content.begin(), content.end()), error);
         }
         // Another copy starting at the same moment may have made the folder first; that one stands.
-        if (copied && std::rename(temp.c_str(), target.c_str()) == 0)
+        if (copied && SystemCalls::rename(temp.c_str(), target.c_str()) == 0)
             return source;
         removeFolder(temp);
         return "";

@@ -5,6 +5,7 @@
 #include "app/ReportName.h"
 #include "app/Trace.h"
 #include "records/SafeFile.h"
+#include "records/SystemCalls.h"
 
 #include <FL/Fl_Native_File_Chooser.H>
 #include <FL/Fl_PostScript.H>
@@ -95,11 +96,11 @@ class ScratchFile {
 public:
     ScratchFile(const std::string& folder, const std::string& pattern, bool placeable)
     {
-        fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        fd = SystemCalls::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
         if (fd >= 0)
             return;
         named = folder + pattern;
-        fd = mkostemp(&named[0], O_CLOEXEC);
+        fd = SystemCalls::makeTemporary(&named[0], O_CLOEXEC);
         if (fd < 0)
             why = std::strerror(errno);
         if (fd < 0 || !placeable) {
@@ -122,15 +123,14 @@ public:
     // linked under a hidden name beside it (hiddenStart and a number).
     bool placeAs(const std::string& path, const std::string& hiddenStart)
     {
-        const std::string self = "/proc/self/fd/" + std::to_string(fd);
         for (int n = 0; named.empty(); ++n) {
             std::string name = hiddenStart + std::to_string(getpid()) + "-" + std::to_string(n);
-            if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            if (SystemCalls::link(fd, name.c_str()) == 0)
                 named = name;
             else if (errno != EEXIST)
                 return false;
         }
-        if (std::rename(named.c_str(), path.c_str()) != 0)
+        if (SystemCalls::rename(named.c_str(), path.c_str()) != 0)
             return false;
         named.clear();
         return true;
@@ -376,7 +376,11 @@ bool Report::print()
 
 bool Report::writePostScript(const std::string& path, std::string& error)
 {
-    return writePostScript(std::fopen(path.c_str(), "w"), error);
+    int fd = SystemCalls::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    FILE* file = fd >= 0 ? SystemCalls::stream(fd) : nullptr;
+    if (fd >= 0 && !file)
+        close(fd);
+    return writePostScript(file, error);
 }
 
 bool Report::writePostScript(FILE* file, std::string& error)
@@ -415,12 +419,12 @@ bool Report::writePdf(const std::string& path, std::string& error)
         return false;
     }
     int psCopy = dup(ps.fd);
-    FILE* psFile = psCopy >= 0 ? fdopen(psCopy, "w") : nullptr;
+    FILE* psFile = psCopy >= 0 ? SystemCalls::stream(psCopy) : nullptr;
     if (!psFile && psCopy >= 0)
         close(psCopy);
     if (!writePostScript(psFile, error) || lseek(ps.fd, 0, SEEK_SET) != 0 || !convertToPdf(ps.fd, pdf.fd, error, converting, cancelled))
         return false;
-    if (fsync(pdf.fd) != 0 || !pdf.placeAs(path, hidden)) {
+    if (SystemCalls::sync(pdf.fd) != 0 || !pdf.placeAs(path, hidden)) {
         error = std::strerror(errno);
         return false;
     }

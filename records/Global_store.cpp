@@ -6,6 +6,7 @@
 #include "records/Change.h"
 #include "records/RecordView.h"
 #include "records/SafeFile.h"
+#include "records/SystemCalls.h"
 
 #include <rapidxml/rapidxml_print.hpp>
 
@@ -119,8 +120,8 @@ XmlNode* findPatientWithFile(const char* file)
     return nullptr;
 }
 
-// A record left behind by a removed user keeps its data under a name that says so.
-bool moveAside(const char* file, std::string& error)
+// A record left behind by a removed user keeps its data under a name that says so, given in aside.
+bool moveAside(const char* file, std::string& aside, std::string& error)
 {
     char stamp[32];
     std::time_t now = std::time(nullptr);
@@ -130,10 +131,10 @@ bool moveAside(const char* file, std::string& error)
     std::string stem = dot == std::string::npos ? base : base.substr(0, dot);
     std::string extension = dot == std::string::npos ? "" : base.substr(dot);
     for (int n = 0; n < 1000; ++n) {
-        std::string aside = stem + ".removed-" + stamp + (n ? "-" + std::to_string(n) : "") + extension;
+        aside = stem + ".removed-" + stamp + (n ? "-" + std::to_string(n) : "") + extension;
         if (SafeFile::exists(Global::dataFolder + aside))
             continue;
-        if (std::rename((Global::dataFolder + file).c_str(), (Global::dataFolder + aside).c_str()) == 0)
+        if (SystemCalls::rename((Global::dataFolder + file).c_str(), (Global::dataFolder + aside).c_str()) == 0)
             return true;
         error = std::strerror(errno);
         return false;
@@ -297,8 +298,8 @@ bool Global::addNewToConfig(const char* first, const char* last, Change& change)
     }
     std::string idText = std::to_string(id);
     std::string file = "user" + idText + ".hma";
-    std::string error;
-    if (SafeFile::exists(dataFolder + file) && !moveAside(file.c_str(), error)) {
+    std::string error, aside;
+    if (SafeFile::exists(dataFolder + file) && !moveAside(file.c_str(), aside, error)) {
         Prompt::alert("Unable to add the user: an old record %s is in the way and could not be moved aside: %s.",
                       file.c_str(), error.c_str());
         return false;
@@ -309,8 +310,14 @@ bool Global::addNewToConfig(const char* first, const char* last, Change& change)
     copyBounded(currentId, idText.c_str());
     copyBounded(currentFile, file.c_str());
     change.onUndo([] { currentId[0] = currentFile[0] = '\0'; });
-    if (!change.save(*userDoc, currentFile))
+    // A user not added leaves the old record where it was, once the undone change removed the new one.
+    auto putBack = [&] {
+        if (!aside.empty())
+            SystemCalls::rename((dataFolder + aside).c_str(), (dataFolder + file).c_str());
         return false;
+    };
+    if (!change.save(*userDoc, currentFile))
+        return putBack();
 
     XmlDocument& doc = *configDoc;
     XmlNode* entry = doc.allocate_node(rapidxml::node_element, "patient");
@@ -321,7 +328,7 @@ bool Global::addNewToConfig(const char* first, const char* last, Change& change)
     Xml::setChildText(doc, name, "last", last);
     Xml::setChildText(doc, entry, "file", file.c_str());
     change.insert(config, place, entry);
-    return change.save(doc, "config.hma");
+    return change.save(doc, "config.hma") || putBack();
 }
 
 bool Global::saveUser(Change& change)

@@ -1,5 +1,7 @@
 #include "records/SafeFile.h"
 
+#include "records/SystemCalls.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -10,8 +12,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-std::function<ssize_t(int, const void*, size_t)> SafeFile::writeCall = ::write;
 
 namespace {
 
@@ -55,7 +55,7 @@ bool writeAll(int fd, const std::string& text, std::string& error)
     const char* data = text.data();
     size_t left = text.size();
     while (left > 0) {
-        ssize_t n = SafeFile::writeCall(fd, data, left);
+        ssize_t n = SystemCalls::write(fd, data, left);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -67,7 +67,7 @@ bool writeAll(int fd, const std::string& text, std::string& error)
         data += n;
         left -= size_t(n);
     }
-    if (fsync(fd) != 0) {
+    if (SystemCalls::sync(fd) != 0) {
         error = reason("cannot flush to disk");
         return false;
     }
@@ -82,7 +82,7 @@ bool SafeFile::write(const std::string& path, const std::string& text, std::stri
     if (!resolveLink(path, target, error))
         return false;
     std::string temp = folderOf(target) + "." + baseOf(target) + temporarySuffix;
-    int fd = mkstemp(&temp[0]);
+    int fd = SystemCalls::makeTemporary(&temp[0]);
     if (fd < 0) {
         error = reason("cannot create a temporary file");
         return false;
@@ -92,7 +92,7 @@ bool SafeFile::write(const std::string& path, const std::string& text, std::stri
         error = reason("cannot close");
         written = false;
     }
-    if (written && std::rename(temp.c_str(), target.c_str()) != 0) {
+    if (written && SystemCalls::rename(temp.c_str(), target.c_str()) != 0) {
         error = reason("cannot replace the file");
         written = false;
     }
@@ -100,9 +100,9 @@ bool SafeFile::write(const std::string& path, const std::string& text, std::stri
         unlink(temp.c_str());
         return false;
     }
-    int folder = open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY);
+    int folder = SystemCalls::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY);
     if (folder >= 0) {
-        fsync(folder);
+        SystemCalls::sync(folder);
         close(folder);
     }
     return true;

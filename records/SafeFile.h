@@ -53,7 +53,4 @@ public:
                                                     const std::function<bool(const std::string&)>& keep);
     // Creates the folder and its missing parents (mode 0700 for new ones); true when it exists after.
     static bool makeFolders(const std::string& path);
-
-    // Test seam for the low-level write; defaults to ::write.
-    static std::function<ssize_t(int fd, const void* data, size_t size)> writeCall;
 };

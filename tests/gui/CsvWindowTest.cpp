@@ -3,7 +3,7 @@
 
 #include "records/Global.h"
 #include "tests/common/ChartRecord.h"
-#include "records/SafeFile.h"
+#include "records/SystemCalls.h"
 #include "ui/CsvExportWindow.h"
 #include "ui/CsvImportWindow.h"
 #include "ui/DocumentWindows.h"
@@ -30,7 +30,7 @@ protected:
     }
     void TearDown() override
     {
-        SafeFile::writeCall = ::write;
+        SystemCalls::unwatch();
         GuiFixture::TearDown();
     }
     std::string exportTo(const std::string& name)
@@ -108,11 +108,11 @@ TEST_F(CsvWindowTest, ReadingsGoRoundThroughTheFileAndASecondImportAddsNothing)
     ASSERT_TRUE(dialog);
     EXPECT_EQ(shown(dialog), "Importing from " + path + " would do this:\n\nHeart Rate: 1 reading to add, 0 already "
                              "present.\nSpO2: 1 reading to add, 0 already present.\n");
-    SafeFile::writeCall = [](int, const void*, size_t) -> ssize_t { return -1; };
+    SystemCalls::watch(SystemCalls::Write, 1, EIO);
     EXPECT_FALSE(dialog->importCB_i());
     EXPECT_EQ(folder.read("user1.hma"), before);
     EXPECT_EQ(Global::findVariableNode("SpO2"), nullptr);
-    SafeFile::writeCall = ::write;
+    SystemCalls::unwatch();
     EXPECT_TRUE(dialog->importCB_i());
     EXPECT_EQ(prompt.alerts.back(), "2 readings imported.");
     EXPECT_EQ(folder.read(exportTo("bo.csv").substr(folder.path().size() + 1)), ann);

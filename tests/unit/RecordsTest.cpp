@@ -5,6 +5,7 @@
 #include "records/NumberText.h"
 #include "records/RecordView.h"
 #include "records/SafeFile.h"
+#include "records/SystemCalls.h"
 #include "records/TextCheck.h"
 #include "records/Xml.h"
 #include "tests/common/ChartRecord.h"
@@ -42,7 +43,7 @@ std::string record(int id, const char* first = "Ann")
 
 class GlobalStoreTest : public StoreFixture {
 protected:
-    void TearDown() override { SafeFile::writeCall = ::write; }
+    void TearDown() override { SystemCalls::unwatch(); }
 
     // Writes and loads a directory listing the patients given.
     void loadConfig(const std::string& patients)
@@ -60,15 +61,7 @@ protected:
         Global::saveUser(change);
     }
     // SafeFile's nth write from now on fails as on a full disk; 0 fails none.
-    static void failWrite(int nth)
-    {
-        SafeFile::writeCall = [nth, count = 0](int fd, const void* data, size_t size) mutable -> ssize_t {
-            if (++count != nth)
-                return ::write(fd, data, size);
-            errno = ENOSPC;
-            return -1;
-        };
-    }
+    static void failWrite(int nth) { SystemCalls::watch(SystemCalls::Write, nth, ENOSPC); }
 };
 
 TEST_F(GlobalStoreTest, NewIdsAreTheSmallestFreeAfterTheFirstListedUser)
@@ -354,18 +347,14 @@ protected:
 // A disk that fills, or a process killed, after part of the record was written in short writes.
 TEST_F(SafeFileTest, ASaveStoppedPartWayLeavesThePreviousFile)
 {
+    // The 75th write of 4096 bytes: past 300000 bytes.
     auto stopPartWay = [](bool kill) {
-        SafeFile::writeCall = [kill, written = size_t(0)](int fd, const void* data, size_t size) mutable -> ssize_t {
-            if (written > 300000 && kill)
-                raise(SIGKILL);
-            if (written > 300000) {
-                errno = ENOSPC;
-                return -1;
-            }
-            ssize_t n = ::write(fd, data, std::min<size_t>(size, 4096));
-            written += size_t(n);
-            return n;
-        };
+        SystemCalls::watch(SystemCalls::Write, kill ? 0 : 75, ENOSPC, 4096);
+        if (kill)
+            SystemCalls::onCall = [](SystemCalls::Kind kind, long n) {
+                if (kind == SystemCalls::Write && n == 75)
+                    raise(SIGKILL);
+            };
     };
     std::string error;
     stopPartWay(false);

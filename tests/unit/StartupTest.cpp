@@ -5,9 +5,11 @@
 #include "app/Startup.h"
 #include "app/Trace.h"
 #include "records/Global.h"
+#include "records/SystemCalls.h"
 #include "tests/common/TestFolder.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -60,6 +62,34 @@ TEST(DataFolderTest, AMissingFolderIsMadeWholeFromTheFirstInstallation)
     unlink((folder + "config.hma").c_str());
     EXPECT_EQ(DataFolder::create(folder, sources), "");
     EXPECT_FALSE(home.exists("share/Kestrelon/Marlowen Veloria/config.hma"));
+}
+
+// Any open, write, flush or rename of the first copy failing: no folder, nothing left beside it,
+// and the next start makes it whole.
+TEST(DataFolderTest, AFailedFirstCopyLeavesNothing)
+{
+    TestFolder installed;
+    installed.seed();
+    TestFolder counted;
+    SystemCalls::watch();
+    ASSERT_EQ(DataFolder::create(counted.path() + "data/", {installed.path()}), installed.path());
+    long counts[SystemCalls::kinds];
+    for (int kind = 0; kind < SystemCalls::kinds; ++kind)
+        counts[kind] = SystemCalls::calls(SystemCalls::Kind(kind));
+    for (int kind = 0; kind < SystemCalls::kinds; ++kind)
+        for (long n = 1; n <= counts[kind]; ++n) {
+            TestFolder home;
+            SystemCalls::watch(SystemCalls::Kind(kind), n, EIO);
+            const std::string made = DataFolder::create(home.path() + "data/", {installed.path()});
+            SystemCalls::unwatch();
+            if (made.empty())
+                EXPECT_EQ(home.names(), std::vector<std::string>{}) << kind << " " << n;
+            else
+                EXPECT_EQ(home.names(), std::vector<std::string>{"data"}) << kind << " " << n;
+            EXPECT_EQ(DataFolder::create(home.path() + "data/", {installed.path()}).empty(), !made.empty());
+            for (const char* name : {"config.hma", "template_new.xml", "readme.txt"})
+                EXPECT_EQ(home.read(std::string("data/") + name), installed.read(name)) << kind << " " << n;
+        }
 }
 
 TEST(DataFolderTest, OnlyStaleCopiesOfFirstRunsAreRemoved)
