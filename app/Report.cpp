@@ -346,19 +346,35 @@ bool Report::print()
     // examined, so that a job the command refused is not taken for printed.
     auto* driver = static_cast<Fl_PostScript_Graphics_Driver*>(printer.driver());
     const bool piped = driver->class_name() == Fl_PostScript_Graphics_Driver::class_id && driver->close_cmd_ == pclose;
+    // The page is drawn through a stream of its own that keeps a failed write (a full disk) for
+    // its close to tell, so that a page cut short is never handed over.
     FILE* command = nullptr;
     FILE* page = piped ? std::tmpfile() : nullptr;
+    FILE* drawing = nullptr;
+    if (page) {
+        const int copy = dup(fileno(page));
+        drawing = copy >= 0 ? SystemCalls::stream(copy) : nullptr;
+        if (!drawing && copy >= 0)
+            close(copy);
+        if (!drawing) {
+            std::fclose(page);
+            page = nullptr;
+        }
+    }
     if (page) {
         command = driver->output;
-        driver->output = page;
+        driver->output = drawing;
         driver->close_command(keepOpen);
     } else if (piped)
         driver->close_command(closePrintCommand);
     printCommandStatus = 0;
     const bool drawn = drawAll(printer);
     printer.end_job();
-    if (!drawn) {
-        TRACE_MSG(3, "The report was cancelled before it was printed\n");
+    const int writeError = drawing && std::fclose(drawing) != 0 ? errno : 0;
+    if (!drawn || writeError) {
+        TRACE_MSG(3, "The report was cancelled or its page not written before it was printed\n");
+        if (writeError)
+            Prompt::alert("Unable to print the report: its page could not be written (%s).", std::strerror(writeError));
         if (page)
             std::fclose(page);
         if (command)

@@ -3,6 +3,7 @@
 
 #include "app/PrintJob.h"
 #include "app/Report.h"
+#include "records/SystemCalls.h"
 #include "charts/ChartController.h"
 #include "charts/TrendBox.h"
 #include "history/HistoryTableWindow.h"
@@ -11,6 +12,7 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
 #include <FL/Fl_Menu_Button.H>
 #include <FL/Fl_Pack.H>
 
@@ -56,6 +58,30 @@ struct Page {
     int pages = 0, w = 0, h = 0;
     std::vector<unsigned char> rgb;
 };
+
+Fl_Button* buttonLabelled(Fl_Group* group, const std::string& label)
+{
+    for (int i = 0; i < group->children(); ++i) {
+        Fl_Widget* child = group->child(i);
+        auto* button = dynamic_cast<Fl_Button*>(child);
+        if (button && button->visible() && button->label() && label == button->label())
+            return button;
+        if (Fl_Button* inside = child->as_group() ? buttonLabelled(child->as_group(), label) : nullptr)
+            return inside;
+    }
+    return nullptr;
+}
+
+// Presses Print in the print dialog once it shows.
+void pressPrint(void*)
+{
+    for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w))
+        if (Fl_Button* print = buttonLabelled(w, "Print")) {
+            print->do_callback();
+            return;
+        }
+    Fl::repeat_timeout(0.05, pressPrint);
+}
 
 bool dark(unsigned c) { return (c & 0x808080) == 0; }
 bool near(unsigned a, unsigned b)
@@ -262,6 +288,40 @@ TEST_F(ReportTest, PrintCommandsGetThePageMeanwhile)
         EXPECT_FALSE(window->printingBox->visible());
     }
     EXPECT_EQ(folder.read("got"), "%!PS-Adobe-3.0\n" + std::string(100000, 'x'));
+}
+
+// A page that cannot be written in full (a full disk) is told and never handed to the print
+// command; once it can, the whole page goes.
+TEST_F(ReportTest, APageThatCannotBeWrittenIsNotPrinted)
+{
+    chartTwoVitals();
+    const std::string bin = folder.path() + "bin/", got = folder.path() + "got", path = std::getenv("PATH");
+    mkdir(bin.c_str(), 0700);
+    std::ofstream(bin + "lpstat") << "#!/bin/sh\necho 'printer office is idle.'\necho 'system default destination: office'\n";
+    std::ofstream(bin + "lp") << "#!/bin/sh\ncat >>'" << got << "'\n";
+    chmod((bin + "lpstat").c_str(), 0700);
+    chmod((bin + "lp").c_str(), 0700);
+    setenv("PATH", (bin + ":" + path).c_str(), 1);
+    for (long failing : {3, 0}) {
+        SystemCalls::watch(SystemCalls::Write, failing, ENOSPC);
+        Fl::add_timeout(0.1, pressPrint);
+        const bool printed = window->chartReport().print();
+        SystemCalls::unwatch();
+        for (int i = 0; PrintJob::running() && i < 200; ++i)
+            Fl::wait(0.05);
+        EXPECT_EQ(printed, !failing);
+        if (failing) {
+            ASSERT_EQ(prompt.alerts.size(), 1u);
+            EXPECT_EQ(prompt.alerts[0], "Unable to print the report: its page could not be written (No space left on device).");
+            // The dialog has sent the command its prolog already; no page follows it.
+            EXPECT_EQ(folder.read("got").find("%%Page:"), std::string::npos) << "a page cut short was printed";
+        }
+    }
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(prompt.alerts.size(), 1u);
+    const std::string page = folder.read("got");
+    EXPECT_NE(page.find("%%Page: 1"), std::string::npos);
+    EXPECT_NE(page.find("%%EOF"), std::string::npos);
 }
 
 // The history window prints upright on one page: its heading, then the whole table on white, and
