@@ -549,15 +549,21 @@ std::vector<std::pair<double, double>> csvRows(size_t& rows)
             if (!Global::parse(text, "patient", Global::userDoc).empty())
                 fail("the empty record did not parse");
             Global::userBuffer.swap(text);
-            std::string csv = readFile(exported);
-            CsvImport::Preview preview = CsvImport::read(csv.data(), csv.size());
+            std::string csv;
+            double t1 = milliseconds([&]{ csv = readFile(exported);});
+            CsvImport::Preview preview;
+            double t2 = milliseconds([&]{ preview = CsvImport::read(csv.data(), csv.size());});
             Change change;
-            if (CsvImport::apply(preview, true, *Global::userDoc, change) != rows ||
-                !Global::saveFile(*Global::userDoc, "import.hma"))
+            size_t n; double t3 = milliseconds([&]{ n = CsvImport::apply(preview, true, *Global::userDoc, change);});
+            bool ok; double t4 = milliseconds([&]{ ok = Global::saveFile(*Global::userDoc, "import.hma");});
+            double t5 = milliseconds([&]{ preview = CsvImport::Preview(); });
+            std::fprintf(stderr, "read %.1f preview %.1f apply %.1f save %.1f free %.1f\n", t1, t2, t3, t4, t5);
+            if (n != rows || !ok)
                 fail("the import did not add every reading");
         },
         [&] {
-            std::string csv = readFile(exported);
+            std::string csv; double t1 = milliseconds([&]{ csv = readFile(exported);});
+            auto st = std::chrono::steady_clock::now();
             csv_parser parser;
             csv_init(&parser, CSV_STRICT);
             size_t fields = 0;
@@ -565,8 +571,10 @@ std::vector<std::pair<double, double>> csvRows(size_t& rows)
             csv_parse(&parser, csv.data(), csv.size(), field, nullptr, &fields);
             csv_fini(&parser, field, nullptr, &fields);
             csv_free(&parser);
-            if (!Global::saveFile(*heavy, "floor.hma"))
-                fail("the record did not save");
+            double t2 = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - st).count();
+            double t3 = milliseconds([&]{ if (!Global::saveFile(*heavy, "floor.hma"))
+                fail("the record did not save");});
+            std::fprintf(stderr, "FLOOR read %.1f parse %.1f save %.1f\n", t1, t2, t3);
         }));
     Global::userDoc = std::move(heavy);
     Global::userBuffer.swap(heavyBuffer);
@@ -579,8 +587,14 @@ std::vector<std::pair<double, double>> csvRows(size_t& rows)
 int main(int argc, char** argv)
 {
     const bool memoryOfReport = argc == 3 && std::string(argv[1]) == "--report-memory";
-    if (argc != 2 && !memoryOfReport)
-        fail("usage: mv-bench RECORD_PATH");
+    if (argc < 2 || (argc > 2 && !memoryOfReport && std::string(argv[1]).rfind("--", 0) == 0))
+        fail("usage: mv-bench RECORD_PATH [csv-export csv-import]");
+    // Rows named after the record: only these are measured (today the csv rows, which need
+    // nothing the others make).
+    std::vector<std::string> only(argv + (memoryOfReport ? argc : 2), argv + argc);
+    for (const std::string& wanted : only)
+        if (wanted != "csv-export" && wanted != "csv-import")
+            fail("only the rows csv-export and csv-import can be run alone");
     std::string path = argv[memoryOfReport ? 2 : 1];
     std::string::size_type slash = path.rfind('/');
     std::string folder = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
@@ -610,6 +624,19 @@ int main(int argc, char** argv)
     if (memoryOfReport) {
         load(Global::userDoc, Global::userBuffer);
         return reportMemory(reportPdf);
+    }
+    if (!only.empty()) {
+        load(Global::userDoc, Global::userBuffer);
+        size_t csvReadings = 0;
+        std::vector<std::pair<double, double>> csv = csvRows(csvReadings);
+        std::printf("record   %s; median of %d runs after %d warm-ups\n\n", path.c_str(), runs, warmUps);
+        std::printf("%-12s %12s %12s %8s %10s\n", "", "ours", "floor", "ratio", "target");
+        if (std::count(only.begin(), only.end(), "csv-export"))
+            timeRow("csv-export", csv[0].first, csv[0].second, csvExportTarget);
+        if (std::count(only.begin(), only.end(), "csv-import"))
+            timeRow("csv-import", csv[1].first, csv[1].second, csvImportTarget);
+        std::fclose(devNull);
+        return 0;
     }
     auto [loadOurs, loadFloor] = sideBySide([&] { load(Global::userDoc, Global::userBuffer); }, [&] { floorLoad(path, floorText, floorDoc); });
 

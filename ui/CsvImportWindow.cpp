@@ -16,7 +16,6 @@
 #include <FL/Fl_Return_Button.H>
 #include <FL/Fl_Text_Display.H>
 
-#include <set>
 #include <sys/stat.h>
 
 namespace {
@@ -128,10 +127,7 @@ bool CsvImportWindow::importCB_i()
     if (!Global::saveCurrentUser(change))
         return false;
     TRACE_MSG(3, "Imported %zu readings from %s\n", added, path.c_str());
-    std::set<std::string> vitals;
-    for (const CsvImport::Reading& reading : preview.readings)
-        vitals.insert(reading.vital);
-    for (const std::string& vital : vitals)
+    for (const std::string& vital : preview.vitals)
         if (XmlNode* variable = Global::findVariableNode(vital.c_str()))
             events.recordChanged(variable, nullptr);
     events.refreshPanels(false, false, false);

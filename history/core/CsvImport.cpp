@@ -331,6 +331,8 @@ Header readHeader(const Rows& rows, const std::vector<std::string>& vitals)
 
 }
 
+const char* const CsvImport::elementNames[5] = {"systolic", "diastolic", "fasting", "postprandial", "value"};
+
 std::string CsvImport::tooLarge(long long size)
 {
     return size > maxBytes ? "This file is too large to import: at most 100 MB can be imported at once." : "";
@@ -453,12 +455,34 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
     }
 
     std::unordered_map<std::string, size_t> present = recordKeys();
-    preview.readings.reserve(rows.rows.size());
+    preview.readings.reserve(rows.rows.size() - 1);
     Clock clock;
     // By the vital's name as a column or vitalByName holds it: these stay where they are.
     std::unordered_map<const std::string*, std::vector<std::string>> membersByVital;
     std::unordered_map<const std::string*, Count*> countOf;
+    std::unordered_map<const std::string*, uint16_t> indexOf; // in preview.vitals
+    auto count = [&](const std::string* vital) -> Count& {
+        Count*& counted = countOf[vital];
+        if (!counted)
+            counted = &preview.counts[*vital];
+        return *counted;
+    };
     std::map<std::string, const std::string*, std::less<>> vitalOfText; // null: no such vital
+    // The conditions column's texts as read: the set's index, or the label the catalogue lacks.
+    struct Labels {
+        uint32_t set;
+        std::string unknown;
+    };
+    std::map<std::string, Labels, std::less<>> labelsOfText;
+    std::map<std::vector<std::string>, uint32_t> setOf;
+    auto setIndex = [&](std::vector<std::string>& conditions) {
+        auto known = setOf.try_emplace(conditions, uint32_t(preview.conditionSets.size()));
+        if (known.second)
+            preview.conditionSets.push_back(conditions);
+        return known.first->second;
+    };
+    std::vector<std::string> noConditions;
+    const uint32_t noSet = setIndex(noConditions);
     std::vector<std::string> fieldLabels;
     for (const Column& c : columns)
         fieldLabels.push_back(Global::displayName(c.kind == Kind::Vital ? "value" : c.element));
@@ -467,10 +491,12 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
     struct Pending {
         const std::string* vital;
         std::vector<NewEntry::Field> fields;
+        std::string key;      // for the multiset, when the record has readings
+        std::string question; // when unlikely
     };
     std::vector<Pending> readings;
     size_t pending = 0;
-    NewEntry checking;
+    NewEntry entry;
     for (size_t r = 1; r < rows.rows.size(); ++r) {
         if (progress && r % 8192 == 0 && !progress(0.5 + 0.5 * double(r) / double(rows.rows.size()))) {
             preview = Preview();
@@ -478,11 +504,34 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
             return preview;
         }
         const Rows::Row& row = rows.rows[r];
-        auto refuse = [&](const std::string& why) { preview.refused.push_back({row.line, lineText(row.line) + why}); };
+
+        // The vital the line names first, under which a refusal is counted.
+        const std::string* named = nullptr;
+        bool unknownVital = false;
+        std::string_view name;
+        if (variableColumn >= 0 && size_t(variableColumn) < row.count) {
+            name = rows.view(row, size_t(variableColumn));
+            auto known = vitalOfText.find(name);
+            if (known == vitalOfText.end()) {
+                auto byName = vitalByName.find(lower(std::string(name)));
+                known = vitalOfText.emplace(std::string(name), byName == vitalByName.end() ? nullptr : &byName->second).first;
+            }
+            named = known->second;
+            unknownVital = !named;
+        }
+        const std::string* first = named;
+        for (size_t i = 0; i < columns.size() && i < row.count && !first && variableColumn < 0; ++i)
+            if ((columns[i].kind == Kind::Member || columns[i].kind == Kind::Vital) && !rows.view(row, i).empty())
+                first = &columns[i].vital;
+        auto refuse = [&](const std::string& why) {
+            preview.refused.push_back({row.line, lineText(row.line) + why, first ? *first : std::string()});
+            if (first)
+                ++count(first).refused;
+        };
         if (row.count != columns.size()) {
             bool blank = true;
             for (size_t i = 0; i < row.count && blank; ++i)
-                blank = rows.field(row, i).empty();
+                blank = rows.view(row, i).empty();
             if (!blank)
                 refuse(std::to_string(row.count) + (row.count == 1 ? " field" : " fields") + " where the header has " +
                        std::to_string(columns.size()) + ".");
@@ -505,45 +554,41 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
                                           "without AM or PM, can.");
             continue;
         }
-        std::vector<std::string> conditions;
-        std::string unknownCondition;
+        uint32_t set = noSet;
         if (conditionColumn >= 0) {
-            std::string labels = rows.field(row, size_t(conditionColumn));
-            for (size_t from = 0; from <= labels.size() && unknownCondition.empty();) {
-                size_t to = std::min(labels.find('|', from), labels.size());
-                std::string label(trimmed(std::string_view(labels).substr(from, to - from)));
-                from = to + 1;
-                if (label.empty())
-                    continue;
-                auto known = conditionByName.find(lower(label));
-                if (known == conditionByName.end())
-                    unknownCondition = label;
-                else if (std::find(conditions.begin(), conditions.end(), known->second) == conditions.end())
-                    conditions.push_back(known->second);
+            std::string_view text = rows.view(row, size_t(conditionColumn));
+            auto read = labelsOfText.find(text);
+            if (read == labelsOfText.end()) {
+                std::vector<std::string> conditions;
+                std::string unknownCondition;
+                for (size_t from = 0; from <= text.size() && unknownCondition.empty();) {
+                    size_t to = std::min(text.find('|', from), text.size());
+                    std::string label(trimmed(text.substr(from, to - from)));
+                    from = to + 1;
+                    if (label.empty())
+                        continue;
+                    auto known = conditionByName.find(lower(label));
+                    if (known == conditionByName.end())
+                        unknownCondition = label;
+                    else if (std::find(conditions.begin(), conditions.end(), known->second) == conditions.end())
+                        conditions.push_back(known->second);
+                }
+                std::sort(conditions.begin(), conditions.end());
+                read = labelsOfText.emplace(std::string(text), Labels{setIndex(conditions), unknownCondition}).first;
             }
+            if (!read->second.unknown.empty()) {
+                refuse("no condition named " + quoted(read->second.unknown) + " in the catalogue.");
+                continue;
+            }
+            set = read->second.set;
         }
-        if (!unknownCondition.empty()) {
-            refuse("no condition named " + quoted(unknownCondition) + " in the catalogue.");
-            continue;
-        }
-        std::sort(conditions.begin(), conditions.end());
+        const std::vector<std::string>& conditions = preview.conditionSets[set];
 
         // The readings of the line: one for the named variable, one per vital with a column of its own.
         pending = 0;
-        const std::string* named = nullptr;
         std::string why;
-        if (variableColumn >= 0) {
-            std::string_view name = rows.view(row, size_t(variableColumn));
-            auto known = vitalOfText.find(name);
-            if (known == vitalOfText.end()) {
-                auto byName = vitalByName.find(lower(std::string(name)));
-                known = vitalOfText.emplace(std::string(name), byName == vitalByName.end() ? nullptr : &byName->second).first;
-            }
-            if (!known->second)
-                why = name.empty() ? "no variable is named." : "no vital named " + quoted(std::string(name)) + " in this record.";
-            else
-                named = known->second;
-        }
+        if (unknownVital)
+            why = name.empty() ? "no variable is named." : "no vital named " + quoted(std::string(name)) + " in this record.";
         for (size_t i = 0; i < columns.size() && why.empty(); ++i) {
             const Column& c = columns[i];
             if (c.kind != Kind::Member && c.kind != Kind::Vital)
@@ -578,13 +623,9 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
         }
         if (why.empty() && !pending)
             why = "no value on this line.";
-        // Made in place: a reading is large and there may be a million of them.
         const size_t firstOfLine = preview.readings.size();
         const bool onTheClock = why.empty() && clock.has(year, month, day, hour, minute, second);
-        NewEntry& entry = checking;
         if (why.empty()) {
-            entry.date = DateCheck::dateText(year, month, day);
-            entry.time = DateCheck::timeText(hour, minute, second);
             entry.conditions = conditions;
             entry.when = DateCheck::fields(year, month, day, hour, minute, second);
         }
@@ -592,14 +633,36 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
             entry.fields.swap(readings[k].fields);
             NewEntry::Check checked = onTheClock ? entry.checkValues(*readings[k].vital) : NewEntry::Check::DateOrTimeNotOnTheClock;
             entry.fields.swap(readings[k].fields);
+            const auto& values = entry.storedValues();
+            Reading reading{};
+            reading.count = uint8_t(std::min<size_t>(values.size(), 2));
+            for (uint8_t i = 0; i < reading.count; ++i) {
+                const char* const* element = std::find(std::begin(elementNames), std::end(elementNames), values[i].first);
+                reading.elements[i] = uint8_t(element - elementNames);
+                reading.values[i] = entry.points[i].value;
+            }
+            if (checked == NewEntry::Check::Ready &&
+                (values.size() > 2 || std::any_of(reading.elements, reading.elements + reading.count,
+                                                  [](uint8_t e) { return e >= std::size(elementNames); })))
+                checked = NewEntry::Check::NothingToRecord;
             switch (checked) {
-            case NewEntry::Check::Ready:
-                preview.readings.emplace_back();
-                preview.readings.back().line = row.line;
-                preview.readings.back().vital = *readings[k].vital;
-                preview.readings.back().entry.keep(entry);
-                preview.readings.back().unlikely = !entry.question.empty();
+            case NewEntry::Check::Ready: {
+                auto index = indexOf.try_emplace(readings[k].vital, uint16_t(preview.vitals.size()));
+                if (index.second)
+                    preview.vitals.push_back(*readings[k].vital);
+                reading.line = uint32_t(row.line);
+                reading.vital = index.first->second;
+                reading.year = uint16_t(year);
+                reading.month = uint8_t(month), reading.day = uint8_t(day);
+                reading.hour = uint8_t(hour), reading.minute = uint8_t(minute), reading.second = uint8_t(second);
+                reading.unlikely = !entry.question.empty();
+                reading.conditions = set;
+                preview.readings.push_back(reading);
+                readings[k].question = entry.question;
+                if (!present.empty())
+                    readings[k].key = keyOf(*readings[k].vital, year, month, day, hour, minute, values, conditions);
                 break;
+            }
             case NewEntry::Check::ValueUnreadable:
                 why = "the " + entry.unreadable + " value is not a number.";
                 break;
@@ -621,22 +684,18 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
         }
         for (size_t i = firstOfLine; i < preview.readings.size(); ++i) {
             Reading& reading = preview.readings[i];
-            auto found = present.empty() ? present.end()
-                                         : present.find(keyOf(reading.vital, year, month, day, hour, minute,
-                                                              reading.entry.storedValues(), conditions));
-            Count*& counted = countOf[readings[i - firstOfLine].vital];
-            if (!counted)
-                counted = &preview.counts[reading.vital];
-            Count& count = *counted;
+            const Pending& made = readings[i - firstOfLine];
+            auto found = present.empty() ? present.end() : present.find(made.key);
+            Count& counted = count(made.vital);
             if (found != present.end() && found->second > 0) {
                 --found->second;
                 reading.present = true;
-                ++count.present;
+                ++counted.present;
             } else if (reading.unlikely) {
-                ++count.unlikely;
-                preview.unlikely.push_back({reading.line, lineText(reading.line) + fromFile(reading.entry.question)});
+                ++counted.unlikely;
+                preview.unlikely.push_back({reading.line, lineText(reading.line) + fromFile(made.question), *made.vital});
             } else {
-                ++count.add;
+                ++counted.add;
             }
         }
     }
@@ -684,20 +743,27 @@ size_t CsvImport::apply(const Preview& preview, bool includeUnlikely, XmlDocumen
     // One vital after the other, in the order they first come: the record is the same as in the
     // order of the file, and each variable's entries lie together in memory, which its save reads
     // much faster.
-    std::vector<std::pair<const std::string*, std::vector<const Reading*>>> vitals;
+    std::vector<std::vector<const Reading*>> byVital(preview.vitals.size());
+    std::vector<uint16_t> order;
     for (const Reading& reading : preview.readings)
         if (!reading.present && (includeUnlikely || !reading.unlikely)) {
-            auto known = std::find_if(vitals.begin(), vitals.end(), [&](const auto& v) { return *v.first == reading.vital; });
-            if (known == vitals.end())
-                known = vitals.insert(vitals.end(), {&reading.vital, {}});
-            known->second.push_back(&reading);
+            if (byVital[reading.vital].empty())
+                order.push_back(reading.vital);
+            byVital[reading.vital].push_back(&reading);
         }
     size_t added = 0;
-    for (const auto& vital : vitals) {
-        XmlNode* variable = Global::findVariableNode(vital.first->c_str());
-        for (const Reading* reading : vital.second)
-            variable = reading->entry.insert(doc, variable, reading->vital, change)->parent();
-        added += vital.second.size();
+    NewEntry entry;
+    for (uint16_t v : order) {
+        const std::string& name = preview.vitals[v];
+        XmlNode* variable = Global::findVariableNode(name.c_str());
+        for (const Reading* reading : byVital[v]) {
+            entry.date = DateCheck::dateText(reading->year, reading->month, reading->day);
+            entry.time = DateCheck::timeText(reading->hour, reading->minute, reading->second);
+            entry.conditions = preview.conditionSets[reading->conditions];
+            entry.storeValues(reading->elements, elementNames, reading->values, reading->count);
+            variable = entry.insert(doc, variable, name, change)->parent();
+        }
+        added += byVital[v].size();
     }
     return added;
 }

@@ -64,14 +64,13 @@ NewEntry::Check NewEntry::checkValues(const std::string& variableName)
     return values.empty() ? Check::NothingToRecord : Check::Ready;
 }
 
-void NewEntry::keep(const NewEntry& checked)
+void NewEntry::storeValues(const uint8_t* elements, const char* const* elementNames, const double* numbers, size_t count)
 {
-    date = checked.date;
-    time = checked.time;
-    conditions = checked.conditions;
-    when = checked.when;
-    question = checked.question;
-    values = checked.values;
+    values.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        values[i].first = elementNames[elements[i]];
+        values[i].second = NumberText::stored(numbers[i]);
+    }
 }
 
 XmlNode* NewEntry::insert(XmlDocument& doc, const std::string& variableName, Change& change) const
