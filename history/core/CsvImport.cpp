@@ -8,6 +8,7 @@
 #include <csv.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -122,6 +123,15 @@ struct Column {
 };
 
 enum class Parsed { Ok, Unreadable, NotReal };
+
+// The index in CsvImport::elementNames, whose first letters differ; past its end for another.
+uint8_t elementOf(const std::string& element)
+{
+    static const char letters[] = "sdfpv";
+    const char* letter = element.empty() ? nullptr : std::strchr(letters, element[0]);
+    const uint8_t index = letter && *letter ? uint8_t(letter - letters) : uint8_t(std::size(CsvImport::elementNames));
+    return index < std::size(CsvImport::elementNames) && element == CsvImport::elementNames[index] ? index : uint8_t(std::size(CsvImport::elementNames));
+}
 
 bool number(std::string_view text, size_t& at, int& value, size_t minDigits, size_t maxDigits)
 {
@@ -363,6 +373,9 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
     csv_set_delim(&parser, static_cast<unsigned char>(delimiter));
     csv_set_space_func(&parser, isBlank);
     Parsing parsing{&rows};
+    rows.cells.reserve(size);
+    rows.ends.reserve(size / 6);
+    rows.rows.reserve(size / 48);
     for (size_t at = 0; at < size;) {
         const char* lf = static_cast<const char*>(std::memchr(text + at, '\n', size - at));
         size_t end = lf ? size_t(lf - text) + 1 : size;
@@ -497,6 +510,15 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
     std::vector<Pending> readings;
     size_t pending = 0;
     NewEntry entry;
+    // The entry dialog's check of a vital's values, by the vital and the fields' texts.
+    struct Checked {
+        std::string why, question;
+        std::vector<std::pair<std::string, std::string>> stored;
+        uint8_t count = 0, elements[2] = {};
+        double values[2] = {};
+    };
+    std::unordered_map<std::string, Checked> checks;
+    std::string checkKey;
     for (size_t r = 1; r < rows.rows.size(); ++r) {
         if (progress && r % 8192 == 0 && !progress(0.5 + 0.5 * double(r) / double(rows.rows.size()))) {
             preview = Preview();
@@ -625,57 +647,65 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
             why = "no value on this line.";
         const size_t firstOfLine = preview.readings.size();
         const bool onTheClock = why.empty() && clock.has(year, month, day, hour, minute, second);
-        if (why.empty()) {
-            entry.conditions = conditions;
-            entry.when = DateCheck::fields(year, month, day, hour, minute, second);
-        }
         for (size_t k = 0; k < pending && why.empty(); ++k) {
-            entry.fields.swap(readings[k].fields);
-            NewEntry::Check checked = onTheClock ? entry.checkValues(*readings[k].vital) : NewEntry::Check::DateOrTimeNotOnTheClock;
-            entry.fields.swap(readings[k].fields);
-            const auto& values = entry.storedValues();
-            Reading reading{};
-            reading.count = uint8_t(std::min<size_t>(values.size(), 2));
-            for (uint8_t i = 0; i < reading.count; ++i) {
-                const char* const* element = std::find(std::begin(elementNames), std::end(elementNames), values[i].first);
-                reading.elements[i] = uint8_t(element - elementNames);
-                reading.values[i] = entry.points[i].value;
-            }
-            if (checked == NewEntry::Check::Ready &&
-                (values.size() > 2 || std::any_of(reading.elements, reading.elements + reading.count,
-                                                  [](uint8_t e) { return e >= std::size(elementNames); })))
-                checked = NewEntry::Check::NothingToRecord;
-            switch (checked) {
-            case NewEntry::Check::Ready: {
-                auto index = indexOf.try_emplace(readings[k].vital, uint16_t(preview.vitals.size()));
-                if (index.second)
-                    preview.vitals.push_back(*readings[k].vital);
-                reading.line = uint32_t(row.line);
-                reading.vital = index.first->second;
-                reading.year = uint16_t(year);
-                reading.month = uint8_t(month), reading.day = uint8_t(day);
-                reading.hour = uint8_t(hour), reading.minute = uint8_t(minute), reading.second = uint8_t(second);
-                reading.unlikely = !entry.question.empty();
-                reading.conditions = set;
-                preview.readings.push_back(reading);
-                readings[k].question = entry.question;
-                if (!present.empty())
-                    readings[k].key = keyOf(*readings[k].vital, year, month, day, hour, minute, values, conditions);
-                break;
-            }
-            case NewEntry::Check::ValueUnreadable:
-                why = "the " + entry.unreadable + " value is not a number.";
-                break;
-            case NewEntry::Check::ValueImpossible:
-                why = fromFile(entry.refusal);
-                break;
-            case NewEntry::Check::DateOrTimeNotOnTheClock:
+            if (!onTheClock) {
                 why = std::string(date) + " " + std::string(time) + " is in the hour that the clock skips.";
                 break;
-            default:
-                why = "the reading cannot be recorded.";
+            }
+            checkKey.assign(reinterpret_cast<const char*>(&readings[k].vital), sizeof readings[k].vital);
+            for (const NewEntry::Field& field : readings[k].fields)
+                ((checkKey += field.label) += '\x1f') += field.text, checkKey += '\x1e';
+            auto known = checks.find(checkKey);
+            if (known == checks.end()) {
+                Checked made;
+                entry.fields.swap(readings[k].fields);
+                NewEntry::Check checked = entry.checkValues(*readings[k].vital);
+                entry.fields.swap(readings[k].fields);
+                made.stored = entry.storedValues();
+                made.count = uint8_t(std::min<size_t>(made.stored.size(), 2));
+                for (uint8_t i = 0; i < made.count; ++i) {
+                    made.elements[i] = elementOf(made.stored[i].first);
+                    made.values[i] = entry.points[i].value;
+                }
+                if (checked == NewEntry::Check::Ready &&
+                    (made.stored.size() > 2 || std::any_of(made.elements, made.elements + made.count,
+                                                           [](uint8_t e) { return e >= std::size(elementNames); })))
+                    checked = NewEntry::Check::NothingToRecord;
+                switch (checked) {
+                case NewEntry::Check::Ready: made.question = entry.question; break;
+                case NewEntry::Check::ValueUnreadable: made.why = "the " + entry.unreadable + " value is not a number."; break;
+                case NewEntry::Check::ValueImpossible: made.why = fromFile(entry.refusal); break;
+                default: made.why = "the reading cannot be recorded."; break;
+                }
+                // A file's values repeat (a pressure of 120/80 is common), but a file of a million
+                // different ones must not keep them all.
+                if (checks.size() >= 1 << 16)
+                    checks.clear();
+                known = checks.emplace(checkKey, std::move(made)).first;
+            }
+            const Checked& checked = known->second;
+            if (!checked.why.empty()) {
+                why = checked.why;
                 break;
             }
+            Reading reading{};
+            auto index = indexOf.try_emplace(readings[k].vital, uint16_t(preview.vitals.size()));
+            if (index.second)
+                preview.vitals.push_back(*readings[k].vital);
+            reading.line = uint32_t(row.line);
+            reading.vital = index.first->second;
+            reading.year = uint16_t(year);
+            reading.month = uint8_t(month), reading.day = uint8_t(day);
+            reading.hour = uint8_t(hour), reading.minute = uint8_t(minute), reading.second = uint8_t(second);
+            reading.count = checked.count;
+            std::copy(checked.elements, checked.elements + 2, reading.elements);
+            std::copy(checked.values, checked.values + 2, reading.values);
+            reading.unlikely = !checked.question.empty();
+            reading.conditions = set;
+            preview.readings.push_back(reading);
+            readings[k].question = checked.question;
+            if (!present.empty())
+                readings[k].key = keyOf(*readings[k].vital, year, month, day, hour, minute, checked.stored, conditions);
         }
         if (!why.empty()) {
             preview.readings.erase(preview.readings.begin() + std::ptrdiff_t(firstOfLine), preview.readings.end());
@@ -756,12 +786,16 @@ size_t CsvImport::apply(const Preview& preview, bool includeUnlikely, XmlDocumen
     for (uint16_t v : order) {
         const std::string& name = preview.vitals[v];
         XmlNode* variable = Global::findVariableNode(name.c_str());
+        const std::string first = NewEntry::nextId(variable);
+        unsigned long long id = std::strtoull(first.c_str(), nullptr, 10);
+        char idText[24];
         for (const Reading* reading : byVital[v]) {
+            *std::to_chars(idText, idText + sizeof idText - 1, id++).ptr = '\0';
             entry.date = DateCheck::dateText(reading->year, reading->month, reading->day);
             entry.time = DateCheck::timeText(reading->hour, reading->minute, reading->second);
             entry.conditions = preview.conditionSets[reading->conditions];
             entry.storeValues(reading->elements, elementNames, reading->values, reading->count);
-            variable = entry.insert(doc, variable, name, change)->parent();
+            variable = entry.insert(doc, variable, name, change, idText)->parent();
         }
         added += byVital[v].size();
     }

@@ -7,6 +7,7 @@
 #include "records/ReadingLimits.h"
 #include "records/TextCheck.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -78,7 +79,8 @@ XmlNode* NewEntry::insert(XmlDocument& doc, const std::string& variableName, Cha
     return insert(doc, Global::findVariableNode(variableName.c_str()), variableName, change);
 }
 
-XmlNode* NewEntry::insert(XmlDocument& doc, XmlNode* variable, const std::string& variableName, Change& change) const
+XmlNode* NewEntry::insert(XmlDocument& doc, XmlNode* variable, const std::string& variableName, Change& change,
+                          const char* id) const
 {
     XmlNode* patient = doc.first_node("patient");
     if (!variable) {
@@ -91,9 +93,13 @@ XmlNode* NewEntry::insert(XmlDocument& doc, XmlNode* variable, const std::string
         return doc.allocate_node(rapidxml::node_element, name, text ? Xml::copy(doc, text) : nullptr);
     };
     XmlNode* entry = element("entry", nullptr);
-    entry->append_attribute(doc.allocate_attribute("id", Xml::copy(doc, nextId(variable).c_str())));
-    for (const auto& value : values)
-        entry->append_node(element(Xml::copy(doc, value.first.c_str()), value.second.c_str()));
+    entry->append_attribute(doc.allocate_attribute("id", Xml::copy(doc, id ? id : nextId(variable).c_str())));
+    static const char* const members[] = {"systolic", "diastolic", "fasting", "postprandial", "value"};
+    for (const auto& value : values) {
+        auto same = [&](const char* member) { return value.first[0] == member[0] && value.first == member; };
+        const char* const* name = std::find_if(std::begin(members), std::end(members), same);
+        entry->append_node(element(name != std::end(members) ? *name : Xml::copy(doc, value.first.c_str()), value.second.c_str()));
+    }
     entry->append_node(element("date", date.c_str()));
     entry->append_node(element("time", time.c_str()));
     XmlNode* ticked = element("conditions", nullptr);

@@ -41,8 +41,10 @@ public:
     Check checkValues(const std::string& variableName);
     // After a check that is Ready: appends the entry, with its variable when the record has none yet.
     XmlNode* insert(XmlDocument& doc, const std::string& variableName, Change& change) const;
-    // The same into variable, the record's node of variableName or null when it has none yet.
-    XmlNode* insert(XmlDocument& doc, XmlNode* variable, const std::string& variableName, Change& change) const;
+    // The same into variable, the record's node of variableName or null when it has none yet;
+    // with the entry's id when the caller counts them.
+    XmlNode* insert(XmlDocument& doc, XmlNode* variable, const std::string& variableName, Change& change,
+                    const char* id = nullptr) const;
     // After a check that is Ready: each value's element and its text as the entry will hold it.
     const std::vector<std::pair<std::string, std::string>>& storedValues() const { return values; }
     // The values insert writes, for a caller that checked them before and kept only the numbers:
