@@ -549,21 +549,15 @@ std::vector<std::pair<double, double>> csvRows(size_t& rows)
             if (!Global::parse(text, "patient", Global::userDoc).empty())
                 fail("the empty record did not parse");
             Global::userBuffer.swap(text);
-            std::string csv;
-            double t1 = milliseconds([&]{ csv = readFile(exported);});
-            CsvImport::Preview preview;
-            double t2 = milliseconds([&]{ preview = CsvImport::read(csv.data(), csv.size());});
+            std::string csv = readFile(exported);
+            CsvImport::Preview preview = CsvImport::read(csv.data(), csv.size());
             Change change;
-            size_t n; double t3 = milliseconds([&]{ n = CsvImport::apply(preview, true, *Global::userDoc, change);});
-            bool ok; double t4 = milliseconds([&]{ ok = Global::saveFile(*Global::userDoc, "import.hma");});
-            double t5 = milliseconds([&]{ preview = CsvImport::Preview(); });
-            std::fprintf(stderr, "read %.1f preview %.1f apply %.1f save %.1f free %.1f\n", t1, t2, t3, t4, t5);
-            if (n != rows || !ok)
+            if (CsvImport::apply(preview, true, *Global::userDoc, change) != rows ||
+                !Global::saveFile(*Global::userDoc, "import.hma"))
                 fail("the import did not add every reading");
         },
         [&] {
-            std::string csv; double t1 = milliseconds([&]{ csv = readFile(exported);});
-            auto st = std::chrono::steady_clock::now();
+            std::string csv = readFile(exported);
             csv_parser parser;
             csv_init(&parser, CSV_STRICT);
             size_t fields = 0;
@@ -571,10 +565,8 @@ std::vector<std::pair<double, double>> csvRows(size_t& rows)
             csv_parse(&parser, csv.data(), csv.size(), field, nullptr, &fields);
             csv_fini(&parser, field, nullptr, &fields);
             csv_free(&parser);
-            double t2 = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - st).count();
-            double t3 = milliseconds([&]{ if (!Global::saveFile(*heavy, "floor.hma"))
-                fail("the record did not save");});
-            std::fprintf(stderr, "FLOOR read %.1f parse %.1f save %.1f\n", t1, t2, t3);
+            if (!Global::saveFile(*heavy, "floor.hma"))
+                fail("the record did not save");
         }));
     Global::userDoc = std::move(heavy);
     Global::userBuffer.swap(heavyBuffer);

@@ -54,19 +54,21 @@ std::string lineText(size_t line)
 }
 
 // The fields of the rows, one after the other, so that a million lines need no million strings.
+// Offsets of 32 bits: a file to import is at most maxBytes long.
 struct Rows {
     std::string cells;
-    std::vector<size_t> ends; // of each field in cells
+    std::vector<uint32_t> ends; // of each field in cells
     struct Row {
-        size_t line, first, count;
+        uint32_t line, first, count;
     };
     std::vector<Row> rows;
+    static bool space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
     std::string_view view(const Row& row, size_t i) const
     {
         size_t at = row.first + i, from = at ? ends[at - 1] : 0, to = ends[at];
-        while (from < to && std::isspace(static_cast<unsigned char>(cells[from])))
+        while (from < to && space(cells[from]))
             ++from;
-        while (to > from && std::isspace(static_cast<unsigned char>(cells[to - 1])))
+        while (to > from && space(cells[to - 1]))
             --to;
         return std::string_view(cells).substr(from, to - from);
     }
@@ -83,14 +85,14 @@ void fieldDone(void* data, size_t size, void* parsing)
 {
     Parsing& p = *static_cast<Parsing*>(parsing);
     p.rows->cells.append(static_cast<const char*>(data), size);
-    p.rows->ends.push_back(p.rows->cells.size());
+    p.rows->ends.push_back(uint32_t(p.rows->cells.size()));
     ++p.fields;
 }
 
 void rowDone(int, void* parsing)
 {
     Parsing& p = *static_cast<Parsing*>(parsing);
-    p.rows->rows.push_back({p.rowLine, p.rows->ends.size() - p.fields, p.fields});
+    p.rows->rows.push_back({uint32_t(p.rowLine), uint32_t(p.rows->ends.size() - p.fields), uint32_t(p.fields)});
     p.fields = 0;
     p.idle = true;
 }
@@ -371,7 +373,10 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
     csv_parser parser;
     csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI);
     csv_set_delim(&parser, static_cast<unsigned char>(delimiter));
-    csv_set_space_func(&parser, isBlank);
+    // The library takes spaces and tabs around a field as blanks; a tab that parts the fields
+    // must not be one. Left to the library otherwise, for it asks a blank function for every byte.
+    if (delimiter == '\t')
+        csv_set_space_func(&parser, isBlank);
     Parsing parsing{&rows};
     rows.cells.reserve(size);
     rows.ends.reserve(size / 6);
@@ -481,12 +486,14 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
         return *counted;
     };
     std::map<std::string, const std::string*, std::less<>> vitalOfText; // null: no such vital
+    const std::pair<const std::string, const std::string*>* lastName = nullptr;
     // The conditions column's texts as read: the set's index, or the label the catalogue lacks.
     struct Labels {
         uint32_t set;
         std::string unknown;
     };
     std::map<std::string, Labels, std::less<>> labelsOfText;
+    auto lastLabels = labelsOfText.end();
     std::map<std::vector<std::string>, uint32_t> setOf;
     auto setIndex = [&](std::vector<std::string>& conditions) {
         auto known = setOf.try_emplace(conditions, uint32_t(preview.conditionSets.size()));
@@ -510,6 +517,8 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
     std::vector<Pending> readings;
     size_t pending = 0;
     NewEntry entry;
+    std::string_view lastDate;
+    int lastYear = 0, lastMonth = 0, lastDay = 0;
     // The entry dialog's check of a vital's values, by the vital and the fields' texts.
     struct Checked {
         std::string why, question;
@@ -533,12 +542,15 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
         std::string_view name;
         if (variableColumn >= 0 && size_t(variableColumn) < row.count) {
             name = rows.view(row, size_t(variableColumn));
-            auto known = vitalOfText.find(name);
-            if (known == vitalOfText.end()) {
-                auto byName = vitalByName.find(lower(std::string(name)));
-                known = vitalOfText.emplace(std::string(name), byName == vitalByName.end() ? nullptr : &byName->second).first;
+            if (!lastName || name != lastName->first) {
+                auto known = vitalOfText.find(name);
+                if (known == vitalOfText.end()) {
+                    auto byName = vitalByName.find(lower(std::string(name)));
+                    known = vitalOfText.emplace(std::string(name), byName == vitalByName.end() ? nullptr : &byName->second).first;
+                }
+                lastName = &*known;
             }
-            named = known->second;
+            named = lastName->second;
             unknownVital = !named;
         }
         const std::string* first = named;
@@ -562,7 +574,12 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
         std::string_view date, time;
         dateAndTime(row, date, time);
         int year, month, day, hour, minute, second;
-        Parsed d = parseDate(date, order, year, month, day);
+        // A day's readings come one after the other.
+        Parsed d = Parsed::Ok;
+        if (date == lastDate && !lastDate.empty())
+            year = lastYear, month = lastMonth, day = lastDay;
+        else if ((d = parseDate(date, order, year, month, day)) == Parsed::Ok)
+            lastDate = date, lastYear = year, lastMonth = month, lastDay = day;
         if (d != Parsed::Ok) {
             refuse(d == Parsed::NotReal ? "the date " + std::string(date) + (year < 1900 && year > 0 ? " is before 1900." : " does not exist.")
                                         : "the date " + quoted(std::string(date)) + " cannot be read; YYYY-MM-DD, MM/DD/YYYY, "
@@ -579,7 +596,7 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
         uint32_t set = noSet;
         if (conditionColumn >= 0) {
             std::string_view text = rows.view(row, size_t(conditionColumn));
-            auto read = labelsOfText.find(text);
+            auto read = lastLabels != labelsOfText.end() && text == lastLabels->first ? lastLabels : labelsOfText.find(text);
             if (read == labelsOfText.end()) {
                 std::vector<std::string> conditions;
                 std::string unknownCondition;
@@ -598,6 +615,7 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
                 std::sort(conditions.begin(), conditions.end());
                 read = labelsOfText.emplace(std::string(text), Labels{setIndex(conditions), unknownCondition}).first;
             }
+            lastLabels = read;
             if (!read->second.unknown.empty()) {
                 refuse("no condition named " + quoted(read->second.unknown) + " in the catalogue.");
                 continue;
@@ -786,6 +804,14 @@ size_t CsvImport::apply(const Preview& preview, bool includeUnlikely, XmlDocumen
     for (uint16_t v : order) {
         const std::string& name = preview.vitals[v];
         XmlNode* variable = Global::findVariableNode(name.c_str());
+        // One undo for the vital's new entries: a new variable goes with them, an existing one
+        // loses what comes after its last entry of before.
+        XmlNode* before = variable && variable->first_node() ? variable->last_node() : nullptr;
+        if (variable)
+            change.onUndo([variable, before] {
+                while (variable->first_node() && variable->last_node() != before)
+                    variable->remove_last_node();
+            });
         const std::string first = NewEntry::nextId(variable);
         unsigned long long id = std::strtoull(first.c_str(), nullptr, 10);
         char idText[24];
@@ -795,7 +821,10 @@ size_t CsvImport::apply(const Preview& preview, bool includeUnlikely, XmlDocumen
             entry.time = DateCheck::timeText(reading->hour, reading->minute, reading->second);
             entry.conditions = preview.conditionSets[reading->conditions];
             entry.storeValues(reading->elements, elementNames, reading->values, reading->count);
-            variable = entry.insert(doc, variable, name, change, idText)->parent();
+            if (!variable)
+                variable = entry.insert(doc, variable, name, change, idText)->parent();
+            else
+                variable->append_node(entry.make(doc, idText));
         }
         added += byVital[v].size();
     }

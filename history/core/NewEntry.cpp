@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 
 NewEntry::Check NewEntry::check(const std::string& variableName)
 {
@@ -88,25 +89,36 @@ XmlNode* NewEntry::insert(XmlDocument& doc, XmlNode* variable, const std::string
         variable->append_attribute(doc.allocate_attribute("name", Xml::copy(doc, variableName.c_str())));
         change.insert(patient, nullptr, variable);
     }
-    // The names of the entry's own elements are constants that outlive the document.
-    auto element = [&](const char* name, const char* text) {
-        return doc.allocate_node(rapidxml::node_element, name, text ? Xml::copy(doc, text) : nullptr);
+    XmlNode* entry = make(doc, id ? id : nextId(variable).c_str());
+    change.insert(variable, nullptr, entry);
+    return entry;
+}
+
+XmlNode* NewEntry::make(XmlDocument& doc, const char* id) const
+{
+    // The names of the entry's own elements are constants that outlive the document. Every size
+    // is given, so that the save need not measure each name and text again.
+    auto copy = [&](const char* text, size_t size) { return doc.allocate_string(text, size + 1); };
+    auto element = [&](const char* name, size_t nameSize, const std::string* text = nullptr) {
+        return doc.allocate_node(rapidxml::node_element, name, text ? copy(text->c_str(), text->size()) : nullptr, nameSize,
+                                 text ? text->size() : 0);
     };
-    XmlNode* entry = element("entry", nullptr);
-    entry->append_attribute(doc.allocate_attribute("id", Xml::copy(doc, id ? id : nextId(variable).c_str())));
+    XmlNode* entry = element("entry", 5);
+    const size_t idSize = std::strlen(id);
+    entry->append_attribute(doc.allocate_attribute("id", copy(id, idSize), 2, idSize));
     static const char* const members[] = {"systolic", "diastolic", "fasting", "postprandial", "value"};
     for (const auto& value : values) {
         auto same = [&](const char* member) { return value.first[0] == member[0] && value.first == member; };
         const char* const* name = std::find_if(std::begin(members), std::end(members), same);
-        entry->append_node(element(name != std::end(members) ? *name : Xml::copy(doc, value.first.c_str()), value.second.c_str()));
+        entry->append_node(element(name != std::end(members) ? *name : copy(value.first.c_str(), value.first.size()),
+                                   value.first.size(), &value.second));
     }
-    entry->append_node(element("date", date.c_str()));
-    entry->append_node(element("time", time.c_str()));
-    XmlNode* ticked = element("conditions", nullptr);
+    entry->append_node(element("date", 4, &date));
+    entry->append_node(element("time", 4, &time));
+    XmlNode* ticked = element("conditions", 10);
     for (const std::string& key : conditions)
-        ticked->append_node(element(Xml::copy(doc, key.c_str()), nullptr));
+        ticked->append_node(element(copy(key.c_str(), key.size()), key.size()));
     entry->append_node(ticked);
-    change.insert(variable, nullptr, entry);
     return entry;
 }
 

@@ -45,6 +45,8 @@ public:
     // with the entry's id when the caller counts them.
     XmlNode* insert(XmlDocument& doc, XmlNode* variable, const std::string& variableName, Change& change,
                     const char* id = nullptr) const;
+    // The entry insert appends, with the given id, not yet in the record.
+    XmlNode* make(XmlDocument& doc, const char* id) const;
     // After a check that is Ready: each value's element and its text as the entry will hold it.
     const std::vector<std::pair<std::string, std::string>>& storedValues() const { return values; }
     // The values insert writes, for a caller that checked them before and kept only the numbers:
