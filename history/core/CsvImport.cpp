@@ -8,6 +8,7 @@
 #include <csv.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cctype>
 #include <cstdio>
@@ -487,6 +488,8 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
     };
     std::map<std::string, const std::string*, std::less<>> vitalOfText; // null: no such vital
     const std::pair<const std::string, const std::string*>* lastName = nullptr;
+    std::array<const std::pair<const std::string, const std::string*>*, 8> recentNames{};
+    size_t nextRecent = 0;
     // The conditions column's texts as read: the set's index, or the label the catalogue lacks.
     struct Labels {
         uint32_t set;
@@ -510,7 +513,7 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
     // new memory; the entry is checked with each of them in turn.
     struct Pending {
         const std::string* vital;
-        std::vector<NewEntry::Field> fields;
+        std::vector<std::pair<size_t, std::string_view>> fields; // column, text
         std::string key;      // for the multiset, when the record has readings
         std::string question; // when unlikely
     };
@@ -526,7 +529,17 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
         uint8_t count = 0, elements[2] = {};
         double values[2] = {};
     };
-    std::unordered_map<std::string, Checked> checks;
+    // A cheap hash: the keys are short, and there is one look-up per reading.
+    struct Fnv {
+        size_t operator()(const std::string& key) const
+        {
+            uint64_t hash = 14695981039346656037ULL;
+            for (unsigned char c : key)
+                hash = (hash ^ c) * 1099511628211ULL;
+            return size_t(hash ^ (hash >> 29));
+        }
+    };
+    std::unordered_map<std::string, Checked, Fnv> checks;
     std::string checkKey;
     for (size_t r = 1; r < rows.rows.size(); ++r) {
         if (progress && r % 8192 == 0 && !progress(0.5 + 0.5 * double(r) / double(rows.rows.size()))) {
@@ -542,13 +555,18 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
         std::string_view name;
         if (variableColumn >= 0 && size_t(variableColumn) < row.count) {
             name = rows.view(row, size_t(variableColumn));
-            if (!lastName || name != lastName->first) {
+            // The few names of a file come in turn.
+            auto recent = std::find_if(recentNames.begin(), recentNames.end(), [&](auto* n) { return n && n->first == name; });
+            if (recent != recentNames.end())
+                lastName = *recent;
+            else {
                 auto known = vitalOfText.find(name);
                 if (known == vitalOfText.end()) {
                     auto byName = vitalByName.find(lower(std::string(name)));
                     known = vitalOfText.emplace(std::string(name), byName == vitalByName.end() ? nullptr : &byName->second).first;
                 }
                 lastName = &*known;
+                recentNames[nextRecent++ % recentNames.size()] = lastName;
             }
             named = lastName->second;
             unknownVital = !named;
@@ -656,9 +674,7 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
                     same->vital = &vital;
                     same->fields.clear();
                 }
-                same->fields.push_back({fieldLabels[i], std::string(text)});
-                if (delimiter != ',')
-                    std::replace(same->fields.back().text.begin(), same->fields.back().text.end(), ',', '.');
+                same->fields.emplace_back(i, text);
             }
         }
         if (why.empty() && !pending)
@@ -671,14 +687,18 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
                 break;
             }
             checkKey.assign(reinterpret_cast<const char*>(&readings[k].vital), sizeof readings[k].vital);
-            for (const NewEntry::Field& field : readings[k].fields)
-                ((checkKey += field.label) += '\x1f') += field.text, checkKey += '\x1e';
+            for (const auto& field : readings[k].fields)
+                (checkKey += char(field.first)) += field.second, checkKey += '\x1f';
             auto known = checks.find(checkKey);
             if (known == checks.end()) {
                 Checked made;
-                entry.fields.swap(readings[k].fields);
+                entry.fields.clear();
+                for (const auto& field : readings[k].fields) {
+                    entry.fields.push_back({fieldLabels[field.first], std::string(field.second)});
+                    if (delimiter != ',')
+                        std::replace(entry.fields.back().text.begin(), entry.fields.back().text.end(), ',', '.');
+                }
                 NewEntry::Check checked = entry.checkValues(*readings[k].vital);
-                entry.fields.swap(readings[k].fields);
                 made.stored = entry.storedValues();
                 made.count = uint8_t(std::min<size_t>(made.stored.size(), 2));
                 for (uint8_t i = 0; i < made.count; ++i) {
@@ -801,6 +821,7 @@ size_t CsvImport::apply(const Preview& preview, bool includeUnlikely, XmlDocumen
         }
     size_t added = 0;
     NewEntry entry;
+    uint32_t lastDay = 0, lastSet = UINT32_MAX;
     for (uint16_t v : order) {
         const std::string& name = preview.vitals[v];
         XmlNode* variable = Global::findVariableNode(name.c_str());
@@ -817,9 +838,12 @@ size_t CsvImport::apply(const Preview& preview, bool includeUnlikely, XmlDocumen
         char idText[24];
         for (const Reading* reading : byVital[v]) {
             *std::to_chars(idText, idText + sizeof idText - 1, id++).ptr = '\0';
-            entry.date = DateCheck::dateText(reading->year, reading->month, reading->day);
+            const uint32_t day = (uint32_t(reading->year) * 13 + reading->month) * 32 + reading->day;
+            if (day != lastDay)
+                entry.date = DateCheck::dateText(reading->year, reading->month, reading->day), lastDay = day;
             entry.time = DateCheck::timeText(reading->hour, reading->minute, reading->second);
-            entry.conditions = preview.conditionSets[reading->conditions];
+            if (reading->conditions != lastSet)
+                entry.conditions = preview.conditionSets[lastSet = reading->conditions];
             entry.storeValues(reading->elements, elementNames, reading->values, reading->count);
             if (!variable)
                 variable = entry.insert(doc, variable, name, change, idText)->parent();
