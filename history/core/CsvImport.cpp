@@ -789,14 +789,28 @@ std::string CsvImport::Preview::summary(bool includeUnlikely) const
         if (count.second.unlikely)
             text += ", " + plural(count.second.unlikely, "unlikely reading", "unlikely readings") +
                     (includeUnlikely ? " included" : " left out");
+        if (count.second.refused)
+            text += ", " + plural(count.second.refused, "line", "lines") + " refused";
         text += ".\n";
     }
-    if (counts.empty())
+    if (readings.empty())
         text += "No reading can be imported.\n";
-    if (!refused.empty()) {
-        text += "\n" + plural(refused.size(), "line", "lines") + " refused:\n";
+    // The refused lines of each vital, then those that name none.
+    for (const auto& count : counts) {
+        if (!count.second.refused)
+            continue;
+        text += "\n" + count.first + ", " + plural(count.second.refused, "line", "lines") + " refused:\n";
         for (const Note& note : refused)
-            text += note.text + "\n";
+            if (note.vital == count.first)
+                text += note.text + "\n";
+    }
+    const size_t general = size_t(std::count_if(refused.begin(), refused.end(), [](const Note& n) { return n.vital.empty(); }));
+    if (general) {
+        text += "\n" + plural(general, "line", "lines") + " refused" +
+                (general == refused.size() ? "" : general == 1 ? " that names no vital of this record" : " that name no vital of this record") + ":\n";
+        for (const Note& note : refused)
+            if (note.vital.empty())
+                text += note.text + "\n";
     }
     if (!unlikely.empty()) {
         text += "\n" + plural(unlikely.size(), "unlikely reading", "unlikely readings") + ":\n";

@@ -104,6 +104,36 @@ TEST_F(CsvTest, ImportRefusesBadLinesWithTheirNumberAndReason)
     }
 }
 
+// A refused line is counted and listed under the vital it names first, by its variable or by the
+// header; a line that names no vital of the record is listed apart.
+TEST_F(CsvTest, RefusedLinesAreCountedUnderTheVitalTheyName)
+{
+    openRecord(ChartRecord::variableOf("Heart Rate", ""));
+    const struct {
+        std::string text, summary;
+    } cases[] = {
+        {"date,time,variable,systolic,diastolic,value\n2024-01-05,10:00,Blood Pressure,120,80,\n"
+         "2024-02-30,10:00,Blood Pressure,120,80,\n2024-01-05,10:00,Heart Rate,,,abc\n2024-01-05,10:00,Weight,,,70\n"
+         "2024-01-05,10:00,Blood Pressure,120\n",
+         "Blood Pressure: 1 reading to add, 0 already present, 2 lines refused.\n"
+         "Heart Rate: 0 readings to add, 0 already present, 1 line refused.\n"
+         "\nBlood Pressure, 2 lines refused:\nline 3: the date 2024-02-30 does not exist.\nline 6: 4 fields where the header has 6.\n"
+         "\nHeart Rate, 1 line refused:\nline 4: the Heart Rate value is not a number.\n"
+         "\n1 line refused that names no vital of this record:\nline 5: no vital named 'Weight' in this record.\n"},
+        {"Date,Time,Sys,Dia,Pulse\n2024-13-01,10:00,120,80,70\n2024-01-01,10:00,,,\n",
+         "Blood Pressure: 0 readings to add, 0 already present, 1 line refused.\nNo reading can be imported.\n"
+         "\nBlood Pressure, 1 line refused:\nline 2: the date 2024-13-01 does not exist.\n"
+         "\n1 line refused that names no vital of this record:\n"
+         "line 3: no value on this line.\n"},
+        {"date,time,variable,value\n2024-01-05,10:00,,70\n",
+         "No reading can be imported.\n\n1 line refused:\nline 2: no variable is named.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(read(c.text).summary(false), c.summary);
+    }
+}
+
 TEST_F(CsvTest, ImportAsksTheDayOrderAndListsUnlikelyReadings)
 {
     openRecord(ChartRecord::variableOf("Heart Rate", ""));
