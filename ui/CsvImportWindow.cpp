@@ -102,6 +102,11 @@ bool CsvImportWindow::read()
         DocumentWindows::close(this);
         return false;
     }
+    size_t present = 0;
+    for (const auto& count : preview.counts)
+        present += count.second.present;
+    TRACE_MSG(3, "Preview of %s: %zu to add, %zu already present, %zu unlikely, %zu lines refused\n", path.c_str(),
+              preview.toAdd(false), present, preview.unlikely.size(), preview.refused.size());
     if (!preview.unlikely.empty())
         includeUnlikely->show();
     includeCB_i();
