@@ -203,9 +203,18 @@ TEST_F(CsvTest, AnExportImportedIntoAnEmptyUserHoldsTheSameReadingsAndAddsNothin
     EXPECT_EQ(preview.toAdd(true), 0u);
     EXPECT_EQ(preview.counts["Blood Pressure"].present, 3u);
     EXPECT_EQ(preview.counts["Temperature"].present, 1u);
-    // A reading the file holds twice and the record once is added once more.
+    // A reading the file holds twice and the record once is added once more, after the entries
+    // already there and with the next id; undone, as after a failed save, the record is as before.
     preview = read(text + "2020-07-04,13:30:59,Temperature,,,,,98.6,\r\n");
     EXPECT_EQ(preview.toAdd(false), 1u);
+    const std::string before = exported();
+    Change again;
+    EXPECT_EQ(CsvImport::apply(preview, false, *Global::userDoc, again), 1u);
+    const XmlNode* added = Global::findVariableNode("Temperature")->last_node("entry");
+    EXPECT_STREQ(Xml::attribute(added, "id"), "1");
+    EXPECT_STREQ(Xml::childText(added, "value"), "98.600000");
+    again.undo();
+    EXPECT_EQ(exported(), before);
 }
 
 }
