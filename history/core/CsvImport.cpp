@@ -127,13 +127,14 @@ struct Column {
 
 enum class Parsed { Ok, Unreadable, NotReal };
 
-// The index in CsvImport::elementNames, whose first letters differ; past its end for another.
+// The index in CsvImport::elementNames, whose first letters differ; its size for another name.
 uint8_t elementOf(const std::string& element)
 {
     static const char letters[] = "sdfpv";
+    const uint8_t none = uint8_t(std::size(CsvImport::elementNames));
     const char* letter = element.empty() ? nullptr : std::strchr(letters, element[0]);
-    const uint8_t index = letter && *letter ? uint8_t(letter - letters) : uint8_t(std::size(CsvImport::elementNames));
-    return index < std::size(CsvImport::elementNames) && element == CsvImport::elementNames[index] ? index : uint8_t(std::size(CsvImport::elementNames));
+    const uint8_t index = letter && *letter ? uint8_t(letter - letters) : none;
+    return index < none && element == CsvImport::elementNames[index] ? index : none;
 }
 
 bool number(std::string_view text, size_t& at, int& value, size_t minDigits, size_t maxDigits)
