@@ -579,8 +579,14 @@ std::vector<std::pair<double, double>> csvRows(size_t& rows)
 int main(int argc, char** argv)
 {
     const bool memoryOfReport = argc == 3 && std::string(argv[1]) == "--report-memory";
-    if (argc != 2 && !memoryOfReport)
-        fail("usage: mv-bench RECORD_PATH");
+    if (argc < 2 || (argc > 2 && !memoryOfReport && std::string(argv[1]).rfind("--", 0) == 0))
+        fail("usage: mv-bench RECORD_PATH [csv-export csv-import]");
+    // Rows named after the record: only these are measured (today the csv rows, which need
+    // nothing the others make).
+    std::vector<std::string> only(argv + (memoryOfReport ? argc : 2), argv + argc);
+    for (const std::string& wanted : only)
+        if (wanted != "csv-export" && wanted != "csv-import")
+            fail("only the rows csv-export and csv-import can be run alone");
     std::string path = argv[memoryOfReport ? 2 : 1];
     std::string::size_type slash = path.rfind('/');
     std::string folder = slash == std::string::npos ? "./" : path.substr(0, slash + 1);
@@ -610,6 +616,19 @@ int main(int argc, char** argv)
     if (memoryOfReport) {
         load(Global::userDoc, Global::userBuffer);
         return reportMemory(reportPdf);
+    }
+    if (!only.empty()) {
+        load(Global::userDoc, Global::userBuffer);
+        size_t csvReadings = 0;
+        std::vector<std::pair<double, double>> csv = csvRows(csvReadings);
+        std::printf("record   %s; median of %d runs after %d warm-ups\n\n", path.c_str(), runs, warmUps);
+        std::printf("%-12s %12s %12s %8s %10s\n", "", "ours", "floor", "ratio", "target");
+        if (std::count(only.begin(), only.end(), "csv-export"))
+            timeRow("csv-export", csv[0].first, csv[0].second, csvExportTarget);
+        if (std::count(only.begin(), only.end(), "csv-import"))
+            timeRow("csv-import", csv[1].first, csv[1].second, csvImportTarget);
+        std::fclose(devNull);
+        return 0;
     }
     auto [loadOurs, loadFloor] = sideBySide([&] { load(Global::userDoc, Global::userBuffer); }, [&] { floorLoad(path, floorText, floorDoc); });
 

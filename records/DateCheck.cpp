@@ -184,10 +184,11 @@ bool DateCheck::isRealDate(int year, int month, int day)
 namespace {
 
 // Two digits at least, as "%02d" writes a number from 0 to 99.
-void appendTwo(std::string& text, int n)
+char* putTwo(char* at, int n)
 {
-    text += char('0' + n / 10);
-    text += char('0' + n % 10);
+    *at++ = char('0' + n / 10);
+    *at++ = char('0' + n % 10);
+    return at;
 }
 
 bool isTwoDigits(int n)
@@ -201,14 +202,12 @@ bool isTwoDigits(int n)
 std::string DateCheck::dateText(int year, int month, int day)
 {
     if (isTwoDigits(month) && isTwoDigits(day) && year >= 1000 && year <= 9999) {
-        std::string text;
-        appendTwo(text, month);
-        text += '/';
-        appendTwo(text, day);
-        text += '/';
-        appendTwo(text, year / 100);
-        appendTwo(text, year % 100);
-        return text;
+        char text[10], *at = putTwo(text, month);
+        *at++ = '/';
+        at = putTwo(at, day);
+        *at++ = '/';
+        at = putTwo(putTwo(at, year / 100), year % 100);
+        return std::string(text, at);
     }
     char text[48];
     std::snprintf(text, sizeof text, "%02d/%02d/%02d", month, day, year);
@@ -218,14 +217,15 @@ std::string DateCheck::dateText(int year, int month, int day)
 std::string DateCheck::timeText(int hour, int minute, int second)
 {
     if (hour >= 0 && hour <= 23 && isTwoDigits(minute) && isTwoDigits(second)) {
-        std::string text;
-        appendTwo(text, hour % 12 ? hour % 12 : 12);
-        text += ':';
-        appendTwo(text, minute);
-        text += ':';
-        appendTwo(text, second);
-        text += hour < 12 ? " AM" : " PM";
-        return text;
+        char text[11], *at = putTwo(text, hour % 12 ? hour % 12 : 12);
+        *at++ = ':';
+        at = putTwo(at, minute);
+        *at++ = ':';
+        at = putTwo(at, second);
+        *at++ = ' ';
+        *at++ = hour < 12 ? 'A' : 'P';
+        *at++ = 'M';
+        return std::string(text, at);
     }
     char text[48];
     std::snprintf(text, sizeof text, "%02d:%02d:%02d %s", hour % 12 ? hour % 12 : 12, minute, second,

@@ -53,7 +53,23 @@ std::string NumberText::reading(double value)
 
 std::string NumberText::stored(double value)
 {
-    return fixed(value, 6);
+    // Most readings are whole or have a decimal or two: when value * 1e6 lies this near a whole
+    // number, that number is the correctly rounded "%f" (the product's own error is below 2^-13
+    // for these sizes), and writing it needs no general conversion. An import stores every value.
+    const double scaled = std::fabs(value) * 1e6, whole = std::nearbyint(scaled);
+    if (!(scaled < 1e12 && std::fabs(scaled - whole) < 1e-3))
+        return fixed(value, 6);
+    auto digits = static_cast<unsigned long long>(whole);
+    char text[32], *end = text + sizeof text, *at = end;
+    for (int i = 0; i < 6; ++i, digits /= 10)
+        *--at = char('0' + digits % 10);
+    *--at = '.';
+    do
+        *--at = char('0' + digits % 10);
+    while (digits /= 10);
+    if (std::signbit(value + 0.0))
+        *--at = '-';
+    return std::string(at, end);
 }
 
 std::string NumberText::shortest(double value)

@@ -2,6 +2,7 @@
 
 #include "records/Xml.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -103,7 +104,13 @@ bool TextCheck::readNumber(const char* text, double& value)
         ++p;
     if (!digits || *p)
         return false;
-    double read = std::strtod(std::string(start, end).c_str(), nullptr);
+    // from_chars reads what strtod reads in the C locale, without a copy; strtod is left for the
+    // numbers from_chars declines (beyond the range of a double).
+    double read;
+    const char* from = start + (*start == '+');
+    auto parsed = std::from_chars(from, end, read);
+    if (parsed.ec != std::errc() || parsed.ptr != end)
+        read = std::strtod(std::string(start, end).c_str(), nullptr);
     if (!std::isfinite(read) || std::fabs(read) > maxReading)
         return false;
     value = read;

@@ -16,7 +16,6 @@
 #include <FL/Fl_Return_Button.H>
 #include <FL/Fl_Text_Display.H>
 
-#include <set>
 #include <sys/stat.h>
 
 namespace {
@@ -103,6 +102,11 @@ bool CsvImportWindow::read()
         DocumentWindows::close(this);
         return false;
     }
+    size_t present = 0;
+    for (const auto& count : preview.counts)
+        present += count.second.present;
+    TRACE_MSG(3, "Preview of %s: %zu to add, %zu already present, %zu unlikely, %zu lines refused\n", path.c_str(),
+              preview.toAdd(false), present, preview.unlikely.size(), preview.refused.size());
     if (!preview.unlikely.empty())
         includeUnlikely->show();
     includeCB_i();
@@ -128,10 +132,7 @@ bool CsvImportWindow::importCB_i()
     if (!Global::saveCurrentUser(change))
         return false;
     TRACE_MSG(3, "Imported %zu readings from %s\n", added, path.c_str());
-    std::set<std::string> vitals;
-    for (const CsvImport::Reading& reading : preview.readings)
-        vitals.insert(reading.vital);
-    for (const std::string& vital : vitals)
+    for (const std::string& vital : preview.vitals)
         if (XmlNode* variable = Global::findVariableNode(vital.c_str()))
             events.recordChanged(variable, nullptr);
     events.refreshPanels(false, false, false);

@@ -8,6 +8,8 @@
 #include <csv.h>
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -53,19 +55,21 @@ std::string lineText(size_t line)
 }
 
 // The fields of the rows, one after the other, so that a million lines need no million strings.
+// Offsets of 32 bits: a file to import is at most maxBytes long.
 struct Rows {
     std::string cells;
-    std::vector<size_t> ends; // of each field in cells
+    std::vector<uint32_t> ends; // of each field in cells
     struct Row {
-        size_t line, first, count;
+        uint32_t line, first, count;
     };
     std::vector<Row> rows;
+    static bool space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
     std::string_view view(const Row& row, size_t i) const
     {
         size_t at = row.first + i, from = at ? ends[at - 1] : 0, to = ends[at];
-        while (from < to && std::isspace(static_cast<unsigned char>(cells[from])))
+        while (from < to && space(cells[from]))
             ++from;
-        while (to > from && std::isspace(static_cast<unsigned char>(cells[to - 1])))
+        while (to > from && space(cells[to - 1]))
             --to;
         return std::string_view(cells).substr(from, to - from);
     }
@@ -82,14 +86,14 @@ void fieldDone(void* data, size_t size, void* parsing)
 {
     Parsing& p = *static_cast<Parsing*>(parsing);
     p.rows->cells.append(static_cast<const char*>(data), size);
-    p.rows->ends.push_back(p.rows->cells.size());
+    p.rows->ends.push_back(uint32_t(p.rows->cells.size()));
     ++p.fields;
 }
 
 void rowDone(int, void* parsing)
 {
     Parsing& p = *static_cast<Parsing*>(parsing);
-    p.rows->rows.push_back({p.rowLine, p.rows->ends.size() - p.fields, p.fields});
+    p.rows->rows.push_back({uint32_t(p.rowLine), uint32_t(p.rows->ends.size() - p.fields), uint32_t(p.fields)});
     p.fields = 0;
     p.idle = true;
 }
@@ -122,6 +126,16 @@ struct Column {
 };
 
 enum class Parsed { Ok, Unreadable, NotReal };
+
+// The index in CsvImport::elementNames, whose first letters differ; its size for another name.
+uint8_t elementOf(const std::string& element)
+{
+    static const char letters[] = "sdfpv";
+    const uint8_t none = uint8_t(std::size(CsvImport::elementNames));
+    const char* letter = element.empty() ? nullptr : std::strchr(letters, element[0]);
+    const uint8_t index = letter && *letter ? uint8_t(letter - letters) : none;
+    return index < none && element == CsvImport::elementNames[index] ? index : none;
+}
 
 bool number(std::string_view text, size_t& at, int& value, size_t minDigits, size_t maxDigits)
 {
@@ -331,6 +345,8 @@ Header readHeader(const Rows& rows, const std::vector<std::string>& vitals)
 
 }
 
+const char* const CsvImport::elementNames[5] = {"systolic", "diastolic", "fasting", "postprandial", "value"};
+
 std::string CsvImport::tooLarge(long long size)
 {
     return size > maxBytes ? "This file is too large to import: at most 100 MB can be imported at once." : "";
@@ -359,8 +375,14 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
     csv_parser parser;
     csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI);
     csv_set_delim(&parser, static_cast<unsigned char>(delimiter));
-    csv_set_space_func(&parser, isBlank);
+    // The library takes spaces and tabs around a field as blanks; a tab that parts the fields
+    // must not be one. Left to the library otherwise, for it asks a blank function for every byte.
+    if (delimiter == '\t')
+        csv_set_space_func(&parser, isBlank);
     Parsing parsing{&rows};
+    rows.cells.reserve(size);
+    rows.ends.reserve(size / 6);
+    rows.rows.reserve(size / 48);
     for (size_t at = 0; at < size;) {
         const char* lf = static_cast<const char*>(std::memchr(text + at, '\n', size - at));
         size_t end = lf ? size_t(lf - text) + 1 : size;
@@ -453,12 +475,38 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
     }
 
     std::unordered_map<std::string, size_t> present = recordKeys();
-    preview.readings.reserve(rows.rows.size());
+    preview.readings.reserve(rows.rows.size() - 1);
     Clock clock;
     // By the vital's name as a column or vitalByName holds it: these stay where they are.
     std::unordered_map<const std::string*, std::vector<std::string>> membersByVital;
     std::unordered_map<const std::string*, Count*> countOf;
+    std::unordered_map<const std::string*, uint16_t> indexOf; // in preview.vitals
+    auto count = [&](const std::string* vital) -> Count& {
+        Count*& counted = countOf[vital];
+        if (!counted)
+            counted = &preview.counts[*vital];
+        return *counted;
+    };
     std::map<std::string, const std::string*, std::less<>> vitalOfText; // null: no such vital
+    const std::pair<const std::string, const std::string*>* lastName = nullptr;
+    std::array<const std::pair<const std::string, const std::string*>*, 8> recentNames{};
+    size_t nextRecent = 0;
+    // The conditions column's texts as read: the set's index, or the label the catalogue lacks.
+    struct Labels {
+        uint32_t set;
+        std::string unknown;
+    };
+    std::map<std::string, Labels, std::less<>> labelsOfText;
+    auto lastLabels = labelsOfText.end();
+    std::map<std::vector<std::string>, uint32_t> setOf;
+    auto setIndex = [&](std::vector<std::string>& conditions) {
+        auto known = setOf.try_emplace(conditions, uint32_t(preview.conditionSets.size()));
+        if (known.second)
+            preview.conditionSets.push_back(conditions);
+        return known.first->second;
+    };
+    std::vector<std::string> noConditions;
+    const uint32_t noSet = setIndex(noConditions);
     std::vector<std::string> fieldLabels;
     for (const Column& c : columns)
         fieldLabels.push_back(Global::displayName(c.kind == Kind::Vital ? "value" : c.element));
@@ -466,11 +514,34 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
     // new memory; the entry is checked with each of them in turn.
     struct Pending {
         const std::string* vital;
-        std::vector<NewEntry::Field> fields;
+        std::vector<std::pair<size_t, std::string_view>> fields; // column, text
+        std::string key;      // for the multiset, when the record has readings
+        std::string question; // when unlikely
     };
     std::vector<Pending> readings;
     size_t pending = 0;
-    NewEntry checking;
+    NewEntry entry;
+    std::string_view lastDate;
+    int lastYear = 0, lastMonth = 0, lastDay = 0;
+    // The entry dialog's check of a vital's values, by the vital and the fields' texts.
+    struct Checked {
+        std::string why, question;
+        std::vector<std::pair<std::string, std::string>> stored;
+        uint8_t count = 0, elements[2] = {};
+        double values[2] = {};
+    };
+    // A cheap hash: the keys are short, and there is one look-up per reading.
+    struct Fnv {
+        size_t operator()(const std::string& key) const
+        {
+            uint64_t hash = 14695981039346656037ULL;
+            for (unsigned char c : key)
+                hash = (hash ^ c) * 1099511628211ULL;
+            return size_t(hash ^ (hash >> 29));
+        }
+    };
+    std::unordered_map<std::string, Checked, Fnv> checks;
+    std::string checkKey;
     for (size_t r = 1; r < rows.rows.size(); ++r) {
         if (progress && r % 8192 == 0 && !progress(0.5 + 0.5 * double(r) / double(rows.rows.size()))) {
             preview = Preview();
@@ -478,11 +549,42 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
             return preview;
         }
         const Rows::Row& row = rows.rows[r];
-        auto refuse = [&](const std::string& why) { preview.refused.push_back({row.line, lineText(row.line) + why}); };
+
+        // The vital the line names first, under which a refusal is counted.
+        const std::string* named = nullptr;
+        bool unknownVital = false;
+        std::string_view name;
+        if (variableColumn >= 0 && size_t(variableColumn) < row.count) {
+            name = rows.view(row, size_t(variableColumn));
+            // The few names of a file come in turn.
+            auto recent = std::find_if(recentNames.begin(), recentNames.end(), [&](auto* n) { return n && n->first == name; });
+            if (recent != recentNames.end())
+                lastName = *recent;
+            else {
+                auto known = vitalOfText.find(name);
+                if (known == vitalOfText.end()) {
+                    auto byName = vitalByName.find(lower(std::string(name)));
+                    known = vitalOfText.emplace(std::string(name), byName == vitalByName.end() ? nullptr : &byName->second).first;
+                }
+                lastName = &*known;
+                recentNames[nextRecent++ % recentNames.size()] = lastName;
+            }
+            named = lastName->second;
+            unknownVital = !named;
+        }
+        const std::string* first = named;
+        for (size_t i = 0; i < columns.size() && i < row.count && !first && variableColumn < 0; ++i)
+            if ((columns[i].kind == Kind::Member || columns[i].kind == Kind::Vital) && !rows.view(row, i).empty())
+                first = &columns[i].vital;
+        auto refuse = [&](const std::string& why) {
+            preview.refused.push_back({row.line, lineText(row.line) + why, first ? *first : std::string()});
+            if (first)
+                ++count(first).refused;
+        };
         if (row.count != columns.size()) {
             bool blank = true;
             for (size_t i = 0; i < row.count && blank; ++i)
-                blank = rows.field(row, i).empty();
+                blank = rows.view(row, i).empty();
             if (!blank)
                 refuse(std::to_string(row.count) + (row.count == 1 ? " field" : " fields") + " where the header has " +
                        std::to_string(columns.size()) + ".");
@@ -491,7 +593,12 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
         std::string_view date, time;
         dateAndTime(row, date, time);
         int year, month, day, hour, minute, second;
-        Parsed d = parseDate(date, order, year, month, day);
+        // A day's readings come one after the other.
+        Parsed d = Parsed::Ok;
+        if (date == lastDate && !lastDate.empty())
+            year = lastYear, month = lastMonth, day = lastDay;
+        else if ((d = parseDate(date, order, year, month, day)) == Parsed::Ok)
+            lastDate = date, lastYear = year, lastMonth = month, lastDay = day;
         if (d != Parsed::Ok) {
             refuse(d == Parsed::NotReal ? "the date " + std::string(date) + (year < 1900 && year > 0 ? " is before 1900." : " does not exist.")
                                         : "the date " + quoted(std::string(date)) + " cannot be read; YYYY-MM-DD, MM/DD/YYYY, "
@@ -505,45 +612,42 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
                                           "without AM or PM, can.");
             continue;
         }
-        std::vector<std::string> conditions;
-        std::string unknownCondition;
+        uint32_t set = noSet;
         if (conditionColumn >= 0) {
-            std::string labels = rows.field(row, size_t(conditionColumn));
-            for (size_t from = 0; from <= labels.size() && unknownCondition.empty();) {
-                size_t to = std::min(labels.find('|', from), labels.size());
-                std::string label(trimmed(std::string_view(labels).substr(from, to - from)));
-                from = to + 1;
-                if (label.empty())
-                    continue;
-                auto known = conditionByName.find(lower(label));
-                if (known == conditionByName.end())
-                    unknownCondition = label;
-                else if (std::find(conditions.begin(), conditions.end(), known->second) == conditions.end())
-                    conditions.push_back(known->second);
+            std::string_view text = rows.view(row, size_t(conditionColumn));
+            auto read = lastLabels != labelsOfText.end() && text == lastLabels->first ? lastLabels : labelsOfText.find(text);
+            if (read == labelsOfText.end()) {
+                std::vector<std::string> conditions;
+                std::string unknownCondition;
+                for (size_t from = 0; from <= text.size() && unknownCondition.empty();) {
+                    size_t to = std::min(text.find('|', from), text.size());
+                    std::string label(trimmed(text.substr(from, to - from)));
+                    from = to + 1;
+                    if (label.empty())
+                        continue;
+                    auto known = conditionByName.find(lower(label));
+                    if (known == conditionByName.end())
+                        unknownCondition = label;
+                    else if (std::find(conditions.begin(), conditions.end(), known->second) == conditions.end())
+                        conditions.push_back(known->second);
+                }
+                std::sort(conditions.begin(), conditions.end());
+                read = labelsOfText.emplace(std::string(text), Labels{setIndex(conditions), unknownCondition}).first;
             }
+            lastLabels = read;
+            if (!read->second.unknown.empty()) {
+                refuse("no condition named " + quoted(read->second.unknown) + " in the catalogue.");
+                continue;
+            }
+            set = read->second.set;
         }
-        if (!unknownCondition.empty()) {
-            refuse("no condition named " + quoted(unknownCondition) + " in the catalogue.");
-            continue;
-        }
-        std::sort(conditions.begin(), conditions.end());
+        const std::vector<std::string>& conditions = preview.conditionSets[set];
 
         // The readings of the line: one for the named variable, one per vital with a column of its own.
         pending = 0;
-        const std::string* named = nullptr;
         std::string why;
-        if (variableColumn >= 0) {
-            std::string_view name = rows.view(row, size_t(variableColumn));
-            auto known = vitalOfText.find(name);
-            if (known == vitalOfText.end()) {
-                auto byName = vitalByName.find(lower(std::string(name)));
-                known = vitalOfText.emplace(std::string(name), byName == vitalByName.end() ? nullptr : &byName->second).first;
-            }
-            if (!known->second)
-                why = name.empty() ? "no variable is named." : "no vital named " + quoted(std::string(name)) + " in this record.";
-            else
-                named = known->second;
-        }
+        if (unknownVital)
+            why = name.empty() ? "no variable is named." : "no vital named " + quoted(std::string(name)) + " in this record.";
         for (size_t i = 0; i < columns.size() && why.empty(); ++i) {
             const Column& c = columns[i];
             if (c.kind != Kind::Member && c.kind != Kind::Vital)
@@ -571,48 +675,76 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
                     same->vital = &vital;
                     same->fields.clear();
                 }
-                same->fields.push_back({fieldLabels[i], std::string(text)});
-                if (delimiter != ',')
-                    std::replace(same->fields.back().text.begin(), same->fields.back().text.end(), ',', '.');
+                same->fields.emplace_back(i, text);
             }
         }
         if (why.empty() && !pending)
             why = "no value on this line.";
-        // Made in place: a reading is large and there may be a million of them.
         const size_t firstOfLine = preview.readings.size();
         const bool onTheClock = why.empty() && clock.has(year, month, day, hour, minute, second);
-        NewEntry& entry = checking;
-        if (why.empty()) {
-            entry.date = DateCheck::dateText(year, month, day);
-            entry.time = DateCheck::timeText(hour, minute, second);
-            entry.conditions = conditions;
-            entry.when = DateCheck::fields(year, month, day, hour, minute, second);
-        }
         for (size_t k = 0; k < pending && why.empty(); ++k) {
-            entry.fields.swap(readings[k].fields);
-            NewEntry::Check checked = onTheClock ? entry.checkValues(*readings[k].vital) : NewEntry::Check::DateOrTimeNotOnTheClock;
-            entry.fields.swap(readings[k].fields);
-            switch (checked) {
-            case NewEntry::Check::Ready:
-                preview.readings.emplace_back();
-                preview.readings.back().line = row.line;
-                preview.readings.back().vital = *readings[k].vital;
-                preview.readings.back().entry.keep(entry);
-                preview.readings.back().unlikely = !entry.question.empty();
-                break;
-            case NewEntry::Check::ValueUnreadable:
-                why = "the " + entry.unreadable + " value is not a number.";
-                break;
-            case NewEntry::Check::ValueImpossible:
-                why = fromFile(entry.refusal);
-                break;
-            case NewEntry::Check::DateOrTimeNotOnTheClock:
+            if (!onTheClock) {
                 why = std::string(date) + " " + std::string(time) + " is in the hour that the clock skips.";
                 break;
-            default:
-                why = "the reading cannot be recorded.";
+            }
+            checkKey.assign(reinterpret_cast<const char*>(&readings[k].vital), sizeof readings[k].vital);
+            for (const auto& field : readings[k].fields)
+                (checkKey += char(field.first)) += field.second, checkKey += '\x1f';
+            auto known = checks.find(checkKey);
+            if (known == checks.end()) {
+                Checked made;
+                entry.fields.clear();
+                for (const auto& field : readings[k].fields) {
+                    entry.fields.push_back({fieldLabels[field.first], std::string(field.second)});
+                    if (delimiter != ',')
+                        std::replace(entry.fields.back().text.begin(), entry.fields.back().text.end(), ',', '.');
+                }
+                NewEntry::Check checked = entry.checkValues(*readings[k].vital);
+                made.stored = entry.storedValues();
+                made.count = uint8_t(std::min<size_t>(made.stored.size(), 2));
+                for (uint8_t i = 0; i < made.count; ++i) {
+                    made.elements[i] = elementOf(made.stored[i].first);
+                    made.values[i] = entry.points[i].value;
+                }
+                if (checked == NewEntry::Check::Ready &&
+                    (made.stored.size() > 2 || std::any_of(made.elements, made.elements + made.count,
+                                                           [](uint8_t e) { return e >= std::size(elementNames); })))
+                    checked = NewEntry::Check::NothingToRecord;
+                switch (checked) {
+                case NewEntry::Check::Ready: made.question = entry.question; break;
+                case NewEntry::Check::ValueUnreadable: made.why = "the " + entry.unreadable + " value is not a number."; break;
+                case NewEntry::Check::ValueImpossible: made.why = fromFile(entry.refusal); break;
+                default: made.why = "the reading cannot be recorded."; break;
+                }
+                // A file's values repeat (a pressure of 120/80 is common), but a file of a million
+                // different ones must not keep them all.
+                if (checks.size() >= 1 << 16)
+                    checks.clear();
+                known = checks.emplace(checkKey, std::move(made)).first;
+            }
+            const Checked& checked = known->second;
+            if (!checked.why.empty()) {
+                why = checked.why;
                 break;
             }
+            Reading reading{};
+            auto index = indexOf.try_emplace(readings[k].vital, uint16_t(preview.vitals.size()));
+            if (index.second)
+                preview.vitals.push_back(*readings[k].vital);
+            reading.line = uint32_t(row.line);
+            reading.vital = index.first->second;
+            reading.year = uint16_t(year);
+            reading.month = uint8_t(month), reading.day = uint8_t(day);
+            reading.hour = uint8_t(hour), reading.minute = uint8_t(minute), reading.second = uint8_t(second);
+            reading.count = checked.count;
+            std::copy(checked.elements, checked.elements + 2, reading.elements);
+            std::copy(checked.values, checked.values + 2, reading.values);
+            reading.unlikely = !checked.question.empty();
+            reading.conditions = set;
+            preview.readings.push_back(reading);
+            readings[k].question = checked.question;
+            if (!present.empty())
+                readings[k].key = keyOf(*readings[k].vital, year, month, day, hour, minute, checked.stored, conditions);
         }
         if (!why.empty()) {
             preview.readings.erase(preview.readings.begin() + std::ptrdiff_t(firstOfLine), preview.readings.end());
@@ -621,22 +753,18 @@ CsvImport::Preview CsvImport::read(const char* text, size_t size, DayOrder order
         }
         for (size_t i = firstOfLine; i < preview.readings.size(); ++i) {
             Reading& reading = preview.readings[i];
-            auto found = present.empty() ? present.end()
-                                         : present.find(keyOf(reading.vital, year, month, day, hour, minute,
-                                                              reading.entry.storedValues(), conditions));
-            Count*& counted = countOf[readings[i - firstOfLine].vital];
-            if (!counted)
-                counted = &preview.counts[reading.vital];
-            Count& count = *counted;
+            const Pending& made = readings[i - firstOfLine];
+            auto found = present.empty() ? present.end() : present.find(made.key);
+            Count& counted = count(made.vital);
             if (found != present.end() && found->second > 0) {
                 --found->second;
                 reading.present = true;
-                ++count.present;
+                ++counted.present;
             } else if (reading.unlikely) {
-                ++count.unlikely;
-                preview.unlikely.push_back({reading.line, lineText(reading.line) + fromFile(reading.entry.question)});
+                ++counted.unlikely;
+                preview.unlikely.push_back({reading.line, lineText(reading.line) + fromFile(made.question), *made.vital});
             } else {
-                ++count.add;
+                ++counted.add;
             }
         }
     }
@@ -662,14 +790,28 @@ std::string CsvImport::Preview::summary(bool includeUnlikely) const
         if (count.second.unlikely)
             text += ", " + plural(count.second.unlikely, "unlikely reading", "unlikely readings") +
                     (includeUnlikely ? " included" : " left out");
+        if (count.second.refused)
+            text += ", " + plural(count.second.refused, "line", "lines") + " refused";
         text += ".\n";
     }
-    if (counts.empty())
+    if (readings.empty())
         text += "No reading can be imported.\n";
-    if (!refused.empty()) {
-        text += "\n" + plural(refused.size(), "line", "lines") + " refused:\n";
+    // The refused lines of each vital, then those that name none.
+    for (const auto& count : counts) {
+        if (!count.second.refused)
+            continue;
+        text += "\n" + count.first + ", " + plural(count.second.refused, "line", "lines") + " refused:\n";
         for (const Note& note : refused)
-            text += note.text + "\n";
+            if (note.vital == count.first)
+                text += note.text + "\n";
+    }
+    const size_t general = size_t(std::count_if(refused.begin(), refused.end(), [](const Note& n) { return n.vital.empty(); }));
+    if (general) {
+        text += "\n" + plural(general, "line", "lines") + " refused" +
+                (general == refused.size() ? "" : general == 1 ? " that names no vital of this record" : " that name no vital of this record") + ":\n";
+        for (const Note& note : refused)
+            if (note.vital.empty())
+                text += note.text + "\n";
     }
     if (!unlikely.empty()) {
         text += "\n" + plural(unlikely.size(), "unlikely reading", "unlikely readings") + ":\n";
@@ -684,20 +826,46 @@ size_t CsvImport::apply(const Preview& preview, bool includeUnlikely, XmlDocumen
     // One vital after the other, in the order they first come: the record is the same as in the
     // order of the file, and each variable's entries lie together in memory, which its save reads
     // much faster.
-    std::vector<std::pair<const std::string*, std::vector<const Reading*>>> vitals;
+    std::vector<std::vector<const Reading*>> byVital(preview.vitals.size());
+    std::vector<uint16_t> order;
     for (const Reading& reading : preview.readings)
         if (!reading.present && (includeUnlikely || !reading.unlikely)) {
-            auto known = std::find_if(vitals.begin(), vitals.end(), [&](const auto& v) { return *v.first == reading.vital; });
-            if (known == vitals.end())
-                known = vitals.insert(vitals.end(), {&reading.vital, {}});
-            known->second.push_back(&reading);
+            if (byVital[reading.vital].empty())
+                order.push_back(reading.vital);
+            byVital[reading.vital].push_back(&reading);
         }
     size_t added = 0;
-    for (const auto& vital : vitals) {
-        XmlNode* variable = Global::findVariableNode(vital.first->c_str());
-        for (const Reading* reading : vital.second)
-            variable = reading->entry.insert(doc, variable, reading->vital, change)->parent();
-        added += vital.second.size();
+    NewEntry entry;
+    uint32_t lastDay = 0, lastSet = UINT32_MAX;
+    for (uint16_t v : order) {
+        const std::string& name = preview.vitals[v];
+        XmlNode* variable = Global::findVariableNode(name.c_str());
+        // One undo for the vital's new entries: a new variable goes with them, an existing one
+        // loses what comes after its last entry of before.
+        XmlNode* before = variable && variable->first_node() ? variable->last_node() : nullptr;
+        if (variable)
+            change.onUndo([variable, before] {
+                while (variable->first_node() && variable->last_node() != before)
+                    variable->remove_last_node();
+            });
+        const std::string first = NewEntry::nextId(variable);
+        unsigned long long id = std::strtoull(first.c_str(), nullptr, 10);
+        char idText[24];
+        for (const Reading* reading : byVital[v]) {
+            *std::to_chars(idText, idText + sizeof idText - 1, id++).ptr = '\0';
+            const uint32_t day = (uint32_t(reading->year) * 13 + reading->month) * 32 + reading->day;
+            if (day != lastDay)
+                entry.date = DateCheck::dateText(reading->year, reading->month, reading->day), lastDay = day;
+            entry.time = DateCheck::timeText(reading->hour, reading->minute, reading->second);
+            if (reading->conditions != lastSet)
+                entry.conditions = preview.conditionSets[lastSet = reading->conditions];
+            entry.storeValues(reading->elements, elementNames, reading->values, reading->count);
+            if (!variable)
+                variable = entry.insert(doc, variable, name, change, idText)->parent();
+            else
+                variable->append_node(entry.make(doc, idText));
+        }
+        added += byVital[v].size();
     }
     return added;
 }

@@ -7,6 +7,7 @@
 
 #include "history/core/NewEntry.h"
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -23,26 +24,36 @@ public:
     enum class DayOrder { Unknown, MonthFirst, DayFirst };
     struct Note {
         size_t line;
-        std::string text; // "line 17: the date 2/30/2024 does not exist"
+        std::string text;  // "line 17: the date 2/30/2024 does not exist"
+        std::string vital; // of a refused line, the vital it names first; "" when it names none
     };
     struct Count {
-        size_t add = 0, present = 0, unlikely = 0;
+        size_t add = 0, present = 0, unlikely = 0, refused = 0;
     };
+    // A checked reading, kept small since a file may hold a million: the entry is made by apply.
     struct Reading {
-        size_t line;
-        std::string vital;
-        NewEntry entry; // checked: Ready
-        bool present;   // the record holds it already
+        uint32_t line;
+        uint16_t vital; // in Preview::vitals
+        uint16_t year;
+        uint8_t month, day, hour, minute, second;
+        uint8_t count;       // of values
+        uint8_t elements[2]; // in elementNames
+        bool present;        // the record holds it already
         bool unlikely;
+        uint32_t conditions; // in Preview::conditionSets
+        double values[2];
     };
+    static const char* const elementNames[5];
     struct Preview {
         std::string refusal; // the whole file is refused: why, with its line where there is one
         bool cancelled = false;
         bool askDayOrder = false; // read again with a DayOrder
         std::map<std::string, Count> counts;
-        std::vector<Note> refused;
+        std::vector<Note> refused; // in the order of the file
         std::vector<Note> unlikely;
         std::vector<Reading> readings;
+        std::vector<std::string> vitals;                    // of the readings
+        std::vector<std::vector<std::string>> conditionSets; // keys, in order
 
         size_t toAdd(bool includeUnlikely) const;
         // What an import would do, per vital, then every refused and unlikely line.

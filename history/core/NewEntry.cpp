@@ -7,8 +7,10 @@
 #include "records/ReadingLimits.h"
 #include "records/TextCheck.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 
 NewEntry::Check NewEntry::check(const std::string& variableName)
 {
@@ -64,14 +66,13 @@ NewEntry::Check NewEntry::checkValues(const std::string& variableName)
     return values.empty() ? Check::NothingToRecord : Check::Ready;
 }
 
-void NewEntry::keep(const NewEntry& checked)
+void NewEntry::storeValues(const uint8_t* elements, const char* const* elementNames, const double* numbers, size_t count)
 {
-    date = checked.date;
-    time = checked.time;
-    conditions = checked.conditions;
-    when = checked.when;
-    question = checked.question;
-    values = checked.values;
+    values.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        values[i].first = elementNames[elements[i]];
+        values[i].second = NumberText::stored(numbers[i]);
+    }
 }
 
 XmlNode* NewEntry::insert(XmlDocument& doc, const std::string& variableName, Change& change) const
@@ -79,7 +80,8 @@ XmlNode* NewEntry::insert(XmlDocument& doc, const std::string& variableName, Cha
     return insert(doc, Global::findVariableNode(variableName.c_str()), variableName, change);
 }
 
-XmlNode* NewEntry::insert(XmlDocument& doc, XmlNode* variable, const std::string& variableName, Change& change) const
+XmlNode* NewEntry::insert(XmlDocument& doc, XmlNode* variable, const std::string& variableName, Change& change,
+                          const char* id) const
 {
     XmlNode* patient = doc.first_node("patient");
     if (!variable) {
@@ -87,21 +89,36 @@ XmlNode* NewEntry::insert(XmlDocument& doc, XmlNode* variable, const std::string
         variable->append_attribute(doc.allocate_attribute("name", Xml::copy(doc, variableName.c_str())));
         change.insert(patient, nullptr, variable);
     }
-    // The names of the entry's own elements are constants that outlive the document.
-    auto element = [&](const char* name, const char* text) {
-        return doc.allocate_node(rapidxml::node_element, name, text ? Xml::copy(doc, text) : nullptr);
-    };
-    XmlNode* entry = element("entry", nullptr);
-    entry->append_attribute(doc.allocate_attribute("id", Xml::copy(doc, nextId(variable).c_str())));
-    for (const auto& value : values)
-        entry->append_node(element(Xml::copy(doc, value.first.c_str()), value.second.c_str()));
-    entry->append_node(element("date", date.c_str()));
-    entry->append_node(element("time", time.c_str()));
-    XmlNode* ticked = element("conditions", nullptr);
-    for (const std::string& key : conditions)
-        ticked->append_node(element(Xml::copy(doc, key.c_str()), nullptr));
-    entry->append_node(ticked);
+    XmlNode* entry = make(doc, id ? id : nextId(variable).c_str());
     change.insert(variable, nullptr, entry);
+    return entry;
+}
+
+XmlNode* NewEntry::make(XmlDocument& doc, const char* id) const
+{
+    // The names of the entry's own elements are constants that outlive the document. Every size
+    // is given, so that the save need not measure each name and text again.
+    auto copy = [&](const char* text, size_t size) { return doc.allocate_string(text, size + 1); };
+    auto element = [&](const char* name, size_t nameSize, const std::string* text = nullptr) {
+        return doc.allocate_node(rapidxml::node_element, name, text ? copy(text->c_str(), text->size()) : nullptr, nameSize,
+                                 text ? text->size() : 0);
+    };
+    XmlNode* entry = element("entry", 5);
+    const size_t idSize = std::strlen(id);
+    entry->append_attribute(doc.allocate_attribute("id", copy(id, idSize), 2, idSize));
+    static const char* const members[] = {"systolic", "diastolic", "fasting", "postprandial", "value"};
+    for (const auto& value : values) {
+        auto same = [&](const char* member) { return value.first[0] == member[0] && value.first == member; };
+        const char* const* name = std::find_if(std::begin(members), std::end(members), same);
+        entry->append_node(element(name != std::end(members) ? *name : copy(value.first.c_str(), value.first.size()),
+                                   value.first.size(), &value.second));
+    }
+    entry->append_node(element("date", 4, &date));
+    entry->append_node(element("time", 4, &time));
+    XmlNode* ticked = element("conditions", 10);
+    for (const std::string& key : conditions)
+        ticked->append_node(element(copy(key.c_str(), key.size()), key.size()));
+    entry->append_node(ticked);
     return entry;
 }
 

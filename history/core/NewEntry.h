@@ -4,6 +4,7 @@
 
 #include "records/Xml.h"
 
+#include <cstdint>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -40,13 +41,17 @@ public:
     Check checkValues(const std::string& variableName);
     // After a check that is Ready: appends the entry, with its variable when the record has none yet.
     XmlNode* insert(XmlDocument& doc, const std::string& variableName, Change& change) const;
-    // The same into variable, the record's node of variableName or null when it has none yet.
-    XmlNode* insert(XmlDocument& doc, XmlNode* variable, const std::string& variableName, Change& change) const;
+    // The same into variable, the record's node of variableName or null when it has none yet;
+    // with the entry's id when the caller counts them.
+    XmlNode* insert(XmlDocument& doc, XmlNode* variable, const std::string& variableName, Change& change,
+                    const char* id = nullptr) const;
+    // The entry insert appends, with the given id, not yet in the record.
+    XmlNode* make(XmlDocument& doc, const char* id) const;
     // After a check that is Ready: each value's element and its text as the entry will hold it.
     const std::vector<std::pair<std::string, std::string>>& storedValues() const { return values; }
-    // Becomes checked, a check of which was Ready, without the typed fields and the points, which
-    // insert does not read, so that a million of them fit.
-    void keep(const NewEntry& checked);
+    // The values insert writes, for a caller that checked them before and kept only the numbers:
+    // each is stored as check stores it.
+    void storeValues(const uint8_t* elements, const char* const* elementNames, const double* numbers, size_t count);
     // The id after the variable's last entry ("0" for the first).
     static std::string nextId(const XmlNode* variable);
 

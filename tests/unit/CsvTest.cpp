@@ -1,6 +1,7 @@
 #include "history/core/CsvExport.h"
 #include "history/core/CsvImport.h"
 #include "records/Change.h"
+#include "records/DateCheck.h"
 #include "records/Global.h"
 #include "tests/common/ChartRecord.h"
 #include "tests/common/ClockChange.h"
@@ -104,6 +105,36 @@ TEST_F(CsvTest, ImportRefusesBadLinesWithTheirNumberAndReason)
     }
 }
 
+// A refused line is counted and listed under the vital it names first, by its variable or by the
+// header; a line that names no vital of the record is listed apart.
+TEST_F(CsvTest, RefusedLinesAreCountedUnderTheVitalTheyName)
+{
+    openRecord(ChartRecord::variableOf("Heart Rate", ""));
+    const struct {
+        std::string text, summary;
+    } cases[] = {
+        {"date,time,variable,systolic,diastolic,value\n2024-01-05,10:00,Blood Pressure,120,80,\n"
+         "2024-02-30,10:00,Blood Pressure,120,80,\n2024-01-05,10:00,Heart Rate,,,abc\n2024-01-05,10:00,Weight,,,70\n"
+         "2024-01-05,10:00,Blood Pressure,120\n",
+         "Blood Pressure: 1 reading to add, 0 already present, 2 lines refused.\n"
+         "Heart Rate: 0 readings to add, 0 already present, 1 line refused.\n"
+         "\nBlood Pressure, 2 lines refused:\nline 3: the date 2024-02-30 does not exist.\nline 6: 4 fields where the header has 6.\n"
+         "\nHeart Rate, 1 line refused:\nline 4: the Heart Rate value is not a number.\n"
+         "\n1 line refused that names no vital of this record:\nline 5: no vital named 'Weight' in this record.\n"},
+        {"Date,Time,Sys,Dia,Pulse\n2024-13-01,10:00,120,80,70\n2024-01-01,10:00,,,\n",
+         "Blood Pressure: 0 readings to add, 0 already present, 1 line refused.\nNo reading can be imported.\n"
+         "\nBlood Pressure, 1 line refused:\nline 2: the date 2024-13-01 does not exist.\n"
+         "\n1 line refused that names no vital of this record:\n"
+         "line 3: no value on this line.\n"},
+        {"date,time,variable,value\n2024-01-05,10:00,,70\n",
+         "No reading can be imported.\n\n1 line refused:\nline 2: no variable is named.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(read(c.text).summary(false), c.summary);
+    }
+}
+
 TEST_F(CsvTest, ImportAsksTheDayOrderAndListsUnlikelyReadings)
 {
     openRecord(ChartRecord::variableOf("Heart Rate", ""));
@@ -111,7 +142,7 @@ TEST_F(CsvTest, ImportAsksTheDayOrderAndListsUnlikelyReadings)
     EXPECT_TRUE(read(text).askDayOrder);
     CsvImport::Preview preview = read(text, CsvImport::DayOrder::DayFirst);
     ASSERT_EQ(preview.readings.size(), 2u);
-    EXPECT_EQ(preview.readings[1].entry.date, "05/02/2024");
+    EXPECT_EQ(DateCheck::dateText(preview.readings[1].year, preview.readings[1].month, preview.readings[1].day), "05/02/2024");
     EXPECT_EQ(preview.toAdd(false), 1u);
     EXPECT_EQ(preview.toAdd(true), 2u);
     ASSERT_EQ(preview.unlikely.size(), 1u);
@@ -195,9 +226,18 @@ TEST_F(CsvTest, AnExportImportedIntoAnEmptyUserHoldsTheSameReadingsAndAddsNothin
     EXPECT_EQ(preview.toAdd(true), 0u);
     EXPECT_EQ(preview.counts["Blood Pressure"].present, 3u);
     EXPECT_EQ(preview.counts["Temperature"].present, temperatureCount);
-    // A reading the file holds twice and the record once is added once more.
+    // A reading the file holds twice and the record once is added once more, after the entries
+    // already there and with the next id; undone, as after a failed save, the record is as before.
     preview = read(text + "2020-07-04,13:30:59,Temperature,,,,,98.6,\r\n");
     EXPECT_EQ(preview.toAdd(false), 1u);
+    const std::string before = exported();
+    Change again;
+    EXPECT_EQ(CsvImport::apply(preview, false, *Global::userDoc, again), 1u);
+    const XmlNode* added = Global::findVariableNode("Temperature")->last_node("entry");
+    EXPECT_EQ(Xml::attribute(added, "id"), std::to_string(temperatureCount));
+    EXPECT_STREQ(Xml::childText(added, "value"), "98.600000");
+    again.undo();
+    EXPECT_EQ(exported(), before);
 }
 
 }

@@ -22,6 +22,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -726,9 +727,21 @@ TEST(NumberTextTest, NumbersDatesAndTimesHaveOneWriting)
               "01/05/2012 12:05:00 AM 12:00:00 PM 11:59:59 PM");
     // Written without printf, they still read as printf writes them.
     char text[400];
-    for (double value : {0.0, -0.0, 0.5, 2.5, 0.0000005, 0.0000015, -98.6, 1234567.8912345, 1e7, 1e300, -1e-300}) {
+    std::vector<double> values = {0.0, -0.0, 0.5, 2.5, 0.0000005, 0.0000015, -98.6, 1234567.8912345, 1e7, 1e300, -1e-300,
+                                  1e-7, -1e-7, -4e-7, 36.6, 0.1 + 0.2, 999999.9999995, 123456.0000005, 5e11, 1e12 + 0.5};
+    for (int i = 0; i < 200000; i += 7)
+        values.insert(values.end(), {i / 10.0, i / 1000.0, -i * 0.001, i * 1e-7, i * 1e-6 + 5e-7, i * 12345.678});
+    for (double value : values) {
         std::snprintf(text, sizeof text, "%f", value + 0.0);
-        EXPECT_EQ(NumberText::stored(value), text) << value;
+        ASSERT_EQ(NumberText::stored(value), text) << value;
+    }
+    // Read as strtod reads them.
+    const std::string tiny = "0." + std::string(400, '0') + "1";
+    for (const std::string& number : {std::string("+5"), std::string("-.5"), std::string("5."), std::string("007.250"),
+                                      std::string("36.6"), std::string("0.30000000000000004"), tiny}) {
+        double value = -1;
+        EXPECT_TRUE(TextCheck::readNumber(number.c_str(), value)) << number;
+        EXPECT_EQ(value, std::strtod(number.c_str(), nullptr)) << number;
     }
     EXPECT_EQ(DateCheck::dateText(999, 12, 31) + " " + DateCheck::dateText(10000, 1, 1) + " " + DateCheck::timeText(24, 0, 0),
               "12/31/999 01/01/10000 12:00:00 PM");
