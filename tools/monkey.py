@@ -168,6 +168,19 @@ def main_regions(w, h):
             ((13, 2 * s + 90, 240, 2 * s + 207), 3), ((252, 51, w - 5, 2 * s + 52), 2), ((252, 2 * s + 55, w - 5, h - 5), 1)]
 
 
+def openers(h):
+    """Aimed steps on the main window that reach its dialogs sooner than chance would: (what,
+    [(button or keys, x, y), ...]) in the window's coordinates, the program idle between parts."""
+    vital = lambda k: 2 * ((h - 251) // 2 - 1) + 132 + 15 * (k - 1)
+    found = [("open a user", [(1, 60, 119 + 16 * k)]) for k in range(2)]
+    found += [(f"File menu item {n}", [(1, 15, 12), (1, 30, 35 + 19 * (n - 1))]) for n in range(1, 9)]
+    found += [("Edit/Information", [(1, 55, 12), (1, 70, 35)])]
+    found += [(f"vital {k} menu item {n}", [(3, 60, vital(k)), ("Down " * n + "Return", 60, vital(k))])
+              for k in range(1, 7) for n in range(1, 4)]
+    found += [(f"tool {x}", [(1, x, 39)]) for x in (17, 45, 73, 104, 133, 162, 220, 380, 520, 690)]
+    return found
+
+
 class Monkey:
     def __init__(self, args):
         self.args, self.rng = args, random.Random(args.seed)
@@ -306,7 +319,17 @@ class Monkey:
         px, py = self.point(window)
         where = f"{window[1] or ('popup' if window[6] else 'untitled')!r} {window[4]}x{window[5]}+{window[2]}+{window[3]}"
         roll = self.rng.random()
-        if roll < 0.40:
+        if window[1] == MAIN_TITLE and window is windows[-1] and self.rng.random() < 0.12:
+            what, parts = self.rng.choice(openers(window[5]))
+            self.say(f"{self.steps} {where}: {what}")
+            for i, (action, x, y) in enumerate(parts):
+                if i:
+                    self.idle()
+                if isinstance(action, int):
+                    self.xdotool("mousemove", window[2] + x, window[3] + y, "click", action)
+                else:
+                    self.xdotool("mousemove", window[2] + x, window[3] + y, "key", "--delay", 30, *action.split())
+        elif roll < 0.40:
             button = self.rng.choice([1, 1, 1, 3])
             self.say(f"{self.steps} {where}: click {button} at {px},{py}")
             self.xdotool("mousemove", px, py, "click", button)
@@ -364,13 +387,13 @@ class Monkey:
             if self.proc.poll() is not None:
                 break
             windows = self.x.windows()
-            if windows:
-                top = next((w for w in reversed(windows) if not w[6]), None)
-                if top is None:
-                    self.xdotool("key", "Escape")
-                else:
-                    self.say(f"end: close {top[1]!r}")
-                    self.x.close(top[0])
+            if windows and windows[-1][6]:
+                # An open menu holds every event: Escape closes it.
+                self.say("end: Escape on a menu")
+                self.xdotool("mousemove", windows[-1][2] + 2, windows[-1][3] + 2, "key", "Escape")
+            elif windows:
+                self.say(f"end: close {windows[-1][1]!r}")
+                self.x.close(windows[-1][0])
             try:
                 self.proc.wait(0.5)
             except subprocess.TimeoutExpired:
@@ -397,7 +420,8 @@ class Monkey:
             raise Failure("a chosen file was written outside the pinned folder: " + stray[0])
         self.keep_log()
         excused, removed = collections.Counter(), set()
-        with open(self.trace, errors="replace") as f:
+        with open(self.trace, "a+", errors="replace") as f:
+            f.seek(0)
             for line in f:
                 m = TRACED.search(line)
                 if m:
