@@ -5,11 +5,12 @@ one temporary folder. After each step it waits until the program has handled the
 round trip it must answer) and its trace log is quiet, so one seed replays the same steps; the
 steps are written to actions.txt. It fails on a crash, an exit status other than 0, a sanitizer
 report, a step not answered within 20 seconds, a record that is not well-formed XML, or a reading
-of the sample data that is gone without a traced deletion, edit or removal of its user.
+of the sample data that is gone without a traced deletion or edit (a removed user's readings are
+looked for where the removal left the record).
 
 usage: monkey.py --program PATH [--data DIR] [--seed N] (--steps N | --minutes M) [--keep] [--shots]
 """
-import argparse, collections, ctypes, glob, os, random, re, select, shutil, signal, subprocess, sys, tempfile, time
+import argparse, collections, ctypes, glob, os, random, re, select, shutil, subprocess, sys, tempfile, time
 import xml.etree.ElementTree as ET
 
 HERE = os.path.dirname(os.path.abspath(__file__))
