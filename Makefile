@@ -7,13 +7,15 @@ FUZZ_BUILD := build-fuzz
 STAGE      := $(BUILD)/stage
 FUZZ_SECONDS ?= 600
 FUZZ_SEED    ?= 0
+SEED         ?= 1
+MINUTES      ?= 10
 CSV_FUZZ_SECONDS ?= 20
 JOBS       := $(shell nproc 2>/dev/null || echo 2)
 PACKAGES   := cmake g++ make pkg-config libfltk1.3-dev librapidxml-dev libgtest-dev \
               xvfb xdotool x11-utils imagemagick ghostscript tzdata python3 libxml2-utils poppler-utils clang libclang-rt-14-dev \
               libcsv-dev
 
-.PHONY: run demo test test-fast test-asan killed-saves fuzz bench install deps build build-asan build-fuzz clean
+.PHONY: run demo test test-fast test-asan killed-saves monkey fuzz bench install deps build build-asan build-fuzz clean
 
 # Run as installed: the program finds its data files through XDG_DATA_DIRS and makes the data
 # folder from them on the first run.
@@ -40,7 +42,6 @@ test-fast: build
 
 # Saves and imports killed at random moments, ROUNDS of them from SEED (make test runs 20 from seed 1).
 ROUNDS ?= 100
-SEED   ?= 1
 killed-saves: build
 	MV_KILL_ROUNDS=$(ROUNDS) MV_KILL_SEED=$(SEED) TZ=UTC ./$(BUILD)/killed-saves
 
@@ -49,6 +50,11 @@ test-asan: build-asan
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 TZ=Europe/Berlin \
 	tools/with-xvfb.sh ctest --test-dir $(ASAN_BUILD) --output-on-failure -j$(JOBS)
+
+# The sanitizer build driven at random for MINUTES by the seed SEED (tools/monkey.py); a failed run
+# is kept in its temporary folder, with the steps it took in actions.txt.
+monkey: build-asan
+	python3 tools/monkey.py --program $(ASAN_BUILD)/marlowen-veloria --seed $(SEED) --minutes $(MINUTES)
 
 # The loader under libFuzzer for FUZZ_SECONDS, then the CSV import for CSV_FUZZ_SECONDS; findings are
 # written to $(FUZZ_BUILD)/crash-*.

@@ -1,5 +1,6 @@
 #include "app/Report.h"
 
+#include "app/PathPin.h"
 #include "app/PrintJob.h"
 #include "app/Prompt.h"
 #include "app/ReportName.h"
@@ -450,6 +451,7 @@ bool Report::writePdf(const std::string& path, std::string& error)
 bool Report::savePdf(std::string path)
 {
     TRACE_SCOPE(source, "Report::savePdf", 3);
+    path = PathPin::pin(path);
     if (path.size() < 4 || strcasecmp(path.c_str() + path.size() - 4, ".pdf") != 0)
         path += ".pdf";
     if (SafeFile::exists(path) &&
@@ -473,6 +475,7 @@ bool Report::askAndSavePdf(const char* chooserTitle, const std::string& subject)
     Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
     chooser.title(chooserTitle);
     chooser.filter("PDF\t*.pdf");
+    chooser.directory(PathPin::folder().empty() ? nullptr : PathPin::folder().c_str());
     chooser.preset_file(offeredName.empty() ? ReportName::suggest(userName, subject).c_str() : offeredName.c_str());
     switch (chooser.show()) {
     case 0:

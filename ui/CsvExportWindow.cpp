@@ -1,6 +1,7 @@
 #include "ui/CsvExportWindow.h"
 
 #include "app/Palette.h"
+#include "app/PathPin.h"
 #include "app/Prompt.h"
 #include "app/ReportName.h"
 #include "app/Trace.h"
@@ -66,6 +67,7 @@ void CsvExportWindow::chooseCB_i()
     Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_SAVE_FILE);
     chooser.title("Export readings as CSV");
     chooser.filter("CSV\t*.csv");
+    chooser.directory(PathPin::folder().empty() ? nullptr : PathPin::folder().c_str());
     chooser.preset_file(fileInput->value());
     if (chooser.show() == 0)
         fileInput->value(chooser.filename());
@@ -87,6 +89,7 @@ bool CsvExportWindow::exportCB_i()
         Prompt::alert("Please name the file to export to.");
         return false;
     }
+    path = PathPin::pin(path);
     if (path.size() < 4 || strcasecmp(path.c_str() + path.size() - 4, ".csv") != 0)
         path += ".csv";
     if (SafeFile::exists(path) &&

@@ -1,6 +1,7 @@
 // MainWindow: readings out to a CSV file and in from one.
 #include "ui/MainWindow.h"
 
+#include "app/PathPin.h"
 #include "app/Prompt.h"
 #include "app/Trace.h"
 #include "records/Global.h"
@@ -28,9 +29,10 @@ void MainWindow::importCsvCB_i()
     Fl_Native_File_Chooser chooser(Fl_Native_File_Chooser::BROWSE_FILE);
     chooser.title("Import readings from CSV");
     chooser.filter("CSV\t*.{csv,txt,tsv}");
+    chooser.directory(PathPin::folder().empty() ? nullptr : PathPin::folder().c_str());
     switch (chooser.show()) {
     case 0:
-        (new CsvImportWindow(chooser.filename(), *this))->read();
+        (new CsvImportWindow(PathPin::pin(chooser.filename()), *this))->read();
         break;
     case -1:
         Prompt::alert("%s", chooser.errmsg());

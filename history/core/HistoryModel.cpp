@@ -1,5 +1,6 @@
 #include "history/core/HistoryModel.h"
 
+#include "app/Trace.h"
 #include "records/Change.h"
 #include "records/DateCheck.h"
 #include "records/Global.h"
@@ -17,6 +18,15 @@
 #include <ostream>
 
 namespace {
+
+// Names an entry in the trace: its record file, variable, id, date and time.
+std::string entryText(const XmlNode* entry)
+{
+    const char* id = Xml::attribute(entry, "id");
+    const char* variable = Xml::attribute(entry->parent(), "name");
+    return std::string("file ") + Global::currentFile + ", variable " + (variable ? variable : "") + ", id " +
+           (id ? id : "") + ", date " + Xml::childText(entry, "date") + ", time " + Xml::childText(entry, "time");
+}
 
 }
 
@@ -198,10 +208,14 @@ HistoryModel::Edit HistoryModel::commitEdit(int row, int column, const char* tex
         TextCheck::readNumber(text, typed);
     if (stored && (isValue ? TextCheck::readNumber(stored->value(), before) && before == typed : out == stored->value()))
         return Unchanged;
+    // The entry as it was, for the trace: a test that checks no reading is lost reads its edits there.
+    std::string was = entryText(r.node);
     Change change;
     change.setText(*Global::userDoc, r.node, name, out.c_str());
     if (!Global::saveCurrentUser(change))
         return NotSaved;
+    Trace::write("HistoryModel", __LINE__, "HistoryModel::commitEdit", 3, "Edited entry: %s; %s set to %s\n",
+                 was.c_str(), name, out.c_str());
     if (isValue) {
         r.values[size_t(column - 2)] = typed;
         r.cells[size_t(column)] = NumberText::reading(typed);
@@ -244,10 +258,12 @@ bool HistoryModel::toggleCondition(int row, int condition, std::ostream& errors)
 
 bool HistoryModel::deleteRow(int row)
 {
+    std::string was = entryText(rows[size_t(row)].node);
     Change change;
     change.remove(rows[size_t(row)].node);
     if (!Global::saveCurrentUser(change))
         return false;
+    Trace::write("HistoryModel", __LINE__, "HistoryModel::deleteRow", 3, "Deleted entry: %s\n", was.c_str());
     rows.erase(rows.begin() + row);
     return true;
 }

@@ -1,3 +1,4 @@
+#include "app/Trace.h"
 #include "history/core/HistoryModel.h"
 #include "history/core/NewEntry.h"
 #include "records/Change.h"
@@ -315,6 +316,33 @@ TEST_F(HistoryTest, ConditionsAndDeletionsAreSavedOrUndone)
     EXPECT_EQ(load("Pulse").rows.size(), 1u);
     EXPECT_EQ(folder.read("user0.hma").find("<value>70</value>"), std::string::npos);
     EXPECT_EQ(folder.read("user0.hma").find("c4"), std::string::npos);
+}
+
+// The monkey test reads from the trace which readings went on purpose; only saved changes count.
+TEST_F(HistoryTest, DeletionsAndEditsAreTracedWithTheirEntry)
+{
+    openRecord(pulse("<entry id=\"3\"><value>70</value><date>01/05/2012</date><time>01:00:00 AM</time></entry>"
+                     "<entry id=\"4\"><value>71</value><date>01/06/2012</date><time>02:00:00 AM</time></entry>"));
+    HistoryModel model = load("Pulse");
+    char* text = nullptr;
+    size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    Trace::redirect(out);
+    Global::dataFolder = folder.path() + "gone/";
+    EXPECT_FALSE(model.deleteRow(0));
+    Global::dataFolder = folder.path();
+    EXPECT_EQ(model.commitEdit(1, 0, "1/7/2012"), HistoryModel::Saved);
+    EXPECT_TRUE(model.deleteRow(0));
+    Trace::redirect(nullptr);
+    std::fclose(out);
+    const std::string traced(text, size);
+    std::free(text);
+    const std::string edited = "Edited entry: file user0.hma, variable Pulse, id 4, date 01/06/2012, time 02:00:00 AM; "
+                               "date set to 01/07/2012\n";
+    const std::string deleted = "Deleted entry: file user0.hma, variable Pulse, id 3, date 01/05/2012, time 01:00:00 AM\n";
+    EXPECT_NE(traced.find(edited), std::string::npos) << traced;
+    EXPECT_NE(traced.find(deleted), std::string::npos) << traced;
+    EXPECT_EQ(traced.find("Deleted entry"), traced.rfind("Deleted entry")) << "the failed deletion is not traced";
 }
 
 // A value too long for its column or label, hand-edited into a record, shows in exponent form.

@@ -1,6 +1,7 @@
 // What the program settles at start-up: its data folder, made on the first run and locked, and
 // the trace log.
 #include "app/DataFolder.h"
+#include "app/PathPin.h"
 #include "app/Prompt.h"
 #include "app/Startup.h"
 #include "app/Trace.h"
@@ -214,6 +215,40 @@ TEST(TraceLogTest, GoesToTheFirstWritablePlaceAndRotatesABigLog)
     EXPECT_EQ(folder.read("state/Kestrelon/Marlowen Veloria/log.txt"), "");
     EXPECT_EQ(folder.read("state/Kestrelon/Marlowen Veloria/log.txt.1"), std::string(150, 'x'));
     EXPECT_EQ(Trace::openLog({unwritable}, 100), nullptr);
+}
+
+TEST(PathPinTest, ChosenFilesStayInThePinnedFolder)
+{
+    TestFolder folder;
+    mkdir((folder.path() + "inner").c_str(), 0700);
+    symlink("/etc", (folder.path() + "out").c_str());
+    const std::string pinned = folder.path() + "box";
+    mkdir(pinned.c_str(), 0700);
+    symlink("..", (pinned + "/up").c_str());
+    mkdir((pinned + "/sub").c_str(), 0700);
+    PathPin::pinTo(pinned);
+    char here[4096];
+    ASSERT_NE(getcwd(here, sizeof here), nullptr);
+    ASSERT_EQ(chdir(pinned.c_str()), 0);
+    const struct {
+        std::string chosen, kept;
+    } cases[] = {
+        {pinned + "/a.csv", pinned + "/a.csv"},
+        {pinned + "/sub/b.pdf", pinned + "/sub/b.pdf"},
+        {"sub/c.csv", pinned + "/sub/c.csv"},
+        {"/etc/passwd", pinned + "/passwd"},
+        {pinned + "/../inner/d.csv", pinned + "/d.csv"},
+        {pinned + "/up/e.csv", pinned + "/e.csv"},
+        {"../out/f.pdf", pinned + "/f.pdf"},
+        {"/no/such/folder/g.pdf", pinned + "/g.pdf"},
+        {pinned + "/..", pinned + "/unnamed"},
+        {"", pinned + "/unnamed"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PathPin::pin(c.chosen), c.kept) << c.chosen;
+    PathPin::pinTo("");
+    EXPECT_EQ(PathPin::pin("/etc/passwd"), "/etc/passwd");
+    EXPECT_EQ(chdir(here), 0);
 }
 
 }
