@@ -330,6 +330,16 @@ class Monkey:
                     self.xdotool("mousemove", window[2] + x, window[3] + y, "click", action)
                 else:
                     self.xdotool("mousemove", window[2] + x, window[3] + y, "key", "--delay", 30, *action.split())
+        elif window[1].endswith(" History") and window is windows[-1] and self.rng.random() < 0.25:
+            # The table's cell editor: a double click on a cell (the table starts at 30,69), then
+            # a text, and Return, Tab or Escape.
+            cx, cy = window[2] + self.rng.randint(32, max(32, window[4] - 12)), window[3] + self.rng.randint(90, max(90, window[5] - 12))
+            typed, ending = text(self.rng), self.rng.choice(["Return", "Tab", "Escape"])
+            self.say(f"{self.steps} {where}: edit the cell at {cx},{cy} with {typed!r}, {ending}")
+            self.xdotool("mousemove", cx, cy, "click", "--repeat", 2, "--delay", 60, 1)
+            self.idle()
+            self.xdotool("mousemove", cx, cy, "key", "ctrl+a", "type", "--delay", 8, "--", typed)
+            self.xdotool("key", ending)
         elif roll < 0.40:
             button = self.rng.choice([1, 1, 1, 3])
             self.say(f"{self.steps} {where}: click {button} at {px},{py}")
