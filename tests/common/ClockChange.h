@@ -90,6 +90,13 @@ inline std::vector<ClockChange> clockChanges(int year)
     return changes;
 }
 
+// The local clock's change forward in a year, or back; the year must have both.
+inline ClockChange clockChange(int year, bool forward)
+{
+    const std::vector<ClockChange> changes = clockChanges(year);
+    return (changes.at(0).shift > 0) == forward ? changes.at(0) : changes.at(1);
+}
+
 // The zones whose changes the clock tests walk through: hours east and west of Greenwich, and a
 // half-hour offset south of the equator, where the clock goes forward in October and back in April.
 inline const std::vector<const char*>& zonesWithClockChanges()
